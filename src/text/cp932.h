@@ -1,0 +1,74 @@
+#pragma once
+// The CP932 (Shift-JIS, Windows code page 932) code page, lossless in both
+// directions for the bytes of a file:
+//  - every byte sequence that glibc's iconv accepts as CP932 decodes to the
+//    same character iconv gives;
+//  - a byte that is not valid CP932 (0x80, 0xA0, 0xFD-0xFF, a lead byte
+//    without a valid trail) decodes to a reserved private-use character,
+//    U+F700 plus the byte value, and encodes back to that byte;
+//  - where CP932 has two byte forms for one character (the NEC-selected and
+//    IBM extension rows), the decoder reports the occurrences that used the
+//    form the encoder does not pick by default, so that the caller can hand
+//    them back to the encoder and get the file's own bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zu::cp932 {
+
+// Raw (invalid) byte b, 0x80..0xFF, is held as the character kRawByteBase + b.
+inline constexpr char16_t kRawByteBase = 0xF700;
+inline constexpr bool isRawByte(char16_t c) { return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF; }
+
+// An occurrence of a character written in its non-default double-byte form.
+// `index` is the position of the character in the decoded UTF-16 text;
+// `code` the two bytes the file used, lead byte in the high half.
+struct Variant {
+    std::size_t index;
+    std::uint16_t code;
+    friend bool operator==(const Variant&, const Variant&) = default;
+};
+
+struct Decoded {
+    std::u16string text;
+    std::vector<Variant> variants; // ascending index
+    std::size_t rawBytes = 0;      // how many bytes were kept as raw-byte characters
+};
+
+// Never fails: every byte string has a decoding.
+Decoded decode(std::string_view bytes);
+
+// True if `code` is a byte form of `ch` other than the default one.
+bool isVariantOf(char32_t ch, std::uint16_t code);
+
+// A character CP932 cannot hold (a lone surrogate counts as one).
+struct Unencodable {
+    std::size_t index; // position in the UTF-16 text
+    char32_t ch;
+    friend bool operator==(const Unencodable&, const Unencodable&) = default;
+};
+
+enum class Unmappable {
+    Report,             // leave the character out of the bytes and list it
+    CharacterReference, // write it as an HTML numeric character reference, "&#8364;"
+};
+
+struct Encoded {
+    std::string bytes;
+    std::vector<Unencodable> unencodable; // empty when every character was written
+};
+
+// `variants` must be in ascending index order; an entry whose code is not a
+// form of the character at its index is ignored (the character was edited).
+Encoded encode(std::u16string_view text, std::span<const Variant> variants = {},
+               Unmappable policy = Unmappable::Report);
+
+// Length in bytes of the longest prefix of `bytes` that is at most `maxBytes`
+// long and does not cut a double-byte character in two.
+std::size_t fitBytes(std::string_view bytes, std::size_t maxBytes);
+
+} // namespace zu::cp932
