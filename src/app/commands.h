@@ -1,0 +1,57 @@
+#pragma once
+// Every command number of the program with its status-bar prompt, tooltip
+// and the class that handles it. Menus, toolbar, accelerators, status bar
+// and command routing all read this one table.
+
+#include <span>
+#include <string_view>
+
+namespace zu {
+
+// Who handles a command, in routing order: the active view first, then its
+// document, the child frame, the main frame, the application.
+enum class CommandOwner { View, Document, ChildFrame, MainFrame, App, Nobody };
+
+struct CommandInfo {
+    int id;
+    std::string_view prompt;  // status-bar text; empty when the command has none
+    std::string_view tooltip; // toolbar tip; empty when it has none
+    CommandOwner owner;
+};
+
+// Command numbers used by name in the program.
+namespace cmd {
+inline constexpr int FileNew = 57600, FileOpen = 57601, FileClose = 57602, FileSave = 57603,
+                     FileSaveAs = 57604, FilePrintSetup = 57606, FilePrint = 57607,
+                     FilePrintDirect = 57608, FilePrintPreview = 57609, FileMru1 = 57616,
+                     AppExit = 57665, AppAbout = 57664, Help = 57666;
+inline constexpr int EditUndo = 57643, EditCut = 57635, EditCopy = 57634, EditPaste = 57637,
+                     EditSelectAll = 57642, EditFind = 57636, EditRepeat = 57640,
+                     EditReplace = 57641;
+inline constexpr int WindowNew = 57648, WindowArrange = 57649, WindowCascade = 57650,
+                     WindowTile = 57651;
+inline constexpr int ViewToolbar = 59392, ViewStatusBar = 59393;
+inline constexpr int TagColor = 32773, ViewInBrowser = 32774, GenericForm = 32776,
+                     Comment = 32778, Index = 32779, Topic = 32780, ColorReference = 32781,
+                     QuickCreate = 32782, TagRemove = 32783, Date = 32788, DateTime = 32789,
+                     Options = 32842, FileList = 32843, ImageLink = 32844, Calendar = 32845,
+                     TableTemplate = 32852, FileTable = 32855, Symbols = 65535;
+// Accelerator-only commands that nothing handles: they exist so that their
+// keys do nothing, as on the original platform.
+inline constexpr int Escape = 32768, OleProperties = 57860, NextPane = 57680, PrevPane = 57681;
+inline constexpr int RecentFileCount = 10;
+} // namespace cmd
+
+std::span<const CommandInfo> allCommands(); // ascending id
+const CommandInfo* findCommand(int id);    // nullptr when unknown; recent-file ids included
+
+struct Accelerator {
+    std::string_view keys; // in QKeySequence's portable text form, e.g. "Ctrl+N", "Shift+Del"
+    int id;
+};
+std::span<const Accelerator> accelerators(); // table 128, in its order
+
+// The toolbar, left to right; 0 stands for a gap between groups.
+std::span<const int> toolbarLayout();
+
+} // namespace zu

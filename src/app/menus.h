@@ -1,0 +1,28 @@
+#pragma once
+// The menu bars and the view's right-button menu as data, in order.
+
+#include <span>
+#include <string_view>
+
+namespace zu {
+
+struct MenuNode {
+    enum class Kind { Command, Popup, Separator, RecentFiles };
+    Kind kind;
+    int id;                  // Command: the command number; otherwise 0
+    std::string_view label;  // Command and Popup: the label with its "&" mnemonic and "\t" text
+    std::span<const MenuNode> children; // Popup only
+};
+
+// Menu 128, shown while no document window is active.
+std::span<const MenuNode> mainMenu();
+// Menu 129, shown while a document window is active.
+std::span<const MenuNode> documentMenu();
+// The editing view's right-button menu.
+std::span<const MenuNode> contextMenu();
+
+// The placeholder shown, greyed, where the recent-file entries go while the
+// list is empty.
+inline constexpr std::string_view kRecentFilePlaceholder = "最近使ったﾌｧｲﾙ";
+
+} // namespace zu
