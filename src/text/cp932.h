@@ -22,7 +22,9 @@ namespace zu::cp932 {
 
 // Raw (invalid) byte b, 0x80..0xFF, is held as the character kRawByteBase + b.
 inline constexpr char16_t kRawByteBase = 0xF700;
-inline constexpr bool isRawByte(char16_t c) { return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF; }
+inline constexpr bool isRawByte(char16_t c) {
+    return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF;
+}
 
 // An occurrence of a character written in its non-default double-byte form.
 // `index` is the position of the character in the decoded UTF-16 text;
@@ -66,6 +68,24 @@ struct Encoded {
 // form of the character at its index is ignored (the character was edited).
 Encoded encode(std::u16string_view text, std::span<const Variant> variants = {},
                Unmappable policy = Unmappable::Report);
+
+// The line breaks that decodeLines found, by kind.
+struct LineBreakCounts {
+    std::size_t crLf = 0;
+    std::size_t lf = 0; // LF alone
+    std::size_t cr = 0; // CR alone
+};
+
+// decode, turning every line break of the bytes (CR LF, LF or CR alone) into
+// one '\n'; variant indexes refer to the text so made. One pass, for opening
+// large documents.
+Decoded decodeLines(std::string_view bytes, LineBreakCounts& counts);
+
+// encode, writing every line break of the text ('\n', U+2029, a lone '\r',
+// or a "\r\n" pair, which is one break) as `lineBreak`. Variant and
+// unencodable indexes are positions in `text`.
+Encoded encodeLines(std::u16string_view text, std::string_view lineBreak,
+                    std::span<const Variant> variants = {}, Unmappable policy = Unmappable::Report);
 
 // Length in bytes of the longest prefix of `bytes` that is at most `maxBytes`
 // long and does not cut a double-byte character in two.

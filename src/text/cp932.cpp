@@ -1,0 +1,296 @@
+#include "text/cp932.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+// Generated from glibc iconv at build time (tools/cp932_gen.cpp).
+#include "cp932_tables.inc"
+
+namespace zu::cp932 {
+namespace {
+
+using tables::kDouble;
+using tables::kEncode;
+using tables::kEncodeBlock;
+using tables::kLeadRow;
+using tables::kSingle;
+using tables::kTrailBase;
+
+// One bit per two-byte code that is a non-default form of its character, so
+// the decoder can tell in one load whether to remember the form.
+constexpr auto kVariantBits = [] {
+    std::array<std::uint64_t, 0x10000 / 64> bits{};
+    for (auto form : tables::kVariantForms)
+        bits[form.code >> 6] |= std::uint64_t{1} << (form.code & 63);
+    return bits;
+}();
+
+bool isVariantCode(unsigned code) {
+    return (kVariantBits[code >> 6] >> (code & 63) & 1) != 0;
+}
+
+// The character of a valid lead/trail pair, or 0 when the pair is not valid
+// (no pair decodes to U+0000; the generator checks).
+char16_t decodePair(unsigned lead, unsigned trail) {
+    unsigned row = kLeadRow[lead];
+    if (row == 0 || trail < kTrailBase)
+        return 0;
+    return kDouble[row - 1][trail - kTrailBase];
+}
+
+std::uint16_t encodeChar(char16_t c) {
+    return kEncode[kEncodeBlock[c >> 8]][c & 0xFF];
+}
+
+// Word-at-a-time scanning for the ASCII runs that make up most of an HTML
+// file: a word qualifies when no lane has its high bits set and no lane is a
+// character that needs attention (line breaks, when they are being rewritten).
+constexpr std::uint64_t kByteOnes = 0x0101010101010101;
+constexpr std::uint64_t kByteHighs = 0x8080808080808080;
+constexpr std::uint64_t kUnitOnes = 0x0001000100010001;
+constexpr std::uint64_t kUnitHighs = 0x8000800080008000;
+constexpr std::uint64_t kUnitNonAscii = 0xFF80FF80FF80FF80;
+
+bool hasByte(std::uint64_t word, unsigned char b) {
+    std::uint64_t x = word ^ (kByteOnes * b);
+    return ((x - kByteOnes) & ~x & kByteHighs) != 0;
+}
+
+bool hasUnit(std::uint64_t word, char16_t u) {
+    std::uint64_t x = word ^ (kUnitOnes * u);
+    return ((x - kUnitOnes) & ~x & kUnitHighs) != 0;
+}
+
+template <bool kLines> bool plainByte(unsigned char b) {
+    return b < 0x80 && !(kLines && b == '\r');
+}
+
+template <bool kLines> bool plainUnit(char16_t u) {
+    return u < 0x80 && !(kLines && (u == '\r' || u == '\n'));
+}
+
+template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCounts* counts) {
+    Decoded out;
+    // One character per byte at most; shrunk at the end.
+    out.text.resize(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    char16_t* const begin = out.text.data();
+    char16_t* o = begin;
+    std::size_t raw = 0;
+    std::size_t crLf = 0;
+    std::size_t crAlone = 0;
+
+    while (p < end) {
+        unsigned b = *p;
+        if (plainByte<kLines>(static_cast<unsigned char>(b))) {
+            while (end - p >= 8) {
+                std::uint64_t w;
+                std::memcpy(&w, p, 8);
+                if ((w & kByteHighs) != 0 || (kLines && hasByte(w, '\r')))
+                    break;
+                for (int i = 0; i < 8; ++i)
+                    o[i] = p[i];
+                p += 8;
+                o += 8;
+            }
+            while (p < end && plainByte<kLines>(*p))
+                *o++ = *p++;
+            continue;
+        }
+        if (kLines && b == '\r') {
+            // LF never trails a lead byte, so a CR LF in the bytes is always
+            // a break of its own.
+            if (p + 1 < end && p[1] == '\n') {
+                ++crLf;
+                ++p;
+            } else {
+                ++crAlone;
+            }
+            ++p;
+            *o++ = u'\n';
+            continue;
+        }
+        if (p + 1 < end) {
+            char16_t c = decodePair(b, p[1]);
+            if (c != 0) {
+                unsigned code = b << 8 | p[1];
+                if (isVariantCode(code))
+                    out.variants.push_back(
+                        {static_cast<std::size_t>(o - begin), static_cast<std::uint16_t>(code)});
+                *o++ = c;
+                p += 2;
+                continue;
+            }
+        }
+        // A valid single byte, or a byte kept raw: an invalid byte, or a lead
+        // byte whose next byte does not complete a pair (that next byte is
+        // then decoded on its own).
+        char16_t c = kSingle[b];
+        raw += isRawByte(c);
+        *o++ = c;
+        ++p;
+    }
+    out.text.resize(static_cast<std::size_t>(o - begin));
+    out.rawBytes = raw;
+    if (counts) {
+        // Every LF byte is a line feed (none is ever a trail byte); those
+        // not after a CR are breaks on their own.
+        const auto lineFeeds =
+            static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+        counts->crLf = crLf;
+        counts->lf = lineFeeds - crLf;
+        counts->cr = crAlone;
+    }
+    return out;
+}
+
+// "&#" + decimal code point + ";"
+char* writeReference(char* o, char32_t ch) {
+    char digits[10];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + ch % 10);
+        ch /= 10;
+    } while (ch != 0);
+    *o++ = '&';
+    *o++ = '#';
+    while (n > 0)
+        *o++ = digits[--n];
+    *o++ = ';';
+    return o;
+}
+
+constexpr std::size_t kLongestReference = 10; // "&#1114111;"
+
+template <bool kLines>
+Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
+                   std::span<const Variant> variants, Unmappable policy) {
+    Encoded out;
+    std::string& bytes = out.bytes;
+    // Every unit but a character reference takes at most `perUnit` bytes, so
+    // this much room always suffices for the rest of the text; references
+    // make more room when they need it.
+    const std::size_t perUnit = std::max<std::size_t>(2, lineBreak.size());
+    bytes.resize(text.size() * perUnit + kLongestReference);
+    char* o = bytes.data();
+    const char16_t* const begin = text.data();
+    const char16_t* p = begin;
+    const char16_t* const end = p + text.size();
+    const Variant* v = variants.data();
+    const Variant* const vEnd = v + variants.size();
+
+    while (p < end) {
+        char16_t c = *p;
+        if (plainUnit<kLines>(c)) {
+            while (end - p >= 4) {
+                std::uint64_t w;
+                std::memcpy(&w, p, 8);
+                if ((w & kUnitNonAscii) != 0 || (kLines && (hasUnit(w, '\r') || hasUnit(w, '\n'))))
+                    break;
+                for (int i = 0; i < 4; ++i)
+                    o[i] = static_cast<char>(p[i]);
+                p += 4;
+                o += 4;
+            }
+            while (p < end && plainUnit<kLines>(*p))
+                *o++ = static_cast<char>(*p++);
+            continue;
+        }
+        if (kLines && (c == u'\r' || c == u'\n' || c == u'\u2029')) {
+            if (c == u'\r' && p + 1 < end && p[1] == u'\n')
+                ++p;
+            ++p;
+            std::memcpy(o, lineBreak.data(), lineBreak.size());
+            o += lineBreak.size();
+            continue;
+        }
+
+        const auto index = static_cast<std::size_t>(p - begin);
+        if (std::uint16_t code = encodeChar(c); code != 0) {
+            if (v != vEnd) {
+                while (v != vEnd && v->index < index)
+                    ++v;
+                if (v != vEnd && v->index == index && isVariantOf(c, v->code))
+                    code = v->code;
+            }
+            if (code < 0x100) {
+                *o++ = static_cast<char>(code);
+            } else {
+                o[0] = static_cast<char>(code >> 8);
+                o[1] = static_cast<char>(code & 0xFF);
+                o += 2;
+            }
+            ++p;
+            continue;
+        }
+
+        // Not encodable. A surrogate pair is one character; a lone surrogate
+        // is reported as itself.
+        char32_t ch = c;
+        if (c >= 0xD800 && c <= 0xDBFF && p + 1 < end && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+            ch = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(p[1]) - 0xDC00);
+            ++p;
+        }
+        ++p;
+        if (policy == Unmappable::Report) {
+            out.unencodable.push_back({index, ch});
+            continue;
+        }
+        const auto used = static_cast<std::size_t>(o - bytes.data());
+        const std::size_t needed =
+            used + kLongestReference + static_cast<std::size_t>(end - p) * perUnit;
+        if (needed > bytes.size()) {
+            bytes.resize(std::max(needed, bytes.size() + bytes.size() / 2));
+            o = bytes.data() + used;
+        }
+        o = writeReference(o, ch);
+    }
+    bytes.resize(static_cast<std::size_t>(o - bytes.data()));
+    return out;
+}
+
+} // namespace
+
+Decoded decode(std::string_view bytes) {
+    return decodeImpl<false>(bytes, nullptr);
+}
+
+Decoded decodeLines(std::string_view bytes, LineBreakCounts& counts) {
+    counts = {};
+    return decodeImpl<true>(bytes, &counts);
+}
+
+bool isVariantOf(char32_t ch, std::uint16_t code) {
+    return ch <= 0xFFFF && isVariantCode(code) && decodePair(code >> 8, code & 0xFF) == ch;
+}
+
+Encoded encode(std::u16string_view text, std::span<const Variant> variants, Unmappable policy) {
+    return encodeImpl<false>(text, {}, variants, policy);
+}
+
+Encoded encodeLines(std::u16string_view text, std::string_view lineBreak,
+                    std::span<const Variant> variants, Unmappable policy) {
+    return encodeImpl<true>(text, lineBreak, variants, policy);
+}
+
+std::size_t fitBytes(std::string_view bytes, std::size_t maxBytes) {
+    if (bytes.size() <= maxBytes)
+        return bytes.size();
+    // Lead and trail ranges overlap, so character boundaries are only known
+    // by walking from the start, exactly as decode does.
+    std::size_t i = 0;
+    while (i < maxBytes) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        std::size_t length = 1;
+        if (decodePair(b, static_cast<unsigned char>(bytes[i + 1])) != 0)
+            length = 2;
+        if (i + length > maxBytes)
+            break;
+        i += length;
+    }
+    return i;
+}
+
+} // namespace zu::cp932

@@ -1,0 +1,343 @@
+// Writes the CP932 code-page tables of zu_core as C++ source, asking glibc's
+// iconv about every byte, every byte pair and every BMP character, so that no
+// mapping is ever typed by hand and the tables agree with the system's iconv.
+//
+// Usage: cp932_gen <output.inc>
+//
+// Fails (non-zero exit, nothing written) when iconv's CP932 breaks an
+// assumption the decoder is built on: a valid sequence outside the lead and
+// trail ranges, a decoded character outside the BMP or inside the raw-byte
+// range U+F780..U+F7FF, or an encoding that would not read back the same.
+
+#include <iconv.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char32_t kRawByteBase = 0xF700;
+constexpr int kTrailBase = 0x40; // the double-byte table holds trails 0x40..0xFF
+constexpr int kTrailSpan = 0x100 - kTrailBase;
+
+bool isAllowedLead(int b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+bool isAllowedTrail(int b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+[[noreturn]] void fail(const std::string& why) {
+    std::fprintf(stderr, "cp932_gen: %s\n", why.c_str());
+    std::exit(1);
+}
+
+std::string hex(unsigned v, int digits) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%0*X", digits, v);
+    return buf;
+}
+
+// UTF-32LE is preferred; older iconvs only know it as UCS-4LE.
+iconv_t openEither(bool toUnicode) {
+    for (const char* wide : {"UTF-32LE", "UCS-4LE"}) {
+        iconv_t cd = toUnicode ? iconv_open(wide, "CP932") : iconv_open("CP932", wide);
+        if (cd != reinterpret_cast<iconv_t>(-1))
+            return cd;
+    }
+    fail("iconv does not know CP932");
+}
+
+class Iconv {
+public:
+    Iconv() : toUnicode_(openEither(true)), fromUnicode_(openEither(false)) {}
+    ~Iconv() {
+        iconv_close(toUnicode_);
+        iconv_close(fromUnicode_);
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    // The characters iconv makes of exactly these bytes, or nothing when it
+    // rejects them or leaves some unconsumed.
+    std::optional<std::vector<char32_t>> decode(const std::string& bytes) {
+        iconv(toUnicode_, nullptr, nullptr, nullptr, nullptr);
+        std::string in = bytes;
+        std::array<char, 64> out{};
+        char* ip = in.data();
+        std::size_t il = in.size();
+        char* op = out.data();
+        std::size_t ol = out.size();
+        if (iconv(toUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
+            return std::nullopt;
+        std::vector<char32_t> chars;
+        for (const char* c = out.data(); c + 4 <= op; c += 4) {
+            const auto* u = reinterpret_cast<const unsigned char*>(c);
+            chars.push_back(char32_t(u[0]) | char32_t(u[1]) << 8 | char32_t(u[2]) << 16 |
+                            char32_t(u[3]) << 24);
+        }
+        return chars;
+    }
+
+    // The bytes iconv writes for one character, or nothing when it has none.
+    std::optional<std::string> encode(char32_t ch) {
+        iconv(fromUnicode_, nullptr, nullptr, nullptr, nullptr);
+        char in[4] = {char(ch & 0xFF), char(ch >> 8 & 0xFF), char(ch >> 16 & 0xFF),
+                      char(ch >> 24 & 0xFF)};
+        std::array<char, 16> out{};
+        char* ip = in;
+        std::size_t il = sizeof in;
+        char* op = out.data();
+        std::size_t ol = out.size();
+        if (iconv(fromUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
+            return std::nullopt;
+        return std::string(out.data(), op);
+    }
+
+private:
+    iconv_t toUnicode_;
+    iconv_t fromUnicode_;
+};
+
+std::optional<char32_t> decodeOneChar(Iconv& iconv, const std::string& bytes) {
+    auto chars = iconv.decode(bytes);
+    if (!chars)
+        return std::nullopt;
+    if (chars->size() != 1)
+        fail("bytes " + hex(static_cast<unsigned char>(bytes[0]), 2) + " decode to " +
+             std::to_string(chars->size()) + " characters");
+    return chars->front();
+}
+
+void checkDecodedChar(char32_t ch, unsigned code) {
+    if (ch > 0xFFFF)
+        fail("code " + hex(code, 2) + " decodes outside the BMP");
+    if (ch >= kRawByteBase + 0x80 && ch <= kRawByteBase + 0xFF)
+        fail("code " + hex(code, 2) + " decodes into the raw-byte range");
+    if (ch >= 0xD800 && ch <= 0xDFFF)
+        fail("code " + hex(code, 2) + " decodes to a surrogate");
+}
+
+struct Tables {
+    std::array<char16_t, 256> single{};       // raw-byte character for every invalid byte
+    std::array<unsigned char, 256> leadRow{}; // 0: not a lead byte, else row + 1
+    std::vector<std::array<char16_t, kTrailSpan>> rows;
+    std::vector<std::uint16_t> encode; // 0x10000 entries: 0 none, <0x100 one byte
+    std::vector<std::pair<std::uint16_t, char16_t>> variants; // code, character
+};
+
+// code -> decoded character, for every valid sequence (single bytes as 0x00XX).
+using Forms = std::map<unsigned, char32_t>;
+
+Forms askDecodings(Iconv& iconv, Tables& t) {
+    Forms forms;
+    for (int b = 0; b < 0x100; ++b) {
+        auto ch = decodeOneChar(iconv, std::string(1, char(b)));
+        if (ch) {
+            checkDecodedChar(*ch, unsigned(b));
+            forms[unsigned(b)] = *ch;
+        }
+        t.single[b] = ch ? char16_t(*ch) : char16_t(kRawByteBase + b);
+    }
+    if (t.single[0] != 0)
+        fail("byte 00 does not decode to U+0000");
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        std::array<char16_t, kTrailSpan> row{};
+        bool any = false;
+        for (int trail = 0; trail < 0x100; ++trail) {
+            // A valid single byte followed by another decodes to two
+            // characters: that is not a pair.
+            auto chars = iconv.decode(std::string{char(lead), char(trail)});
+            if (!chars || chars->size() != 1)
+                continue;
+            auto ch = chars->begin();
+            unsigned code = unsigned(lead) << 8 | unsigned(trail);
+            if (!isAllowedLead(lead) || !isAllowedTrail(trail))
+                fail("pair " + hex(code, 4) + " is valid outside the lead/trail ranges");
+            if (forms.count(unsigned(lead)))
+                fail("byte " + hex(unsigned(lead), 2) + " is both a character and a lead byte");
+            checkDecodedChar(*ch, code);
+            if (*ch == 0)
+                fail("pair " + hex(code, 4) + " decodes to U+0000");
+            row[trail - kTrailBase] = char16_t(*ch);
+            forms[code] = *ch;
+            any = true;
+        }
+        if (any) {
+            t.rows.push_back(row);
+            t.leadRow[lead] = static_cast<unsigned char>(t.rows.size());
+        }
+    }
+    return forms;
+}
+
+// Two-byte forms are held lead byte high; single bytes as themselves.
+std::optional<std::uint16_t> asCode(const std::string& bytes) {
+    if (bytes.size() == 1)
+        return static_cast<unsigned char>(bytes[0]);
+    if (bytes.size() == 2)
+        return std::uint16_t(static_cast<unsigned char>(bytes[0]) << 8 |
+                             static_cast<unsigned char>(bytes[1]));
+    return std::nullopt;
+}
+
+void askEncodings(Iconv& iconv, const Forms& forms, Tables& t) {
+    t.encode.assign(0x10000, 0);
+    for (char32_t ch = 0x80; ch < 0x10000; ++ch) {
+        if (ch >= 0xD800 && ch <= 0xDFFF)
+            continue;
+        auto bytes = iconv.encode(ch);
+        if (!bytes)
+            continue;
+        auto code = asCode(*bytes);
+        if (!code)
+            fail("U+" + hex(ch, 4) + " encodes to " + std::to_string(bytes->size()) + " bytes");
+        if (ch >= kRawByteBase + 0x80 && ch <= kRawByteBase + 0xFF)
+            fail("U+" + hex(ch, 4) + " in the raw-byte range is encodable");
+        t.encode[ch] = *code;
+    }
+
+    std::map<char32_t, std::vector<unsigned>> byChar;
+    for (auto [code, ch] : forms)
+        byChar[ch].push_back(code);
+    for (auto& [ch, codes] : byChar) {
+        if (ch < 0x80) {
+            if (codes.size() != 1 || codes[0] != ch)
+                fail("ASCII U+" + hex(ch, 4) + " has a form other than its own byte");
+            continue;
+        }
+        std::uint16_t def = t.encode[ch];
+        // Every decoded character must encode to one of its own forms, or
+        // an unedited document could not be written back.
+        bool own = false;
+        for (unsigned c : codes)
+            own = own || c == def;
+        if (!own)
+            fail("U+" + hex(ch, 4) + " decodes from " + hex(codes[0], 2) + " but encodes to " +
+                 (def ? hex(def, 2) : std::string("nothing")));
+        for (unsigned c : codes) {
+            if (c == def)
+                continue;
+            if (c < 0x100)
+                fail("single byte " + hex(c, 2) + " is a non-default form");
+            t.variants.emplace_back(std::uint16_t(c), char16_t(ch));
+        }
+    }
+
+    // Invalid bytes are kept as these reserved characters and written back.
+    for (unsigned b = 0x80; b < 0x100; ++b)
+        t.encode[kRawByteBase + b] = std::uint16_t(b);
+}
+
+std::string write(const Tables& t) {
+    std::ostringstream o;
+    auto array16 = [&](const auto& values, std::size_t perLine) {
+        for (std::size_t i = 0; i < values.size(); ++i)
+            o << (i % perLine == 0 ? "\n    " : " ") << "0x" << hex(values[i], 4) << ",";
+    };
+    o << "// Generated by cp932_gen from glibc iconv's CP932. Do not edit.\n"
+         "// Included by the code-page implementation only.\n\n"
+         "namespace zu::cp932::tables {\n\n";
+
+    o << "// Character of each single byte; invalid and lead bytes hold their raw-byte\n"
+         "// character, which is also what a lead byte without a valid trail becomes.\n"
+         "inline constexpr char16_t kSingle[256] = {";
+    array16(t.single, 8);
+    o << "\n};\n\n";
+
+    o << "// Row of the double-byte table for each lead byte, plus one; 0: not a lead.\n"
+         "inline constexpr unsigned char kLeadRow[256] = {";
+    for (int i = 0; i < 256; ++i)
+        o << (i % 16 == 0 ? "\n    " : " ") << int(t.leadRow[i]) << ",";
+    o << "\n};\n\n";
+
+    o << "inline constexpr unsigned kTrailBase = 0x" << hex(kTrailBase, 2) << ";\n"
+      << "inline constexpr std::size_t kRowCount = " << t.rows.size() << ";\n\n"
+      << "// Character of lead, trail: kDouble[kLeadRow[lead] - 1][trail - kTrailBase];\n"
+         "// 0 where the pair is not valid.\n"
+         "inline constexpr char16_t kDouble[kRowCount]["
+      << kTrailSpan << "] = {";
+    for (const auto& row : t.rows) {
+        o << "\n  {";
+        array16(row, 8);
+        o << "\n  },";
+    }
+    o << "\n};\n\n";
+
+    // The encode table in blocks of 256 characters; all empty blocks share
+    // block 0.
+    std::vector<std::array<std::uint16_t, 256>> blocks(1);
+    std::array<unsigned char, 256> blockOf{};
+    for (unsigned hi = 0; hi < 256; ++hi) {
+        std::array<std::uint16_t, 256> block{};
+        bool any = false;
+        for (unsigned lo = 0; lo < 256; ++lo) {
+            block[lo] = hi == 0 && lo < 0x80 ? std::uint16_t(lo) : t.encode[hi << 8 | lo];
+            any = any || block[lo] != 0;
+        }
+        if (!any)
+            continue;
+        if (blocks.size() > 255)
+            fail("too many encode blocks");
+        blockOf[hi] = static_cast<unsigned char>(blocks.size());
+        blocks.push_back(block);
+    }
+    o << "// Bytes of each BMP character: kEncode[kEncodeBlock[ch >> 8]][ch & 0xFF];\n"
+         "// 0: not encodable (except U+0000), below 0x100: one byte, else lead << 8 | trail.\n"
+         "// Where a character has several forms this is the default one.\n"
+         "inline constexpr unsigned char kEncodeBlock[256] = {";
+    for (int i = 0; i < 256; ++i)
+        o << (i % 16 == 0 ? "\n    " : " ") << int(blockOf[i]) << ",";
+    o << "\n};\n\n"
+      << "inline constexpr std::uint16_t kEncode[" << blocks.size() << "][256] = {";
+    for (const auto& block : blocks) {
+        o << "\n  {";
+        array16(block, 8);
+        o << "\n  },";
+    }
+    o << "\n};\n\n";
+
+    o << "// Double-byte forms that decode to a character whose default form differs.\n"
+         "struct VariantForm {\n    std::uint16_t code;\n    char16_t ch;\n};\n"
+         "inline constexpr VariantForm kVariantForms[] = {";
+    for (std::size_t i = 0; i < t.variants.size(); ++i)
+        o << (i % 4 == 0 ? "\n    " : " ") << "{0x" << hex(t.variants[i].first, 4) << ", 0x"
+          << hex(t.variants[i].second, 4) << "},";
+    o << "\n};\n\n} // namespace zu::cp932::tables\n";
+    return o.str();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: cp932_gen <output.inc>\n");
+        return 2;
+    }
+    Iconv iconv;
+    Tables tables;
+    Forms forms = askDecodings(iconv, tables);
+    askEncodings(iconv, forms, tables);
+    std::string text = write(tables);
+
+    std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "cp932_gen: cannot write %s\n", argv[1]);
+        std::remove(argv[1]);
+        return 1;
+    }
+    std::fprintf(stderr, "cp932_gen: %zu lead bytes, %zu variant forms\n", tables.rows.size(),
+                 tables.variants.size());
+    return 0;
+}
