@@ -1,0 +1,46 @@
+#include "app/child_frame.h"
+
+#include "doc/zu_doc.h"
+#include "view/zu_view.h"
+
+#include <QCloseEvent>
+
+#include <algorithm>
+
+namespace zu {
+
+CChildFrame::CChildFrame(CZuView* view, QWidget* parent) : QMdiSubWindow(parent), view_(view) {
+    setWidget(view);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html")));
+    connect(view->GetDocument(), &CZuDoc::titleChanged, this, &CChildFrame::updateTitle);
+    updateTitle();
+}
+
+void CChildFrame::updateTitle() {
+    const CZuDoc* doc = view_->GetDocument();
+    const auto& views = doc->views();
+    QString title = doc->title();
+    // With several windows on one document each caption carries its number.
+    if (views.size() > 1) {
+        const auto at = std::find(views.begin(), views.end(), view_);
+        title += QStringLiteral(":%1").arg(at - views.begin() + 1);
+    }
+    setWindowTitle(title);
+}
+
+void CChildFrame::closeWithoutPrompt() {
+    prompted_ = true;
+    close();
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    CZuDoc* doc = view_->GetDocument();
+    if (!prompted_ && doc->views().size() == 1 && !doc->SaveModified()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+} // namespace zu

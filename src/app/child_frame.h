@@ -1,0 +1,31 @@
+#pragma once
+// The window of one view inside the main window. It always opens maximised
+// and asks about unsaved changes when it is the document's last window.
+
+#include <QMdiSubWindow>
+
+namespace zu {
+class CZuView;
+
+class CChildFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit CChildFrame(CZuView* view, QWidget* parent = nullptr);
+
+    CZuView* view() const { return view_; }
+    // Closes without asking (the document has been dealt with already).
+    void closeWithoutPrompt();
+    // Sets the caption from the document's title and this window's number.
+    void updateTitle();
+
+    bool OnCmdMsg(int) { return false; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CZuView* view_;
+    bool prompted_ = false;
+};
+
+} // namespace zu

@@ -1,0 +1,27 @@
+#include "app/icons.h"
+#include "app/zu_app.h"
+#include "settings/settings.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zu"));
+    QApplication::setWindowIcon(zu::appIcon());
+
+    // The framework's own dialogs (files, printing) speak Japanese too.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
+
+    zu::settings(); // the program's location, before anything reads it
+    zu::CZuApp app;
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    if (const std::optional<int> code = app.InitInstance(args))
+        return *code;
+    return QApplication::exec();
+}

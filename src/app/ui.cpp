@@ -1,0 +1,98 @@
+#include "app/ui.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+namespace zu::ui {
+namespace {
+
+DialogHook& hook() {
+    static DialogHook h;
+    return h;
+}
+
+QMessageBox::StandardButton standard(Answer a) {
+    switch (a) {
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Cancel;
+}
+
+} // namespace
+
+QString appTitle() { return QStringLiteral("zu"); }
+
+void setDialogHook(DialogHook h) { hook() = std::move(h); }
+
+int exec(QDialog& dialog) {
+    if (hook())
+        return hook()(dialog);
+    return dialog.exec();
+}
+
+Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon) {
+    QMessageBox box(parent ? parent : QApplication::activeWindow());
+    box.setWindowTitle(appTitle());
+    box.setText(text);
+    switch (icon) {
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    struct Choice {
+        Answer answer;
+        const char* label;
+    };
+    static const Choice ok[] = {{Answer::Ok, "OK"}};
+    static const Choice okCancel[] = {{Answer::Ok, "OK"}, {Answer::Cancel, "ｷｬﾝｾﾙ"}};
+    static const Choice yesNo[] = {{Answer::Yes, "はい(&Y)"}, {Answer::No, "いいえ(&N)"}};
+    static const Choice yesNoCancel[] = {
+        {Answer::Yes, "はい(&Y)"}, {Answer::No, "いいえ(&N)"}, {Answer::Cancel, "ｷｬﾝｾﾙ"}};
+    const Choice* first = ok;
+    std::size_t count = 1;
+    switch (buttons) {
+    case Buttons::Ok:
+        break;
+    case Buttons::OkCancel:
+        first = okCancel, count = 2;
+        break;
+    case Buttons::YesNo:
+        first = yesNo, count = 2;
+        break;
+    case Buttons::YesNoCancel:
+        first = yesNoCancel, count = 3;
+        break;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        QAbstractButton* b = box.addButton(standard(first[i].answer));
+        b->setText(QString::fromUtf8(first[i].label));
+    }
+    box.setDefaultButton(standard(first[0].answer));
+    box.setEscapeButton(box.button(standard(first[count - 1].answer)));
+
+    const int result = exec(box);
+    for (std::size_t i = 0; i < count; ++i)
+        if (result == standard(first[i].answer))
+            return first[i].answer;
+    return first[count - 1].answer;
+}
+
+} // namespace zu::ui

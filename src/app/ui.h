@@ -1,0 +1,37 @@
+#pragma once
+// The one way the program shows a modal dialog or a message box. Every box
+// is captioned "zu" and labelled in Japanese; tests install a hook that
+// answers instead of the user.
+
+#include <QString>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace zu::ui {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Icon { Information, Warning, Question, Critical };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Shows `text` in a message box captioned "zu" and returns the button chosen.
+// Closing the box with Escape answers Cancel (or No, or Ok, when those are
+// the only buttons).
+Answer message(QWidget* parent, const QString& text, Buttons buttons = Buttons::Ok,
+               Icon icon = Icon::Warning);
+
+// Runs `dialog` modally and returns its result code.
+int exec(QDialog& dialog);
+
+// While set, exec() (and so message()) hands the dialog to the hook instead
+// of showing it; the hook returns the result the user would have given: a
+// QDialog::DialogCode, or for a QMessageBox the QMessageBox::StandardButton.
+using DialogHook = std::function<int(QDialog&)>;
+void setDialogHook(DialogHook hook);
+
+// The application title, the caption of every message box.
+QString appTitle();
+
+} // namespace zu::ui

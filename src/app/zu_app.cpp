@@ -1,0 +1,305 @@
+#include "app/zu_app.h"
+
+#include "app/about_dlg.h"
+#include "app/child_frame.h"
+#include "app/command_line.h"
+#include "app/command_map.h"
+#include "app/commands.h"
+#include "app/main_frame.h"
+#include "app/ui.h"
+#include "doc/zu_doc.h"
+#include "settings/config_location.h"
+#include "settings/settings.h"
+#include "view/view_print.h"
+#include "view/zu_view.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSettings>
+
+namespace zu {
+namespace {
+
+CZuApp*& current() {
+    static CZuApp* app = nullptr;
+    return app;
+}
+
+QString profilePath() {
+    const Settings& s = settings();
+    const std::string dir =
+        configDirectory(s.programDirectory.drive + s.programDirectory.directory);
+    ensureDirectory(dir);
+    return QString::fromStdString(dir + "zu.conf");
+}
+
+bool samePath(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+} // namespace
+
+std::span<const CommandEntry<CZuApp>> CZuApp::messageMap() {
+    using A = CZuApp;
+    static const CommandEntry<A> map[] = {
+        {cmd::FileNew, cmd::FileNew, &A::OnFileNewCommand},
+        {cmd::FileOpen, cmd::FileOpen, &A::OnFileOpen},
+        {cmd::FilePrintSetup, cmd::FilePrintSetup, &A::OnFilePrintSetup},
+        {cmd::AppAbout, cmd::AppAbout, &A::OnAppAbout},
+        {cmd::FileMru1, cmd::FileMru1 + cmd::RecentFileCount - 1, &A::OnFileMru},
+        {cmd::AppExit, cmd::AppExit, &A::OnAppExit},
+    };
+    return map;
+}
+
+CZuApp::CZuApp() : recent_(cmd::RecentFileCount) { current() = this; }
+
+CZuApp::~CZuApp() {
+    delete frame_.data();
+    // Documents whose last window has closed are deleted once control
+    // returns to the event loop; at the end of the run that is now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    documents_.clear();
+    if (current() == this)
+        current() = nullptr;
+}
+
+CZuApp* CZuApp::instance() { return current(); }
+
+std::optional<int> CZuApp::InitInstance(const QStringList& args) {
+    // The profile: recent files and the preview's page count, kept in the
+    // same folder as zu.set.
+    profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
+    std::vector<std::string> recent;
+    for (int i = 1; i <= cmd::RecentFileCount; ++i) {
+        const QString path = profile_->value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
+        if (!path.isEmpty())
+            recent.push_back(path.toStdString());
+    }
+    recent_.assign(recent);
+    setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
+
+    std::vector<std::string> plain;
+    for (const QString& a : args)
+        plain.push_back(a.toStdString());
+    const CommandLine line = parseCommandLine(plain);
+    if (!line.error.empty()) {
+        ui::message(nullptr, QString::fromStdString(line.error));
+        return 1;
+    }
+    if (line.action == CommandLine::Action::Unregister)
+        return 0; // nothing is registered at run time here
+    if (line.action == CommandLine::Action::Print || line.action == CommandLine::Action::PrintTo)
+        return printFromCommandLine(QString::fromStdString(line.files.front()),
+                                    QString::fromStdString(line.printer));
+
+    // The main frame loads the settings as it is constructed.
+    frame_ = new CMainFrame(*this);
+    frame_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(frame_, &QObject::destroyed, this, [this] { saveProfile(); });
+
+    if (line.action == CommandLine::Action::New) {
+        OnFileNew();
+    } else {
+        int opened = 0;
+        for (const std::string& file : line.files)
+            opened += OpenDocumentFile(QString::fromStdString(file)) != nullptr;
+        if (opened == 0) {
+            delete frame_.data();
+            return 1;
+        }
+    }
+    frame_->show();
+    return std::nullopt;
+}
+
+int CZuApp::printFromCommandLine(const QString& path, const QString& printerName) {
+    CZuDoc::OpenResult opened = CZuDoc::open(path);
+    if (!opened.document) {
+        ui::message(nullptr, opened.error);
+        return 1;
+    }
+    QPrinter& printer = sharedPrinter();
+    if (printerName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        // A file name ending in .pdf stands for printing to that file.
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printerName);
+    } else if (!printerName.isEmpty()) {
+        if (QPrinterInfo::printerInfo(printerName).isNull()) {
+            ui::message(nullptr, QStringLiteral("ﾌﾟﾘﾝﾀ %1 が見つかりません。").arg(printerName));
+            return 1;
+        }
+        printer.setPrinterName(printerName);
+    } else if (QPrinterInfo::defaultPrinter().isNull()) {
+        ui::message(nullptr, QStringLiteral("通常使うﾌﾟﾘﾝﾀが設定されていません。"));
+        return 1;
+    }
+    printer.setDocName(opened.document->title());
+    if (!printDocument(*opened.document->textDocument(), CZuView::editorFont(), printer)) {
+        ui::message(nullptr, QStringLiteral("印刷を開始できませんでした。"));
+        return 1;
+    }
+    return 0;
+}
+
+std::vector<CZuDoc*> CZuApp::documents() const {
+    std::vector<CZuDoc*> out;
+    for (const auto& d : documents_)
+        out.push_back(d.get());
+    return out;
+}
+
+CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc) {
+    CZuDoc* raw = doc.get();
+    documents_.push_back(std::move(doc));
+    connect(raw, &CZuDoc::fileUsed, this, &CZuApp::noteRecent);
+    connect(raw, &CZuDoc::closeRequested, this, [this, raw] {
+        // Copy: closing a window removes its view from the list.
+        const std::vector<CZuView*> views = raw->views();
+        for (CZuView* v : views)
+            if (auto* frame = qobject_cast<CChildFrame*>(v->parentWidget()))
+                frame->closeWithoutPrompt();
+    });
+    return raw;
+}
+
+void CZuApp::forget(CZuDoc* doc) {
+    auto it = std::find_if(documents_.begin(), documents_.end(),
+                           [doc](const auto& d) { return d.get() == doc; });
+    if (it == documents_.end())
+        return;
+    it->release();
+    documents_.erase(it);
+    doc->deleteLater();
+}
+
+CChildFrame* CZuApp::createFrame(CZuDoc* doc) {
+    auto* view = new CZuView(doc);
+    connect(view, &QObject::destroyed, this, [this, doc] {
+        if (doc->views().empty())
+            forget(doc);
+    });
+    CChildFrame* frame = frame_->addView(view);
+    for (CZuView* v : doc->views())
+        if (auto* f = qobject_cast<CChildFrame*>(v->parentWidget()))
+            f->updateTitle();
+    return frame;
+}
+
+CZuDoc* CZuApp::OnFileNew() {
+    CZuDoc* doc = adopt(std::make_unique<CZuDoc>(QStringLiteral("Zu%1").arg(++untitled_)));
+    createFrame(doc);
+    return doc;
+}
+
+CZuDoc* CZuApp::OpenDocumentFile(const QString& path) {
+    for (const auto& d : documents_) {
+        if (!d->pathName().isEmpty() && samePath(d->pathName(), path)) {
+            if (!d->views().empty())
+                if (auto* frame = qobject_cast<CChildFrame*>(d->views().front()->parentWidget()))
+                    frame_->mdiArea()->setActiveSubWindow(frame);
+            return d.get();
+        }
+    }
+    CZuDoc::OpenResult opened = CZuDoc::open(path);
+    if (!opened.document) {
+        ui::message(frame_, opened.error);
+        return nullptr;
+    }
+    CZuDoc* doc = adopt(std::move(opened.document));
+    createFrame(doc);
+    if (!opened.notice.isEmpty())
+        frame_->showNotice(opened.notice);
+    noteRecent(doc->pathName());
+    return doc;
+}
+
+CChildFrame* CZuApp::OpenNewWindow(CZuDoc* doc) { return createFrame(doc); }
+
+bool CZuApp::SaveAllModified() {
+    for (const auto& d : documents_)
+        if (!d->SaveModified())
+            return false;
+    return true;
+}
+
+void CZuApp::CloseAllDocuments() {
+    const std::vector<CZuDoc*> docs = documents();
+    for (CZuDoc* d : docs)
+        emit d->closeRequested();
+}
+
+void CZuApp::noteRecent(const QString& path) {
+    recent_.add(path.toStdString());
+    saveProfile();
+    if (frame_)
+        frame_->refreshRecentFiles();
+}
+
+void CZuApp::saveProfile() {
+    if (!profile_)
+        return;
+    profile_->remove(QStringLiteral("Recent File List"));
+    const auto& paths = recent_.paths();
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        profile_->setValue(QStringLiteral("Recent File List/File%1").arg(i + 1),
+                           QString::fromStdString(paths[i]));
+    profile_->setValue(QStringLiteral("Settings/PreviewPages"), previewPages());
+    profile_->sync();
+}
+
+bool CZuApp::OnCmdMsg(int id) { return dispatchCommand(*this, messageMap(), id); }
+
+std::optional<bool> CZuApp::commandEnabled(int id) const {
+    return commandState(*this, messageMap(), id);
+}
+
+void CZuApp::OnFileNewCommand(int) { OnFileNew(); }
+
+void CZuApp::OnFileOpen(int) {
+    QFileDialog dialog(frame_, QStringLiteral("開く"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("htm(*.htm)"), QStringLiteral("html(*.html)"),
+                           QStringLiteral("ﾃｷｽﾄ(*.txt)")});
+    if (ui::exec(dialog) != QDialog::Accepted)
+        return;
+    for (const QString& path : dialog.selectedFiles())
+        OpenDocumentFile(path);
+}
+
+void CZuApp::OnFilePrintSetup(int) { printSetup(); }
+
+void CZuApp::OnAppAbout(int) {
+    CAboutDlg about(frame_);
+    ui::exec(about);
+}
+
+void CZuApp::OnFileMru(int id) {
+    const std::size_t index = static_cast<std::size_t>(id - cmd::FileMru1);
+    if (index >= recent_.paths().size())
+        return;
+    const QString path = QString::fromStdString(recent_.paths()[index]);
+    if (!OpenDocumentFile(path)) {
+        // A file that is gone stays gone: it leaves the list.
+        recent_.remove(path.toStdString());
+        saveProfile();
+        frame_->refreshRecentFiles();
+    }
+}
+
+void CZuApp::OnAppExit(int) {
+    if (frame_)
+        frame_->close();
+}
+
+} // namespace zu

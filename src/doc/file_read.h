@@ -1,0 +1,17 @@
+#pragma once
+// Reading a whole file at once, with the system's reason when it fails.
+
+#include <cstddef>
+#include <string>
+
+namespace zu {
+
+struct FileBytes {
+    std::string bytes;
+    int error = 0; // errno of the failure; 0 on success
+};
+
+// Files longer than `limit` bytes are refused with EFBIG rather than cut.
+FileBytes readWholeFile(const std::string& path, std::size_t limit);
+
+} // namespace zu

@@ -1,0 +1,307 @@
+#include "doc/zu_doc.h"
+
+#include "app/commands.h"
+#include "app/ui.h"
+#include "doc/file_errors.h"
+#include "doc/file_read.h"
+#include "doc/save_file.h"
+#include "text/utf.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPlainTextDocumentLayout>
+#include <QSyntaxHighlighter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace zu {
+namespace {
+
+std::u16string_view asView(const QString& s) {
+    return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
+}
+
+QString fromView(std::u16string_view s) {
+    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+}
+
+// Shows the bytes that are not valid Shift_JIS, which the text holds as
+// private-use characters, so that the user sees them and can leave them be.
+class RawByteMarker final : public QSyntaxHighlighter {
+public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+protected:
+    void highlightBlock(const QString& text) override {
+        QTextCharFormat mark;
+        mark.setBackground(QColor(255, 200, 200));
+        mark.setForeground(QColor(160, 0, 0));
+        const QChar* data = text.constData();
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (cp932::isRawByte(data[i].unicode()))
+                setFormat(static_cast<int>(i), 1, mark);
+    }
+};
+
+bool containsRawByte(std::u16string_view text) {
+    for (char16_t c : text)
+        if (cp932::isRawByte(c))
+            return true;
+    return false;
+}
+
+QString breakName(LineBreak style) {
+    switch (style) {
+    case LineBreak::CrLf:
+        return QStringLiteral("CR+LF");
+    case LineBreak::Lf:
+        return QStringLiteral("LF");
+    case LineBreak::Cr:
+        return QStringLiteral("CR");
+    }
+    return {};
+}
+
+// On Windows a read-only file could not be overwritten by anyone; here the
+// owner (or root) may still write it, so a file with no write permission
+// bit at all counts as read-only too.
+bool isWritableFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || !info.isFile() || !info.isWritable())
+        return false;
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
+                              QFileDevice::WriteOther | QFileDevice::WriteUser;
+    return (info.permissions() & anyWrite) != 0;
+}
+
+} // namespace
+
+CZuDoc::CZuDoc(const QString& title, QObject* parent)
+    : QObject(parent), text_(new QTextDocument(this)), title_(title) {
+    text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
+    text_->setModified(false);
+    // Each new character may bring a byte that is not valid Shift_JIS
+    // (pasted from another document); mark it as soon as it arrives.
+    connect(text_, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        if (rawMarker_ || added <= 0)
+            return;
+        QTextCursor c(text_);
+        c.setPosition(from);
+        c.setPosition(std::min(from + added, text_->characterCount() - 1), QTextCursor::KeepAnchor);
+        if (containsRawByte(asView(c.selectedText())))
+            markRawBytes();
+    });
+}
+
+CZuDoc::~CZuDoc() = default;
+
+void CZuDoc::markRawBytes() {
+    if (!rawMarker_)
+        rawMarker_ = new RawByteMarker(text_);
+}
+
+CZuDoc::OpenResult CZuDoc::open(const QString& path) {
+    OpenResult result;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    FileBytes file = readWholeFile(QFile::encodeName(absolute).toStdString(), kMaxFileBytes);
+    if (file.error != 0) {
+        result.error = QString::fromStdString(
+            fileErrorMessage(file.error, FileOp::Open, absolute.toStdString()));
+        return result;
+    }
+    DocumentText decoded = decodeDocument(file.bytes);
+    file.bytes = std::string();
+
+    auto doc = std::make_unique<CZuDoc>(QFileInfo(absolute).fileName());
+    QTextDocument* text = doc->text_;
+    // Loading is not an edit: nothing of it may be undone.
+    text->setUndoRedoEnabled(false);
+    text->setPlainText(fromView(decoded.text));
+    if (!decoded.variants.empty()) {
+        QTextCursor cursor(text);
+        for (const cp932::Variant& v : decoded.variants) {
+            cursor.setPosition(static_cast<int>(v.index));
+            cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
+            QTextCharFormat form;
+            form.setProperty(kVariantCodeProperty, static_cast<int>(v.code));
+            cursor.mergeCharFormat(form);
+        }
+    }
+    text->setUndoRedoEnabled(true);
+    if (decoded.rawBytes > 0)
+        doc->markRawBytes();
+    text->setModified(false);
+
+    doc->path_ = absolute;
+    doc->lineBreak_ = decoded.lineBreak;
+    if (decoded.mixedBreaks)
+        result.notice = QStringLiteral("%1 には種類の異なる改行が混在しています。保存すると %2 "
+                                       "にそろえます。")
+                            .arg(doc->title_, breakName(decoded.lineBreak));
+    else if (decoded.rawBytes > 0)
+        result.notice = QStringLiteral("%1 には Shift_JIS として正しくないﾊﾞｲﾄが %2 "
+                                       "個あります。色付きで表示し、そのまま保存します。")
+                            .arg(doc->title_)
+                            .arg(decoded.rawBytes);
+    result.document = std::move(doc);
+    return result;
+}
+
+bool CZuDoc::isModified() const { return text_->isModified(); }
+
+void CZuDoc::setModified(bool modified) { text_->setModified(modified); }
+
+void CZuDoc::addView(CZuView* view) { views_.push_back(view); }
+
+void CZuDoc::removeView(CZuView* view) { std::erase(views_, view); }
+
+std::vector<cp932::Variant> CZuDoc::variants() const {
+    std::vector<cp932::Variant> found;
+    for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QVariant code = fragment.charFormat().property(kVariantCodeProperty);
+            if (!code.isValid())
+                continue;
+            for (int i = 0; i < fragment.length(); ++i)
+                found.push_back({static_cast<std::size_t>(fragment.position() + i),
+                                 static_cast<std::uint16_t>(code.toInt())});
+        }
+    }
+    return found;
+}
+
+EncodedDocument CZuDoc::encode(cp932::Unmappable policy) const {
+    const QString raw = text_->toRawText();
+    const std::vector<cp932::Variant> forms = variants();
+    return encodeDocument(asView(raw), lineBreak_, forms, policy);
+}
+
+QString CZuDoc::proposedSaveName() const {
+    if (!path_.isEmpty())
+        return path_;
+    return title_ + QStringLiteral(".htm");
+}
+
+bool CZuDoc::confirmUnencodable(const EncodedDocument& attempt) {
+    const SaveProblem& first = attempt.problems.front();
+    const char32_t ch = first.ch;
+    const QString code = QString::number(static_cast<uint>(ch), 16).toUpper().rightJustified(4, u'0');
+    QString text = QStringLiteral("%1 行目 %2 文字目の「%3」(U+%4) は Shift_JIS で保存できない文字です。")
+                       .arg(first.line)
+                       .arg(first.column)
+                       .arg(QString::fromUcs4(&ch, 1), code);
+    if (attempt.problems.size() > 1)
+        text += QStringLiteral("\nほかにも保存できない文字が %1 個あります。")
+                    .arg(attempt.problems.size() - 1);
+    text += QStringLiteral("\n\n保存できない文字を数値文字参照 (&#%1; の形) に置き換えて保存しますか？")
+                .arg(static_cast<uint>(ch));
+    return ui::message(nullptr, text, ui::Buttons::OkCancel, ui::Icon::Question) == ui::Answer::Ok;
+}
+
+void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
+    // What is saved is what the user sees: the references go into the text
+    // too, as one step that Undo takes back.
+    QTextCursor cursor(text_);
+    cursor.beginEditBlock();
+    for (auto it = problems.rbegin(); it != problems.rend(); ++it) {
+        const int width = it->ch > 0xFFFF ? 2 : 1;
+        cursor.setPosition(static_cast<int>(it->index));
+        cursor.setPosition(static_cast<int>(it->index) + width, QTextCursor::KeepAnchor);
+        cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(it->ch)));
+    }
+    cursor.endEditBlock();
+}
+
+bool CZuDoc::DoSave(const QString& path) {
+    EncodedDocument encoded = encode(cp932::Unmappable::Report);
+    if (!encoded.problems.empty()) {
+        if (!confirmUnencodable(encoded))
+            return false;
+        const std::vector<SaveProblem> problems = std::move(encoded.problems);
+        encoded = encode(cp932::Unmappable::CharacterReference);
+        replaceUnencodable(problems);
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (const int error = writeFileAtomically(absolute, encoded.bytes); error != 0) {
+        ui::message(nullptr, QString::fromStdString(fileErrorMessage(
+                                 error, FileOp::Save, absolute.toStdString())));
+        return false;
+    }
+    const bool renamed = absolute != path_;
+    path_ = absolute;
+    title_ = QFileInfo(absolute).fileName();
+    setModified(false);
+    if (renamed)
+        emit pathChanged();
+    emit titleChanged();
+    emit fileUsed(path_);
+    return true;
+}
+
+bool CZuDoc::OnFileSave() {
+    if (!path_.isEmpty() && isWritableFile(path_))
+        return DoSave(path_);
+    return OnFileSaveAs();
+}
+
+bool CZuDoc::OnFileSaveAs() {
+    QFileDialog dialog(nullptr, QStringLiteral("名前を付けて保存"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters({QStringLiteral("Zu ﾌｧｲﾙ (*.htm)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")});
+    dialog.setDefaultSuffix(QStringLiteral("htm"));
+    const QFileInfo proposed(proposedSaveName());
+    if (proposed.isAbsolute())
+        dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (ui::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    return DoSave(dialog.selectedFiles().constFirst());
+}
+
+bool CZuDoc::SaveModified() {
+    if (!isModified())
+        return true;
+    const QString text = QStringLiteral("%1 への変更を保存しますか？").arg(title_);
+    switch (ui::message(nullptr, text, ui::Buttons::YesNoCancel, ui::Icon::Warning)) {
+    case ui::Answer::Yes:
+        return OnFileSave();
+    case ui::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CZuDoc::OnFileClose() {
+    if (!SaveModified())
+        return;
+    emit closeRequested();
+}
+
+bool CZuDoc::OnCmdMsg(int id) {
+    switch (id) {
+    case cmd::FileClose:
+        OnFileClose();
+        return true;
+    case cmd::FileSave:
+        OnFileSave();
+        return true;
+    case cmd::FileSaveAs:
+        OnFileSaveAs();
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<bool> CZuDoc::commandEnabled(int id) const {
+    if (id == cmd::FileClose || id == cmd::FileSave || id == cmd::FileSaveAs)
+        return true;
+    return std::nullopt;
+}
+
+} // namespace zu

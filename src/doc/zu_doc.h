@@ -1,0 +1,101 @@
+#pragma once
+// One HTML source document: its text (held by a QTextDocument that every
+// view of it shares), where it lives on disk, its line-break style, and the
+// open / save / close behaviour.
+
+#include "text/document_text.h"
+
+#include <QObject>
+#include <QTextFormat>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QSyntaxHighlighter;
+class QTextDocument;
+class QWidget;
+
+namespace zu {
+class CZuView;
+
+// Character-format properties the document puts on single characters. They
+// are invisible and never saved; they only carry what the file's bytes were.
+inline constexpr int kVariantCodeProperty = QTextFormat::UserProperty + 1;
+
+class CZuDoc : public QObject {
+    Q_OBJECT
+public:
+    // A new, empty, unmodified document with the given title ("Zu1").
+    explicit CZuDoc(const QString& title, QObject* parent = nullptr);
+    ~CZuDoc() override;
+
+    struct OpenResult {
+        std::unique_ptr<CZuDoc> document;
+        QString error;  // the message to show when document is null
+        QString notice; // a status-bar remark about the file, when there is one
+    };
+    // Loads a file. Fails with the message the user should see; never cut.
+    static OpenResult open(const QString& path);
+
+    // Files above this size are refused whole rather than held in part.
+    static constexpr std::size_t kMaxFileBytes = 512u << 20;
+
+    QTextDocument* textDocument() const { return text_; }
+    QString pathName() const { return path_; }
+    QString title() const { return title_; }
+    LineBreak lineBreak() const { return lineBreak_; }
+    bool isModified() const;
+    void setModified(bool modified);
+
+    // Views showing this document, the first one opened first.
+    const std::vector<CZuView*>& views() const { return views_; }
+    void addView(CZuView* view);
+    void removeView(CZuView* view);
+
+    // The bytes the file would hold now. Characters Shift_JIS cannot hold are
+    // listed in `problems` unless `policy` writes them as references.
+    EncodedDocument encode(cp932::Unmappable policy) const;
+
+    // Commands this document handles (close, save, save as).
+    bool OnCmdMsg(int id);
+    std::optional<bool> commandEnabled(int id) const;
+
+    // Save: to the document's own file when it still exists and is writable,
+    // otherwise through the save dialog. False when nothing was saved.
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    void OnFileClose();
+    // Asks "save changes?" for a modified document; false when the user
+    // cancels or the save fails, so the document must stay open.
+    bool SaveModified();
+    // Writes the document to `path` and makes it the document's file.
+    bool DoSave(const QString& path);
+
+    // The name proposed in the save dialog.
+    QString proposedSaveName() const;
+
+signals:
+    void titleChanged();
+    void pathChanged();
+    // After a successful open or save, for the recent-file list.
+    void fileUsed(const QString& path);
+    // Asks the frames to close every window of this document.
+    void closeRequested();
+
+private:
+    bool confirmUnencodable(const EncodedDocument& attempt);
+    void replaceUnencodable(const std::vector<SaveProblem>& problems);
+    std::vector<cp932::Variant> variants() const;
+    void markRawBytes();
+
+    QTextDocument* text_;
+    QSyntaxHighlighter* rawMarker_ = nullptr;
+    QString path_;
+    QString title_;
+    LineBreak lineBreak_ = LineBreak::CrLf;
+    std::vector<CZuView*> views_;
+};
+
+} // namespace zu
