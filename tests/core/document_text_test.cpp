@@ -1,0 +1,213 @@
+// A document's bytes to text and back: line-break styles, and files that
+// must come back byte for byte.
+
+#include "text/document_text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace zu {
+namespace {
+
+using namespace std::string_literals;
+using cp932::Unmappable;
+using cp932::Variant;
+
+TEST(DocumentText, DetectsLineBreakStyle) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::u16string text;
+        LineBreak style;
+        bool mixed;
+    };
+    const Case cases[] = {
+        {"empty file", "", u"", LineBreak::CrLf, false},
+        {"no break", "abc", u"abc", LineBreak::CrLf, false},
+        {"CR LF", "a\r\nb\r\n", u"a\nb\n", LineBreak::CrLf, false},
+        {"LF", "a\nb\n", u"a\nb\n", LineBreak::Lf, false},
+        {"CR", "a\rb\r", u"a\nb\n", LineBreak::Cr, false},
+        {"blank CR LF lines", "\r\n\r\n", u"\n\n", LineBreak::CrLf, false},
+        {"blank CR lines", "\r\r\r", u"\n\n\n", LineBreak::Cr, false},
+        {"LF then CR is two breaks", "\n\r", u"\n\n", LineBreak::Lf, true},
+        {"more LF than CR LF", "a\r\nb\nc\n", u"a\nb\nc\n", LineBreak::Lf, true},
+        {"more CR than LF", "a\rb\rc\n", u"a\nb\nc\n", LineBreak::Cr, true},
+        {"tie CR LF and LF", "a\nb\r\n", u"a\nb\n", LineBreak::CrLf, true},
+        {"tie CR LF and CR", "a\r\r\n", u"a\n\n", LineBreak::CrLf, true},
+        {"tie LF and CR", "a\rb\n", u"a\nb\n", LineBreak::Lf, true},
+        {"three-way tie", "\r\n\n\r", u"\n\n\n", LineBreak::CrLf, true},
+        // A lead byte before a break stays raw; the break is still one.
+        {"raw lead before CR LF", "\x81\r\n", u"\uF781\n", LineBreak::CrLf, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DocumentText doc = decodeDocument(c.bytes);
+        EXPECT_EQ(doc.text, c.text);
+        EXPECT_EQ(doc.lineBreak, c.style);
+        EXPECT_EQ(doc.mixedBreaks, c.mixed);
+    }
+}
+
+TEST(DocumentText, VariantIndexesFollowTheNormalisedText) {
+    DocumentText doc = decodeDocument("a\r\n\xED\x40\r\n\r\n\x87\x90"s);
+    EXPECT_EQ(doc.text, u"a\n\u7E8A\n\n\u2252");
+    EXPECT_EQ(doc.variants, (std::vector<Variant>{{2, 0xED40}, {5, 0x8790}}));
+    EXPECT_EQ(doc.rawBytes, 0u);
+    EXPECT_EQ(decodeDocument("\xFF\r\x80"s).rawBytes, 2u);
+}
+
+TEST(DocumentText, WritesEveryBreakInTheGivenStyle) {
+    // '\n', U+2029, "\r\n" and a lone '\r' are one break each.
+    const std::u16string text = u"a\nb\u2029c\r\nd\re\r";
+    struct Case {
+        LineBreak style;
+        std::string_view lineBreak;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {LineBreak::CrLf, "\r\n", "a\r\nb\r\nc\r\nd\r\ne\r\n"},
+        {LineBreak::Lf, "\n", "a\nb\nc\nd\ne\n"},
+        {LineBreak::Cr, "\r", "a\rb\rc\rd\re\r"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(lineBreakBytes(c.style), c.lineBreak);
+        EncodedDocument e = encodeDocument(text, c.style);
+        EXPECT_EQ(e.bytes, c.bytes);
+        EXPECT_TRUE(e.problems.empty());
+    }
+}
+
+TEST(DocumentText, SaveVariantIndexesReferToTheGivenText) {
+    // "\r\n" is two characters of the given text but one break.
+    const std::u16string text = u"\r\n\u7E8A\u2029\u7E8A";
+    const std::vector<Variant> variants{{2, 0xED40}, {4, 0xED40}};
+    EXPECT_EQ(encodeDocument(text, LineBreak::Lf, variants).bytes, "\n\xED\x40\n\xED\x40");
+    EXPECT_EQ(encodeDocument(text, LineBreak::CrLf, variants).bytes, "\r\n\xED\x40\r\n\xED\x40");
+}
+
+TEST(DocumentText, SaveProblemsGiveLineAndColumn) {
+    struct Case {
+        const char* name;
+        std::u16string text;
+        std::vector<SaveProblem> problems; // ch, index, line, column
+    };
+    const Case cases[] = {
+        {"first character", u"\u20AC", {{0x20AC, 0, 1, 1}}},
+        {"after CR LF", u"ab\r\ncd\u20AC", {{0x20AC, 6, 2, 3}}},
+        {"after each break kind",
+         u"\n\u20AC\u2029\u20AC\r\u20AC",
+         {{0x20AC, 1, 2, 1}, {0x20AC, 3, 3, 1}, {0x20AC, 5, 4, 1}}},
+        {"surrogate pair is one column",
+         u"\U0001F600\U0001F600\u20AC",
+         {{0x1F600, 0, 1, 1}, {0x1F600, 2, 1, 2}, {0x20AC, 4, 1, 3}}},
+        {"lone surrogates are a column each",
+         u"\xD800\xD800\u20AC",
+         {{0xD800, 0, 1, 1}, {0xD800, 1, 1, 2}, {0x20AC, 2, 1, 3}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EncodedDocument e = encodeDocument(c.text, LineBreak::CrLf);
+        ASSERT_EQ(e.problems.size(), c.problems.size());
+        for (std::size_t i = 0; i < c.problems.size(); ++i) {
+            EXPECT_EQ(e.problems[i].ch, c.problems[i].ch) << i;
+            EXPECT_EQ(e.problems[i].index, c.problems[i].index) << i;
+            EXPECT_EQ(e.problems[i].line, c.problems[i].line) << i;
+            EXPECT_EQ(e.problems[i].column, c.problems[i].column) << i;
+        }
+        EncodedDocument referenced =
+            encodeDocument(c.text, LineBreak::CrLf, {}, Unmappable::CharacterReference);
+        EXPECT_TRUE(referenced.problems.empty());
+        EXPECT_NE(referenced.bytes.find("&#"), std::string::npos);
+    }
+}
+
+// Files that hold every hard case: Japanese text, invalid bytes, all forms
+// of the duplicated characters, halfwidth katakana, and a lead byte at the
+// very end.
+std::string hardBody(std::string_view br) {
+    std::string s = "<p>\x82\xA0\x82\xA2 \x80\xA0\xFD\xFE\xFF"s;
+    s += br;
+    s += "\xED\x40\xFA\x5C|\x81\xCA\xEE\xF9\xFA\x54|\x81\xE0\x87\x90"s;
+    s += br;
+    s += "\xB1\xB2\x81 \x85\x40</p>";
+    s += br;
+    s += br;
+    s += "\x81";
+    return s;
+}
+
+TEST(DocumentText, FilesWithOneBreakStyleRoundTrip) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        LineBreak style;
+    };
+    const Case cases[] = {
+        {"empty", "", LineBreak::CrLf},
+        {"no break", hardBody(""), LineBreak::CrLf},
+        {"CR LF", hardBody("\r\n"), LineBreak::CrLf},
+        {"LF", hardBody("\n"), LineBreak::Lf},
+        {"CR", hardBody("\r"), LineBreak::Cr},
+        {"lone lead only", "\x9F"s, LineBreak::CrLf},
+        {"break first", "\r\n\xED\x40"s, LineBreak::CrLf},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DocumentText doc = decodeDocument(c.bytes);
+        EXPECT_EQ(doc.lineBreak, c.style);
+        EXPECT_FALSE(doc.mixedBreaks);
+        EncodedDocument e = encodeDocument(doc.text, doc.lineBreak, doc.variants);
+        EXPECT_EQ(e.bytes, c.bytes);
+        EXPECT_TRUE(e.problems.empty());
+    }
+    EXPECT_EQ(decodeDocument(hardBody("\r\n")).variants.size(), 4u);
+}
+
+// Random buffers, heavy in high bytes and in breaks. Whatever the breaks, the
+// text survives a save in the detected style; when the breaks are all of one
+// kind, so do the bytes.
+TEST(DocumentText, RandomFilesRoundTrip) {
+    std::mt19937 random(2029);
+    std::uniform_int_distribution<int> kind(0, 99);
+    std::uniform_int_distribution<int> high(0x80, 0xFF);
+    std::uniform_int_distribution<int> low(0x20, 0x7F);
+    std::uniform_int_distribution<std::size_t> length(0, 300);
+    const std::string_view styles[] = {"\r\n", "\n", "\r"};
+    for (int round = 0; round < 3000; ++round) {
+        // Half the buffers use one style, the others any break at random.
+        const bool oneStyle = round % 2 == 0;
+        const std::string_view style = styles[round / 2 % 3];
+        std::string bytes;
+        for (std::size_t n = length(random); bytes.size() < n;) {
+            const int k = kind(random);
+            if (k < 50)
+                bytes += char(high(random));
+            else if (k < 65)
+                bytes += oneStyle ? style : styles[k % 3];
+            else
+                bytes += char(low(random));
+        }
+        SCOPED_TRACE(testing::PrintToString(bytes));
+
+        DocumentText doc = decodeDocument(bytes);
+        EncodedDocument e = encodeDocument(doc.text, doc.lineBreak, doc.variants);
+        ASSERT_TRUE(e.problems.empty());
+        if (oneStyle) {
+            ASSERT_FALSE(doc.mixedBreaks);
+        }
+        if (!doc.mixedBreaks) {
+            ASSERT_EQ(e.bytes, bytes);
+        }
+        DocumentText again = decodeDocument(e.bytes);
+        ASSERT_EQ(again.text, doc.text);
+        ASSERT_EQ(again.variants, doc.variants);
+        ASSERT_EQ(again.lineBreak, doc.lineBreak);
+        ASSERT_FALSE(again.mixedBreaks);
+    }
+}
+
+} // namespace
+} // namespace zu
