@@ -46,6 +46,7 @@ struct Settings {
     struct Directory {
         std::string drive;     // "C:" on a drive-letter path, else empty
         std::string directory; // up to and including the last separator
+        friend bool operator==(const Directory&, const Directory&) = default;
     } programDirectory;
 
     // Reads zu.set (creating it empty when missing) and assigns every value
@@ -61,13 +62,17 @@ struct Settings {
     std::string serialize() const;
     // Assigns the values of the first Settings::kReadLimit bytes of `bytes`.
     void parse(std::string_view bytes);
+
+    friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 // The one record of the run. Constructed with the defaults and the program's
 // location before anything else uses it.
 Settings& settings();
 
-// `utf8` cut to at most width-1 CP932 bytes, at a character boundary.
+// `utf8` cut to at most width-1 CP932 bytes, at a character boundary. The
+// value ends at a NUL or CR (a field is a C string, a line ends at CR); a
+// character outside CP932 becomes an HTML character reference ("&#233;").
 std::string fitField(std::string_view utf8, std::size_t width);
 
 // Splits a program path into drive and directory. Both "/" and "\" separate;

@@ -1,0 +1,208 @@
+// zu.set: seventeen CR LF lines, one value each, in the order of kLines.
+
+#include "settings/config_location.h"
+#include "settings/field_bytes.h"
+#include "settings/settings.h"
+#include "text/cp932.h"
+#include "text/utf.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zu {
+
+namespace {
+
+// One line of the file: either an integer field or a text field of a width.
+struct Line {
+    int Settings::*integer = nullptr;
+    std::string Settings::*text = nullptr;
+    std::size_t width = 0;
+};
+
+constexpr Line kLines[] = {
+    {&Settings::tagColor},
+    {&Settings::linkWithDirectory},
+    {&Settings::linkWithAnchor},
+    {&Settings::reserved},
+    {nullptr, &Settings::mailAddress, Settings::kMailAddressWidth},
+    {&Settings::tableColumns},
+    {&Settings::tableRows},
+    {nullptr, &Settings::fontFace, Settings::kFontFaceWidth},
+    {&Settings::fontSize},
+    {nullptr, &Settings::fontColor, Settings::kFontColorWidth},
+    {&Settings::entityMnemonic},
+    {nullptr, &Settings::pageTitle, Settings::kPageTitleWidth},
+    {nullptr, &Settings::bodyOptions, Settings::kBodyOptionsWidth},
+    {&Settings::calendarYear},
+    {&Settings::calendarMonth},
+    {&Settings::calendarColumns},
+    {&Settings::calendarWidth},
+};
+static_assert(std::size(kLines) == Settings::kLineCount);
+
+// The reader's line buffer held 255 bytes and a NUL; longer lines are cut
+// rather than refused, and the rest of such a line is skipped.
+constexpr std::size_t kMaxValueBytes = 255;
+
+constexpr const char* kFileName = "zu.set";
+
+bool isRawLeadByte(char16_t c) {
+    if (!cp932::isRawByte(c))
+        return false;
+    const int byte = c - cp932::kRawByteBase;
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// A text line's value, in the form that writing it and reading it again gives
+// back unchanged. Usually that is simply its decoding. But the record keeps
+// characters, not bytes: a character the file wrote in a non-default form is
+// written back in the default one, and when a stray lead byte (kept as a raw
+// byte) stands before it, the new first byte can pair with that lead byte and
+// read back as another character. Writing and reading are repeated until they
+// agree.
+std::string readText(std::string_view bytes, std::size_t width) {
+    std::string text = cp932ToUtf8(fieldBytes(bytes, width));
+    for (int round = 0; round < 8; ++round) {
+        std::string again = fitField(text, width);
+        if (again == text)
+            return text;
+        text = std::move(again);
+    }
+    // A safety net for the loop: without stray lead bytes nothing can pair
+    // up, so one more round is stable.
+    std::u16string units = utf8ToUtf16(text);
+    std::erase_if(units, [](char16_t c) { return isRawLeadByte(c); });
+    return fitField(utf16ToUtf8(units), width);
+}
+
+std::string folderOf(const Settings& record) {
+    return configDirectory(record.programDirectory.drive + record.programDirectory.directory);
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Opens a new file beside `target` for writing; -1 when the folder refuses.
+int createTemporary(const std::string& target, std::string& temporaryPath) {
+    // The process id keeps two running copies apart; the counter steps over
+    // a leftover of an earlier process that had the same id.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporaryPath = target + "." + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Replaces `target` by a file holding exactly `content`, or leaves it as it
+// was: a reader sees either the old file or the whole new one, never a mix,
+// and a failed write (a full disk) never destroys the old settings.
+bool replaceFile(const std::string& folder, const std::string& target, std::string_view content) {
+    std::string temporaryPath;
+    const int fd = createTemporary(target, temporaryPath);
+    if (fd < 0)
+        return false;
+    // A user who made zu.set private keeps it private.
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);
+    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temporaryPath.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporaryPath.c_str());
+        return false;
+    }
+    // The rename itself is durable only once the folder is on disk too.
+    if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string Settings::FilePath() const {
+    return folderOf(*this) + kFileName;
+}
+
+std::string Settings::serialize() const {
+    std::string out;
+    for (const Line& line : kLines) {
+        if (line.integer) {
+            out += std::to_string(this->*line.integer);
+        } else {
+            const std::string bytes = utf8ToCp932(this->*line.text);
+            out += fieldBytes(bytes, line.width);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+void Settings::parse(std::string_view bytes) {
+    bytes = bytes.substr(0, kReadLimit);
+    std::size_t position = 0;
+    for (const Line& line : kLines) {
+        const std::size_t cr = bytes.find('\r', position);
+        // A line that the data ends inside is not assigned: the field keeps
+        // the value it had, which on a first load is its default.
+        if (cr == std::string_view::npos)
+            return;
+        std::string_view value = bytes.substr(position, cr - position);
+        value = value.substr(0, cp932::fitBytes(value, kMaxValueBytes));
+        if (line.integer)
+            this->*line.integer = parseSettingsInteger(value);
+        else
+            this->*line.text = readText(value, line.width);
+        // Past the CR and the byte after it, whatever that byte is: the file
+        // is taken to end its lines with CR LF.
+        position = std::min(cr + 2, bytes.size());
+    }
+}
+
+void Settings::Load() {
+    const std::string folder = folderOf(*this);
+    ensureDirectory(folder);
+    // Opening creates the file when it is missing, as the original's
+    // open-always did: a first run leaves an empty zu.set behind.
+    const int fd = ::open((folder + kFileName).c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return;
+    char buffer[kReadLimit];
+    std::size_t filled = 0;
+    while (filled < kReadLimit) {
+        const ssize_t got = ::read(fd, buffer + filled, kReadLimit - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    parse(std::string_view(buffer, filled));
+}
+
+void Settings::Save() const {
+    const std::string folder = folderOf(*this);
+    ensureDirectory(folder);
+    replaceFile(folder, folder + kFileName, serialize());
+}
+
+} // namespace zu
