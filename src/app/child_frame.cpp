@@ -1,5 +1,7 @@
 #include "app/child_frame.h"
 
+#include "app/icons.h"
+
 #include "doc/zu_doc.h"
 #include "view/zu_view.h"
 
@@ -12,7 +14,7 @@ namespace zu {
 CChildFrame::CChildFrame(CZuView* view, QWidget* parent) : QMdiSubWindow(parent), view_(view) {
     setWidget(view);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html")));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
     connect(view->GetDocument(), &CZuDoc::titleChanged, this, &CChildFrame::updateTitle);
     updateTitle();
 }

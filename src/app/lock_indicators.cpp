@@ -1,12 +1,13 @@
 #include "app/lock_indicators.h"
 
+#include "app/x11_indicator.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
 #include <QtGui/qguiapplication_platform.h>
 
-#include <X11/XKBlib.h>
 
 namespace zu {
 namespace {
@@ -22,16 +23,7 @@ constexpr Lock kLocks[4] = {
 // X server (another windowing system, or none) or no such indicator.
 bool lockIsOn(const char* name) {
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display* display = x11 ? x11->display() : nullptr;
-    if (!display)
-        return false;
-    const Atom atom = XInternAtom(display, name, True);
-    if (atom == None)
-        return false;
-    Bool on = False;
-    if (!XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr))
-        return false;
-    return on;
+    return x11 && x11->display() && x11IndicatorOn(x11->display(), name);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/ui.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>

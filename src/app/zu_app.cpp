@@ -74,6 +74,8 @@ CZuApp::~CZuApp() {
 
 CZuApp* CZuApp::instance() { return current(); }
 
+CMainFrame* CZuApp::mainFrame() const { return frame_; }
+
 std::optional<int> CZuApp::InitInstance(const QStringList& args) {
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.

@@ -36,7 +36,7 @@ public:
     // nothing when it is to run.
     std::optional<int> InitInstance(const QStringList& args);
 
-    CMainFrame* mainFrame() const { return frame_; }
+    CMainFrame* mainFrame() const;
     const RecentFiles& recentFiles() const { return recent_; }
     std::vector<CZuDoc*> documents() const;
 

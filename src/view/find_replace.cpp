@@ -175,11 +175,11 @@ FindDialog::FindDialog(bool replacing, const FindOptions& initial, QWidget* pare
     wholeWord_->setChecked(initial.wholeWord);
     matchCase_ = new QCheckBox(QStringLiteral("大文字と小文字を区別する(&C)"));
     matchCase_->setChecked(initial.matchCase);
-    auto* options = new QVBoxLayout;
-    options->addWidget(wholeWord_);
-    options->addWidget(matchCase_);
+    auto* checks = new QVBoxLayout;
+    checks->addWidget(wholeWord_);
+    checks->addWidget(matchCase_);
     auto* lower = new QHBoxLayout;
-    lower->addLayout(options);
+    lower->addLayout(checks);
     if (!replacing) {
         auto* direction = new QGroupBox(QStringLiteral("方向"));
         up_ = new QRadioButton(QStringLiteral("上へ(&U)"));
