@@ -26,8 +26,6 @@
 namespace {
 
 constexpr char32_t kRawByteBase = 0xF700;
-constexpr int kTrailBase = 0x40; // the double-byte table holds trails 0x40..0xFF
-constexpr int kTrailSpan = 0x100 - kTrailBase;
 
 bool isAllowedLead(int b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
@@ -128,9 +126,11 @@ void checkDecodedChar(char32_t ch, unsigned code) {
 }
 
 struct Tables {
-    std::array<char16_t, 256> single{};       // raw-byte character for every invalid byte
-    std::array<unsigned char, 256> leadRow{}; // 0: not a lead byte, else row + 1
-    std::vector<std::array<char16_t, kTrailSpan>> rows;
+    std::array<char16_t, 256> single{}; // raw-byte character for every invalid byte
+    // Row of the double-byte table per lead byte; row 0 is empty and stands
+    // for every byte that is not a lead, so a lookup needs no test first.
+    std::array<unsigned char, 256> leadRow{};
+    std::vector<std::array<char16_t, 256>> rows{1};
     std::vector<std::uint16_t> encode; // 0x10000 entries: 0 none, <0x100 one byte
     std::vector<std::pair<std::uint16_t, char16_t>> variants; // code, character
 };
@@ -151,7 +151,7 @@ Forms askDecodings(Iconv& iconv, Tables& t) {
     if (t.single[0] != 0)
         fail("byte 00 does not decode to U+0000");
     for (int lead = 0x80; lead < 0x100; ++lead) {
-        std::array<char16_t, kTrailSpan> row{};
+        std::array<char16_t, 256> row{};
         bool any = false;
         for (int trail = 0; trail < 0x100; ++trail) {
             // A valid single byte followed by another decodes to two
@@ -168,13 +168,13 @@ Forms askDecodings(Iconv& iconv, Tables& t) {
             checkDecodedChar(*ch, code);
             if (*ch == 0)
                 fail("pair " + hex(code, 4) + " decodes to U+0000");
-            row[trail - kTrailBase] = char16_t(*ch);
+            row[trail] = char16_t(*ch);
             forms[code] = *ch;
             any = true;
         }
         if (any) {
-            t.rows.push_back(row);
             t.leadRow[lead] = static_cast<unsigned char>(t.rows.size());
+            t.rows.push_back(row);
         }
     }
     return forms;
@@ -254,18 +254,17 @@ std::string write(const Tables& t) {
     array16(t.single, 8);
     o << "\n};\n\n";
 
-    o << "// Row of the double-byte table for each lead byte, plus one; 0: not a lead.\n"
+    o << "// Row of the double-byte table for each lead byte; 0 (an empty row) for\n"
+         "// every other byte.\n"
          "inline constexpr unsigned char kLeadRow[256] = {";
     for (int i = 0; i < 256; ++i)
         o << (i % 16 == 0 ? "\n    " : " ") << int(t.leadRow[i]) << ",";
     o << "\n};\n\n";
 
-    o << "inline constexpr unsigned kTrailBase = 0x" << hex(kTrailBase, 2) << ";\n"
-      << "inline constexpr std::size_t kRowCount = " << t.rows.size() << ";\n\n"
-      << "// Character of lead, trail: kDouble[kLeadRow[lead] - 1][trail - kTrailBase];\n"
+    o << "inline constexpr std::size_t kRowCount = " << t.rows.size() << ";\n\n"
+      << "// Character of the pair lead, trail: kDouble[kLeadRow[lead]][trail];\n"
          "// 0 where the pair is not valid.\n"
-         "inline constexpr char16_t kDouble[kRowCount]["
-      << kTrailSpan << "] = {";
+         "inline constexpr char16_t kDouble[kRowCount][256] = {";
     for (const auto& row : t.rows) {
         o << "\n  {";
         array16(row, 8);
@@ -337,7 +336,7 @@ int main(int argc, char** argv) {
         std::remove(argv[1]);
         return 1;
     }
-    std::fprintf(stderr, "cp932_gen: %zu lead bytes, %zu variant forms\n", tables.rows.size(),
+    std::fprintf(stderr, "cp932_gen: %zu lead bytes, %zu variant forms\n", tables.rows.size() - 1,
                  tables.variants.size());
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 // Generated from glibc iconv at build time (tools/cp932_gen.cpp).
@@ -15,7 +16,6 @@ using tables::kEncode;
 using tables::kEncodeBlock;
 using tables::kLeadRow;
 using tables::kSingle;
-using tables::kTrailBase;
 
 // One bit per two-byte code that is a non-default form of its character, so
 // the decoder can tell in one load whether to remember the form.
@@ -32,11 +32,8 @@ bool isVariantCode(unsigned code) {
 
 // The character of a valid lead/trail pair, or 0 when the pair is not valid
 // (no pair decodes to U+0000; the generator checks).
-char16_t decodePair(unsigned lead, unsigned trail) {
-    unsigned row = kLeadRow[lead];
-    if (row == 0 || trail < kTrailBase)
-        return 0;
-    return kDouble[row - 1][trail - kTrailBase];
+char16_t decodePair(unsigned char lead, unsigned char trail) {
+    return kDouble[kLeadRow[lead]][trail];
 }
 
 std::uint16_t encodeChar(char16_t c) {
@@ -63,7 +60,23 @@ bool hasUnit(std::uint64_t word, char16_t u) {
 }
 
 template <bool kLines> bool plainByte(unsigned char b) {
-    return b < 0x80 && !(kLines && b == '\r');
+    return b < 0x80 && !(kLines && (b == '\r' || b == '\n'));
+}
+
+// Eight ASCII bytes to eight units: on little-endian machines by spreading
+// the bytes of the word apart, which the compiler does not do by itself.
+void widen8(std::uint64_t word, const unsigned char* p, char16_t* o) {
+    if constexpr (std::endian::native == std::endian::little) {
+        auto spread = [](std::uint64_t half) {
+            half = (half | half << 16) & 0x0000FFFF0000FFFF;
+            return (half | half << 8) & 0x00FF00FF00FF00FF;
+        };
+        const std::uint64_t units[2] = {spread(word & 0xFFFFFFFF), spread(word >> 32)};
+        std::memcpy(o, units, sizeof units);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            o[i] = p[i];
+    }
 }
 
 template <bool kLines> bool plainUnit(char16_t u) {
@@ -81,17 +94,38 @@ template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCount
     std::size_t raw = 0;
     std::size_t crLf = 0;
     std::size_t crAlone = 0;
+    std::size_t lfAlone = 0;
 
-    while (p < end) {
-        unsigned b = *p;
-        if (plainByte<kLines>(static_cast<unsigned char>(b))) {
+    // The last byte is left to the end so that the loop can always look at
+    // the byte after the current one.
+    while (end - p >= 2) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            if (kLines && b == '\n') {
+                ++lfAlone;
+                ++p;
+                *o++ = u'\n';
+                continue;
+            }
+            if (kLines && b == '\r') {
+                // LF is never a trail byte, so a CR LF in the bytes is always
+                // a break of its own.
+                if (p[1] == '\n') {
+                    ++crLf;
+                    ++p;
+                } else {
+                    ++crAlone;
+                }
+                ++p;
+                *o++ = u'\n';
+                continue;
+            }
             while (end - p >= 8) {
                 std::uint64_t w;
                 std::memcpy(&w, p, 8);
-                if ((w & kByteHighs) != 0 || (kLines && hasByte(w, '\r')))
+                if ((w & kByteHighs) != 0 || (kLines && (hasByte(w, '\r') || hasByte(w, '\n'))))
                     break;
-                for (int i = 0; i < 8; ++i)
-                    o[i] = p[i];
+                widen8(w, p, o);
                 p += 8;
                 o += 8;
             }
@@ -99,50 +133,37 @@ template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCount
                 *o++ = *p++;
             continue;
         }
-        if (kLines && b == '\r') {
-            // LF never trails a lead byte, so a CR LF in the bytes is always
-            // a break of its own.
-            if (p + 1 < end && p[1] == '\n') {
-                ++crLf;
-                ++p;
-            } else {
-                ++crAlone;
-            }
+        // Not ASCII: a pair, or else one byte on its own (halfwidth katakana,
+        // or a byte kept raw: an invalid byte, or a lead byte whose next byte
+        // does not complete a pair, that next byte then being decoded on its
+        // own). A branch, not a select: where the next character starts must
+        // not wait for the table lookups, and in real text it is predictable.
+        const unsigned char t = p[1];
+        if (const char16_t pair = decodePair(b, t); pair != 0) [[likely]] {
+            if (const unsigned code = unsigned(b) << 8 | t; isVariantCode(code)) [[unlikely]]
+                out.variants.push_back(
+                    {static_cast<std::size_t>(o - begin), static_cast<std::uint16_t>(code)});
+            *o++ = pair;
+            p += 2;
+        } else {
+            const char16_t c = kSingle[b];
+            raw += isRawByte(c);
+            *o++ = c;
             ++p;
-            *o++ = u'\n';
-            continue;
         }
-        if (p + 1 < end) {
-            char16_t c = decodePair(b, p[1]);
-            if (c != 0) {
-                unsigned code = b << 8 | p[1];
-                if (isVariantCode(code))
-                    out.variants.push_back(
-                        {static_cast<std::size_t>(o - begin), static_cast<std::uint16_t>(code)});
-                *o++ = c;
-                p += 2;
-                continue;
-            }
-        }
-        // A valid single byte, or a byte kept raw: an invalid byte, or a lead
-        // byte whose next byte does not complete a pair (that next byte is
-        // then decoded on its own).
-        char16_t c = kSingle[b];
+    }
+    if (p < end) {
+        const bool lineBreak = kLines && (*p == '\r' || *p == '\n');
+        const char16_t c = lineBreak ? u'\n' : kSingle[*p];
+        crAlone += kLines && *p == '\r';
+        lfAlone += kLines && *p == '\n';
         raw += isRawByte(c);
         *o++ = c;
-        ++p;
     }
     out.text.resize(static_cast<std::size_t>(o - begin));
     out.rawBytes = raw;
-    if (counts) {
-        // Every LF byte is a line feed (none is ever a trail byte); those
-        // not after a CR are breaks on their own.
-        const auto lineFeeds =
-            static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-        counts->crLf = crLf;
-        counts->lf = lineFeeds - crLf;
-        counts->cr = crAlone;
-    }
+    if (counts)
+        *counts = {crLf, lfAlone, crAlone};
     return out;
 }
 
@@ -182,8 +203,16 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
     const Variant* const vEnd = v + variants.size();
 
     while (p < end) {
-        char16_t c = *p;
-        if (plainUnit<kLines>(c)) {
+        const char16_t c = *p;
+        if (c < 0x80) {
+            if (kLines && (c == u'\r' || c == u'\n')) {
+                if (c == u'\r' && end - p >= 2 && p[1] == u'\n')
+                    ++p;
+                ++p;
+                std::memcpy(o, lineBreak.data(), lineBreak.size());
+                o += lineBreak.size();
+                continue;
+            }
             while (end - p >= 4) {
                 std::uint64_t w;
                 std::memcpy(&w, p, 8);
@@ -198,38 +227,37 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
                 *o++ = static_cast<char>(*p++);
             continue;
         }
-        if (kLines && (c == u'\r' || c == u'\n' || c == u'\u2029')) {
-            if (c == u'\r' && p + 1 < end && p[1] == u'\n')
-                ++p;
-            ++p;
-            std::memcpy(o, lineBreak.data(), lineBreak.size());
-            o += lineBreak.size();
-            continue;
-        }
 
         const auto index = static_cast<std::size_t>(p - begin);
-        if (std::uint16_t code = encodeChar(c); code != 0) {
+        std::uint16_t code = encodeChar(c);
+        if (code != 0) [[likely]] {
             if (v != vEnd) {
                 while (v != vEnd && v->index < index)
                     ++v;
                 if (v != vEnd && v->index == index && isVariantOf(c, v->code))
                     code = v->code;
             }
-            if (code < 0x100) {
-                *o++ = static_cast<char>(code);
-            } else {
-                o[0] = static_cast<char>(code >> 8);
-                o[1] = static_cast<char>(code & 0xFF);
-                o += 2;
-            }
+            // Single-byte characters (halfwidth katakana) mix freely with
+            // double-byte ones; choosing without a branch keeps that cheap.
+            const unsigned high = code >> 8;
+            o[0] = static_cast<char>(high != 0 ? high : code);
+            o[1] = static_cast<char>(code & 0xFF);
+            o += high != 0 ? 2 : 1;
             ++p;
+            continue;
+        }
+
+        if (kLines && c == u'\u2029') {
+            ++p;
+            std::memcpy(o, lineBreak.data(), lineBreak.size());
+            o += lineBreak.size();
             continue;
         }
 
         // Not encodable. A surrogate pair is one character; a lone surrogate
         // is reported as itself.
         char32_t ch = c;
-        if (c >= 0xD800 && c <= 0xDBFF && p + 1 < end && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && end - p >= 2 && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
             ch = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(p[1]) - 0xDC00);
             ++p;
         }
@@ -263,7 +291,9 @@ Decoded decodeLines(std::string_view bytes, LineBreakCounts& counts) {
 }
 
 bool isVariantOf(char32_t ch, std::uint16_t code) {
-    return ch <= 0xFFFF && isVariantCode(code) && decodePair(code >> 8, code & 0xFF) == ch;
+    return ch <= 0xFFFF && isVariantCode(code) &&
+           decodePair(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code)) ==
+               ch;
 }
 
 Encoded encode(std::u16string_view text, std::span<const Variant> variants, Unmappable policy) {
