@@ -14,7 +14,7 @@ std::string switchName(const std::string& arg) {
     std::string word = arg.substr(1);
     std::transform(word.begin(), word.end(), word.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    static const char* const known[] = {"p",         "pt",          "dde",      "automation",
+    static const char* const known[] = {"p",         "pt",         "dde",        "automation",
                                         "embedding", "unregister", "unregserver"};
     for (const char* k : known)
         if (word == k)

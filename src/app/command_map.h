@@ -8,16 +8,14 @@
 
 namespace zu {
 
-template <class T>
-struct CommandEntry {
+template <class T> struct CommandEntry {
     int first;
-    int last;                                // equal to first for a single command
-    void (T::*handler)(int id);              // null: listed, but does nothing
+    int last;                                   // equal to first for a single command
+    void (T::*handler)(int id);                 // null: listed, but does nothing
     bool (T::*enabled)(int id) const = nullptr; // null: always available
 };
 
-template <class T>
-const CommandEntry<T>* findEntry(std::span<const CommandEntry<T>> map, int id) {
+template <class T> const CommandEntry<T>* findEntry(std::span<const CommandEntry<T>> map, int id) {
     for (const CommandEntry<T>& e : map)
         if (id >= e.first && id <= e.last)
             return &e;
@@ -25,8 +23,7 @@ const CommandEntry<T>* findEntry(std::span<const CommandEntry<T>> map, int id) {
 }
 
 // Runs the handler for `id`; false when the map does not list it.
-template <class T>
-bool dispatchCommand(T& target, std::span<const CommandEntry<T>> map, int id) {
+template <class T> bool dispatchCommand(T& target, std::span<const CommandEntry<T>> map, int id) {
     const CommandEntry<T>* e = findEntry(map, id);
     if (!e)
         return false;

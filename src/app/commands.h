@@ -31,11 +31,11 @@ inline constexpr int EditUndo = 57643, EditCut = 57635, EditCopy = 57634, EditPa
 inline constexpr int WindowNew = 57648, WindowArrange = 57649, WindowCascade = 57650,
                      WindowTile = 57651;
 inline constexpr int ViewToolbar = 59392, ViewStatusBar = 59393;
-inline constexpr int TagColor = 32773, ViewInBrowser = 32774, GenericForm = 32776,
-                     Comment = 32778, Index = 32779, Topic = 32780, ColorReference = 32781,
-                     QuickCreate = 32782, TagRemove = 32783, Date = 32788, DateTime = 32789,
-                     Options = 32842, FileList = 32843, ImageLink = 32844, Calendar = 32845,
-                     TableTemplate = 32852, FileTable = 32855, Symbols = 65535;
+inline constexpr int TagColor = 32773, ViewInBrowser = 32774, GenericForm = 32776, Comment = 32778,
+                     Index = 32779, Topic = 32780, ColorReference = 32781, QuickCreate = 32782,
+                     TagRemove = 32783, Date = 32788, DateTime = 32789, Options = 32842,
+                     FileList = 32843, ImageLink = 32844, Calendar = 32845, TableTemplate = 32852,
+                     FileTable = 32855, Symbols = 65535;
 // Accelerator-only commands that nothing handles: they exist so that their
 // keys do nothing, as on the original platform.
 inline constexpr int Escape = 32768, OleProperties = 57860, NextPane = 57680, PrevPane = 57681;
@@ -43,7 +43,7 @@ inline constexpr int RecentFileCount = 10;
 } // namespace cmd
 
 std::span<const CommandInfo> allCommands(); // ascending id
-const CommandInfo* findCommand(int id);    // nullptr when unknown; recent-file ids included
+const CommandInfo* findCommand(int id);     // nullptr when unknown; recent-file ids included
 
 struct Accelerator {
     std::string_view keys; // in QKeySequence's portable text form, e.g. "Ctrl+N", "Shift+Del"

@@ -61,7 +61,8 @@ void draw(int id, QPainter& p) {
         break;
     case cmd::FileOpen: {
         p.setBrush(QColor(240, 200, 90));
-        p.drawPolygon(QPolygonF{{1.5, 3.5}, {6, 3.5}, {7.5, 5}, {13.5, 5}, {13.5, 13.5}, {1.5, 13.5}});
+        p.drawPolygon(
+            QPolygonF{{1.5, 3.5}, {6, 3.5}, {7.5, 5}, {13.5, 5}, {13.5, 13.5}, {1.5, 13.5}});
         p.setBrush(QColor(250, 222, 130));
         p.drawPolygon(QPolygonF{{1.5, 13.5}, {4, 7.5}, {15.5, 7.5}, {13.5, 13.5}});
         break;

@@ -8,7 +8,6 @@
 #include <QStatusBar>
 #include <QtGui/qguiapplication_platform.h>
 
-
 namespace zu {
 namespace {
 

@@ -95,6 +95,9 @@ CMainFrame::CMainFrame(CZuApp& app) : app_(app), mdi_(new QMdiArea(this)) {
 CMainFrame::~CMainFrame() {
     // First: whatever else goes wrong at exit, the settings are written.
     settings().Save();
+    // The document windows close after this object is gone; they must not
+    // call back into it.
+    disconnect(mdi_, nullptr, this, nullptr);
 }
 
 QAction* CMainFrame::action(int id) const {
@@ -194,7 +197,9 @@ void CMainFrame::createStatusBar() {
     locks_ = new LockIndicators(statusBar());
 }
 
-void CMainFrame::showNotice(const QString& text) { statusBar()->showMessage(text, 15000); }
+void CMainFrame::showNotice(const QString& text) {
+    statusBar()->showMessage(text, 15000);
+}
 
 CChildFrame* CMainFrame::activeChild() const {
     return qobject_cast<CChildFrame*>(mdi_->activeSubWindow());
@@ -299,28 +304,42 @@ void CMainFrame::updateCommands() {
     action(cmd::ViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
 }
 
-bool CMainFrame::OnCmdMsg(int id) { return dispatchCommand(*this, messageMap(), id); }
+bool CMainFrame::OnCmdMsg(int id) {
+    return dispatchCommand(*this, messageMap(), id);
+}
 
 std::optional<bool> CMainFrame::commandEnabled(int id) const {
     return commandState(*this, messageMap(), id);
 }
 
-void CMainFrame::OnViewToolbar(int) { toolBar_->setVisible(!toolBar_->isVisibleTo(this)); }
+void CMainFrame::OnViewToolbar(int) {
+    toolBar_->setVisible(!toolBar_->isVisibleTo(this));
+}
 
-void CMainFrame::OnViewStatusBar(int) { statusBar()->setVisible(!statusBar()->isVisibleTo(this)); }
+void CMainFrame::OnViewStatusBar(int) {
+    statusBar()->setVisible(!statusBar()->isVisibleTo(this));
+}
 
-bool CMainFrame::toolbarShown(int) const { return toolBar_->isVisibleTo(this); }
+bool CMainFrame::toolbarShown(int) const {
+    return toolBar_->isVisibleTo(this);
+}
 
-bool CMainFrame::hasActiveChild(int) const { return activeChild() != nullptr; }
+bool CMainFrame::hasActiveChild(int) const {
+    return activeChild() != nullptr;
+}
 
 void CMainFrame::OnWindowNew(int) {
     if (CZuView* view = activeView())
         app_.OpenNewWindow(view->GetDocument());
 }
 
-void CMainFrame::OnWindowCascade(int) { mdi_->cascadeSubWindows(); }
+void CMainFrame::OnWindowCascade(int) {
+    mdi_->cascadeSubWindows();
+}
 
-void CMainFrame::OnWindowTile(int) { mdi_->tileSubWindows(); }
+void CMainFrame::OnWindowTile(int) {
+    mdi_->tileSubWindows();
+}
 
 void CMainFrame::OnWindowArrange(int) {
     // Minimised windows line up along the bottom edge, left to right.

@@ -24,8 +24,7 @@ class CZuDoc;
 class CZuView;
 class LockIndicators;
 struct MenuNode;
-template <class T>
-struct CommandEntry;
+template <class T> struct CommandEntry;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT

@@ -9,8 +9,8 @@ namespace zu {
 struct MenuNode {
     enum class Kind { Command, Popup, Separator, RecentFiles };
     Kind kind;
-    int id;                  // Command: the command number; otherwise 0
-    std::string_view label;  // Command and Popup: the label with its "&" mnemonic and "\t" text
+    int id;                 // Command: the command number; otherwise 0
+    std::string_view label; // Command and Popup: the label with its "&" mnemonic and "\t" text
     std::span<const MenuNode> children; // Popup only
 };
 

@@ -13,7 +13,9 @@ void RecentFiles::add(const std::string& path) {
         paths_.resize(capacity_);
 }
 
-void RecentFiles::remove(const std::string& path) { std::erase(paths_, path); }
+void RecentFiles::remove(const std::string& path) {
+    std::erase(paths_, path);
+}
 
 void RecentFiles::assign(const std::vector<std::string>& paths) {
     paths_.clear();

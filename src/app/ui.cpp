@@ -1,10 +1,10 @@
 #include "app/ui.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace zu::ui {
 namespace {
@@ -30,9 +30,13 @@ QMessageBox::StandardButton standard(Answer a) {
 
 } // namespace
 
-QString appTitle() { return QStringLiteral("zu"); }
+QString appTitle() {
+    return QStringLiteral("zu");
+}
 
-void setDialogHook(DialogHook h) { hook() = std::move(h); }
+void setDialogHook(DialogHook h) {
+    hook() = std::move(h);
+}
 
 int exec(QDialog& dialog) {
     if (hook())

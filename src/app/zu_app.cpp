@@ -60,7 +60,9 @@ std::span<const CommandEntry<CZuApp>> CZuApp::messageMap() {
     return map;
 }
 
-CZuApp::CZuApp() : recent_(cmd::RecentFileCount) { current() = this; }
+CZuApp::CZuApp() : recent_(cmd::RecentFileCount) {
+    current() = this;
+}
 
 CZuApp::~CZuApp() {
     delete frame_.data();
@@ -72,9 +74,13 @@ CZuApp::~CZuApp() {
         current() = nullptr;
 }
 
-CZuApp* CZuApp::instance() { return current(); }
+CZuApp* CZuApp::instance() {
+    return current();
+}
 
-CMainFrame* CZuApp::mainFrame() const { return frame_; }
+CMainFrame* CZuApp::mainFrame() const {
+    return frame_;
+}
 
 std::optional<int> CZuApp::InitInstance(const QStringList& args) {
     // The profile: recent files and the preview's page count, kept in the
@@ -82,7 +88,8 @@ std::optional<int> CZuApp::InitInstance(const QStringList& args) {
     profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
     std::vector<std::string> recent;
     for (int i = 1; i <= cmd::RecentFileCount; ++i) {
-        const QString path = profile_->value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
+        const QString path =
+            profile_->value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
         if (!path.isEmpty())
             recent.push_back(path.toStdString());
     }
@@ -224,7 +231,9 @@ CZuDoc* CZuApp::OpenDocumentFile(const QString& path) {
     return doc;
 }
 
-CChildFrame* CZuApp::OpenNewWindow(CZuDoc* doc) { return createFrame(doc); }
+CChildFrame* CZuApp::OpenNewWindow(CZuDoc* doc) {
+    return createFrame(doc);
+}
 
 bool CZuApp::SaveAllModified() {
     for (const auto& d : documents_)
@@ -258,13 +267,17 @@ void CZuApp::saveProfile() {
     profile_->sync();
 }
 
-bool CZuApp::OnCmdMsg(int id) { return dispatchCommand(*this, messageMap(), id); }
+bool CZuApp::OnCmdMsg(int id) {
+    return dispatchCommand(*this, messageMap(), id);
+}
 
 std::optional<bool> CZuApp::commandEnabled(int id) const {
     return commandState(*this, messageMap(), id);
 }
 
-void CZuApp::OnFileNewCommand(int) { OnFileNew(); }
+void CZuApp::OnFileNewCommand(int) {
+    OnFileNew();
+}
 
 void CZuApp::OnFileOpen(int) {
     QFileDialog dialog(frame_, QStringLiteral("開く"));
@@ -279,7 +292,9 @@ void CZuApp::OnFileOpen(int) {
         OpenDocumentFile(path);
 }
 
-void CZuApp::OnFilePrintSetup(int) { printSetup(); }
+void CZuApp::OnFilePrintSetup(int) {
+    printSetup();
+}
 
 void CZuApp::OnAppAbout(int) {
     CAboutDlg about(frame_);

@@ -20,8 +20,7 @@ namespace zu {
 class CChildFrame;
 class CMainFrame;
 class CZuDoc;
-template <class T>
-struct CommandEntry;
+template <class T> struct CommandEntry;
 
 class CZuApp : public QObject {
     Q_OBJECT

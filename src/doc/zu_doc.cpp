@@ -148,13 +148,21 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     return result;
 }
 
-bool CZuDoc::isModified() const { return text_->isModified(); }
+bool CZuDoc::isModified() const {
+    return text_->isModified();
+}
 
-void CZuDoc::setModified(bool modified) { text_->setModified(modified); }
+void CZuDoc::setModified(bool modified) {
+    text_->setModified(modified);
+}
 
-void CZuDoc::addView(CZuView* view) { views_.push_back(view); }
+void CZuDoc::addView(CZuView* view) {
+    views_.push_back(view);
+}
 
-void CZuDoc::removeView(CZuView* view) { std::erase(views_, view); }
+void CZuDoc::removeView(CZuView* view) {
+    std::erase(views_, view);
+}
 
 std::vector<cp932::Variant> CZuDoc::variants() const {
     std::vector<cp932::Variant> found;
@@ -187,16 +195,19 @@ QString CZuDoc::proposedSaveName() const {
 bool CZuDoc::confirmUnencodable(const EncodedDocument& attempt) {
     const SaveProblem& first = attempt.problems.front();
     const char32_t ch = first.ch;
-    const QString code = QString::number(static_cast<uint>(ch), 16).toUpper().rightJustified(4, u'0');
-    QString text = QStringLiteral("%1 行目 %2 文字目の「%3」(U+%4) は Shift_JIS で保存できない文字です。")
-                       .arg(first.line)
-                       .arg(first.column)
-                       .arg(QString::fromUcs4(&ch, 1), code);
+    const QString code =
+        QString::number(static_cast<uint>(ch), 16).toUpper().rightJustified(4, u'0');
+    QString text =
+        QStringLiteral("%1 行目 %2 文字目の「%3」(U+%4) は Shift_JIS で保存できない文字です。")
+            .arg(first.line)
+            .arg(first.column)
+            .arg(QString::fromUcs4(&ch, 1), code);
     if (attempt.problems.size() > 1)
         text += QStringLiteral("\nほかにも保存できない文字が %1 個あります。")
                     .arg(attempt.problems.size() - 1);
-    text += QStringLiteral("\n\n保存できない文字を数値文字参照 (&#%1; の形) に置き換えて保存しますか？")
-                .arg(static_cast<uint>(ch));
+    text +=
+        QStringLiteral("\n\n保存できない文字を数値文字参照 (&#%1; の形) に置き換えて保存しますか？")
+            .arg(static_cast<uint>(ch));
     return ui::message(nullptr, text, ui::Buttons::OkCancel, ui::Icon::Question) == ui::Answer::Ok;
 }
 
@@ -225,8 +236,8 @@ bool CZuDoc::DoSave(const QString& path) {
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (const int error = writeFileAtomically(absolute, encoded.bytes); error != 0) {
-        ui::message(nullptr, QString::fromStdString(fileErrorMessage(
-                                 error, FileOp::Save, absolute.toStdString())));
+        ui::message(nullptr, QString::fromStdString(
+                                 fileErrorMessage(error, FileOp::Save, absolute.toStdString())));
         return false;
     }
     const bool renamed = absolute != path_;
@@ -251,7 +262,8 @@ bool CZuDoc::OnFileSaveAs() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Zu ﾌｧｲﾙ (*.htm)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")});
+    dialog.setNameFilters(
+        {QStringLiteral("Zu ﾌｧｲﾙ (*.htm)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("htm"));
     const QFileInfo proposed(proposedSaveName());
     if (proposed.isAbsolute())

@@ -6,8 +6,8 @@
 #include "text/document_text.h"
 
 #include <QObject>
-#include <QTextFormat>
 #include <QString>
+#include <QTextFormat>
 
 #include <memory>
 #include <optional>

@@ -42,8 +42,8 @@ public:
     virtual void endUndoStep() = 0;
 
     // Display lines: with word wrap one source line may take several.
-    virtual int lineCount() const = 0;              // at least 1
-    virtual long lineStart(int line) const = 0;     // -1 past the last line
+    virtual int lineCount() const = 0;          // at least 1
+    virtual long lineStart(int line) const = 0; // -1 past the last line
     // First match of `text` starting at or after `from` and ending by `to`
     // (to = -1: the end of the text); -1 when there is none.
     virtual long find(std::string_view text, long from, long to, bool matchCase) const = 0;

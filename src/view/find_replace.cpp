@@ -77,9 +77,13 @@ void FindReplace::show(CZuView* view, bool replacing) {
     dialog_->findEdit()->selectAll();
 }
 
-void FindReplace::showFind(CZuView* view) { show(view, false); }
+void FindReplace::showFind(CZuView* view) {
+    show(view, false);
+}
 
-void FindReplace::showReplace(CZuView* view) { show(view, true); }
+void FindReplace::showReplace(CZuView* view) {
+    show(view, true);
+}
 
 void FindReplace::findNext(CZuView* view) {
     if (dialog_)
@@ -215,8 +219,8 @@ FindDialog::FindDialog(bool replacing, const FindOptions& initial, QWidget* pare
     top->addLayout(buttons);
 
     // Tab goes through the fields, the options, then the buttons.
-    QWidget* order[] = {findEdit_, replaceEdit_, wholeWord_, matchCase_, up_, down_,
-                        findNext_, replace_,     replaceAll_, cancel};
+    QWidget* order[] = {findEdit_, replaceEdit_, wholeWord_, matchCase_,  up_,
+                        down_,     findNext_,    replace_,   replaceAll_, cancel};
     QWidget* previous = nullptr;
     for (QWidget* w : order) {
         if (!w)

@@ -18,8 +18,7 @@ QString helpFilePath() {
     const QString programDir =
         QString::fromStdString(s.programDirectory.drive + s.programDirectory.directory);
     const QString beside = QDir(programDir).filePath(QStringLiteral("zu.html"));
-    const QString installed =
-        QDir(programDir).filePath(QStringLiteral("../share/zu/zu.html"));
+    const QString installed = QDir(programDir).filePath(QStringLiteral("../share/zu/zu.html"));
     if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
         return QFileInfo(installed).absoluteFilePath();
     return beside;

@@ -24,7 +24,9 @@ std::u16string normaliseBreaks(std::string_view utf8) {
     return out;
 }
 
-char16_t foldAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? c - u'A' + u'a' : c; }
+char16_t foldAscii(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? c - u'A' + u'a' : c;
+}
 
 } // namespace
 
@@ -104,7 +106,9 @@ std::vector<long> MemoryBuffer::lineStarts() const {
     return starts;
 }
 
-int MemoryBuffer::lineCount() const { return static_cast<int>(lineStarts().size()); }
+int MemoryBuffer::lineCount() const {
+    return static_cast<int>(lineStarts().size());
+}
 
 long MemoryBuffer::lineStart(int line) const {
     const std::vector<long> starts = lineStarts();
@@ -141,7 +145,9 @@ std::optional<Rgb> MemoryBuffer::colourAt(long position) const {
     return colours_[position];
 }
 
-std::string MemoryBuffer::text() const { return utf16ToUtf8(text_); }
+std::string MemoryBuffer::text() const {
+    return utf16ToUtf8(text_);
+}
 
 void MemoryBuffer::setText(std::string_view text) {
     text_ = normaliseBreaks(text);

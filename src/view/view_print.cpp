@@ -34,9 +34,13 @@ QPrinter& sharedPrinter() {
     return *printer;
 }
 
-int previewPages() { return previewPagesValue(); }
+int previewPages() {
+    return previewPagesValue();
+}
 
-void setPreviewPages(int pages) { previewPagesValue() = pages == 2 ? 2 : 1; }
+void setPreviewPages(int pages) {
+    previewPagesValue() = pages == 2 ? 2 : 1;
+}
 
 bool printDocument(const QTextDocument& text, const QFont& font, QPrinter& printer) {
     std::unique_ptr<QTextDocument> copy(text.clone());

@@ -88,8 +88,7 @@ std::span<const CommandEntry<CZuView>> CZuView::messageMap() {
     return map;
 }
 
-CZuView::CZuView(CZuDoc* document, QWidget* parent)
-    : QPlainTextEdit(parent), document_(document) {
+CZuView::CZuView(CZuDoc* document, QWidget* parent) : QPlainTextEdit(parent), document_(document) {
     setDocument(document->textDocument());
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setFont(editorFont());
@@ -103,7 +102,9 @@ CZuView::CZuView(CZuDoc* document, QWidget* parent)
     connect(this, &QPlainTextEdit::selectionChanged, this, &CZuView::commandStateChanged);
 }
 
-CZuView::~CZuView() { document_->removeView(this); }
+CZuView::~CZuView() {
+    document_->removeView(this);
+}
 
 QFont CZuView::editorFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -113,9 +114,13 @@ QFont CZuView::editorFont() {
     return font;
 }
 
-void CZuView::setMenuHook(MenuHook hook) { menuHook() = std::move(hook); }
+void CZuView::setMenuHook(MenuHook hook) {
+    menuHook() = std::move(hook);
+}
 
-bool CZuView::OnCmdMsg(int id) { return dispatchCommand(*this, messageMap(), id); }
+bool CZuView::OnCmdMsg(int id) {
+    return dispatchCommand(*this, messageMap(), id);
+}
 
 std::optional<bool> CZuView::commandEnabled(int id) const {
     return commandState(*this, messageMap(), id);
@@ -136,7 +141,9 @@ void CZuView::setSelection(long start, long end) {
     setTextCursor(c);
 }
 
-std::string CZuView::selectedText() const { return fromControl(textCursor().selectedText()); }
+std::string CZuView::selectedText() const {
+    return fromControl(textCursor().selectedText());
+}
 
 void CZuView::replaceSelection(std::string_view text) {
     QTextCursor c = textCursor();
@@ -144,9 +151,13 @@ void CZuView::replaceSelection(std::string_view text) {
     setTextCursor(c);
 }
 
-void CZuView::beginUndoStep() { undoCursor_.beginEditBlock(); }
+void CZuView::beginUndoStep() {
+    undoCursor_.beginEditBlock();
+}
 
-void CZuView::endUndoStep() { undoCursor_.endEditBlock(); }
+void CZuView::endUndoStep() {
+    undoCursor_.endEditBlock();
+}
 
 int CZuView::lineCount() const {
     int lines = 0;
@@ -190,11 +201,17 @@ void CZuView::setSelectionColour(Rgb colour) {
     textCursor().mergeCharFormat(format);
 }
 
-bool CZuView::canUndo() const { return document()->isUndoAvailable(); }
+bool CZuView::canUndo() const {
+    return document()->isUndoAvailable();
+}
 
-bool CZuView::canPaste() const { return QPlainTextEdit::canPaste(); }
+bool CZuView::canPaste() const {
+    return QPlainTextEdit::canPaste();
+}
 
-std::string CZuView::text() const { return fromControl(document()->toRawText()); }
+std::string CZuView::text() const {
+    return fromControl(document()->toRawText());
+}
 
 void CZuView::setText(std::string_view text) {
     const bool undo = document()->isUndoRedoEnabled();
@@ -203,9 +220,13 @@ void CZuView::setText(std::string_view text) {
     setModified(true);
 }
 
-bool CZuView::isModified() const { return document()->isModified(); }
+bool CZuView::isModified() const {
+    return document()->isModified();
+}
 
-void CZuView::setModified(bool modified) { document()->setModified(modified); }
+void CZuView::setModified(bool modified) {
+    document()->setModified(modified);
+}
 
 // --- Commands ---------------------------------------------------------------
 
@@ -219,42 +240,74 @@ void CZuView::OnViewInBrowser(int) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(document_->pathName()));
 }
 
-bool CZuView::hasPath(int) const { return !document_->pathName().isEmpty(); }
+bool CZuView::hasPath(int) const {
+    return !document_->pathName().isEmpty();
+}
 
-void CZuView::OnHelp(int) { showHelp(this); }
+void CZuView::OnHelp(int) {
+    showHelp(this);
+}
 
-void CZuView::OnFilePrint(int) { printWithDialog(*this); }
+void CZuView::OnFilePrint(int) {
+    printWithDialog(*this);
+}
 
-void CZuView::OnFilePrintDirect(int) { printDirect(*this); }
+void CZuView::OnFilePrintDirect(int) {
+    printDirect(*this);
+}
 
-void CZuView::OnFilePrintPreview(int) { printPreview(*this); }
+void CZuView::OnFilePrintPreview(int) {
+    printPreview(*this);
+}
 
-void CZuView::OnEditUndo(int) { undo(); }
+void CZuView::OnEditUndo(int) {
+    undo();
+}
 
-void CZuView::OnEditCut(int) { cut(); }
+void CZuView::OnEditCut(int) {
+    cut();
+}
 
-void CZuView::OnEditCopy(int) { copy(); }
+void CZuView::OnEditCopy(int) {
+    copy();
+}
 
-void CZuView::OnEditPaste(int) { paste(); }
+void CZuView::OnEditPaste(int) {
+    paste();
+}
 
-void CZuView::OnEditSelectAll(int) { selectAll(); }
+void CZuView::OnEditSelectAll(int) {
+    selectAll();
+}
 
-void CZuView::OnEditFind(int) { FindReplace::instance().showFind(this); }
+void CZuView::OnEditFind(int) {
+    FindReplace::instance().showFind(this);
+}
 
-void CZuView::OnEditRepeat(int) { FindReplace::instance().findNext(this); }
+void CZuView::OnEditRepeat(int) {
+    FindReplace::instance().findNext(this);
+}
 
-void CZuView::OnEditReplace(int) { FindReplace::instance().showReplace(this); }
+void CZuView::OnEditReplace(int) {
+    FindReplace::instance().showReplace(this);
+}
 
 void CZuView::OnNotYetAvailable(int) {
     ui::message(this, QStringLiteral("この機能はまだ使用できません。"), ui::Buttons::Ok,
                 ui::Icon::Information);
 }
 
-bool CZuView::canUndoCommand(int) const { return canUndo(); }
+bool CZuView::canUndoCommand(int) const {
+    return canUndo();
+}
 
-bool CZuView::hasSelection(int) const { return textCursor().hasSelection(); }
+bool CZuView::hasSelection(int) const {
+    return textCursor().hasSelection();
+}
 
-bool CZuView::canPasteCommand(int) const { return canPaste(); }
+bool CZuView::canPasteCommand(int) const {
+    return canPaste();
+}
 
 // --- Right-button menu and drops ---------------------------------------------
 
@@ -265,8 +318,8 @@ void CZuView::contextMenuEvent(QContextMenuEvent* event) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(QString::fromUtf8(node.label.data(),
-                                                            static_cast<qsizetype>(node.label.size())));
+        QAction* action = menu.addAction(
+            QString::fromUtf8(node.label.data(), static_cast<qsizetype>(node.label.size())));
         action->setData(node.id);
         switch (node.id) {
         case cmd::EditUndo:

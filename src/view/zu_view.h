@@ -18,8 +18,7 @@ class QPrinter;
 
 namespace zu {
 class CZuDoc;
-template <class T>
-struct CommandEntry;
+template <class T> struct CommandEntry;
 
 class CZuView : public QPlainTextEdit, public EditBuffer {
     Q_OBJECT
