@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 
 // Generated from glibc iconv at build time (tools/cp932_gen.cpp).
@@ -63,24 +62,66 @@ template <bool kLines> bool plainByte(unsigned char b) {
     return b < 0x80 && !(kLines && (b == '\r' || b == '\n'));
 }
 
-// Eight ASCII bytes to eight units: on little-endian machines by spreading
-// the bytes of the word apart, which the compiler does not do by itself.
-void widen8(std::uint64_t word, const unsigned char* p, char16_t* o) {
-    if constexpr (std::endian::native == std::endian::little) {
-        auto spread = [](std::uint64_t half) {
-            half = (half | half << 16) & 0x0000FFFF0000FFFF;
-            return (half | half << 8) & 0x00FF00FF00FF00FF;
-        };
-        const std::uint64_t units[2] = {spread(word & 0xFFFFFFFF), spread(word >> 32)};
-        std::memcpy(o, units, sizeof units);
-    } else {
-        for (int i = 0; i < 8; ++i)
-            o[i] = p[i];
-    }
-}
-
 template <bool kLines> bool plainUnit(char16_t u) {
     return u < 0x80 && !(kLines && (u == '\r' || u == '\n'));
+}
+
+bool hasBreakByte(std::uint64_t word) {
+    return hasByte(word, '\r') || hasByte(word, '\n');
+}
+bool hasBreakUnit(std::uint64_t word) {
+    return hasUnit(word, '\r') || hasUnit(word, '\n');
+}
+
+// Copies the run of plain ASCII bytes at p as units, sixteen at a time while
+// it can. Going through local arrays lets the compiler see that input and
+// output do not overlap and turn the widening into vector instructions.
+template <bool kLines>
+void copyAscii(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
+    while (end - p >= 16) {
+        // Two word loads: one 16-byte load split into words afterwards goes
+        // through memory and costs more than the test saves.
+        std::uint64_t words[2];
+        std::memcpy(&words[0], p, 8);
+        std::memcpy(&words[1], p + 8 / sizeof *p, 8);
+        if (((words[0] | words[1]) & kByteHighs) != 0 ||
+            (kLines && (hasBreakByte(words[0]) || hasBreakByte(words[1]))))
+            break;
+        unsigned char in[16];
+        std::memcpy(in, p, sizeof in);
+        char16_t wide[16];
+        for (int i = 0; i < 16; ++i)
+            wide[i] = in[i];
+        std::memcpy(o, wide, sizeof wide);
+        p += 16;
+        o += 16;
+    }
+    while (p < end && plainByte<kLines>(*p))
+        *o++ = *p++;
+}
+
+// The same the other way: ASCII units to bytes, eight at a time.
+template <bool kLines> void copyAscii(const char16_t*& p, const char16_t* end, char*& o) {
+    while (end - p >= 8) {
+        // Two word loads: one 16-byte load split into words afterwards goes
+        // through memory and costs more than the test saves.
+        std::uint64_t words[2];
+        std::memcpy(&words[0], p, 8);
+        std::memcpy(&words[1], p + 8 / sizeof *p, 8);
+        if (((words[0] | words[1]) & kUnitNonAscii) != 0 ||
+            (kLines && (hasBreakUnit(words[0]) || hasBreakUnit(words[1]))))
+            break;
+        char16_t in[8];
+        std::memcpy(in, p, sizeof in);
+        char narrow[8];
+        for (int i = 0; i < 8; ++i)
+            narrow[i] = static_cast<char>(in[i]);
+        std::memcpy(o, narrow, sizeof narrow);
+        p += 8;
+        o += 8;
+    }
+    while (p < end && plainUnit<kLines>(*p))
+        *o++ = static_cast<char>(*p++);
 }
 
 template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCounts* counts) {
@@ -120,17 +161,7 @@ template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCount
                 *o++ = u'\n';
                 continue;
             }
-            while (end - p >= 8) {
-                std::uint64_t w;
-                std::memcpy(&w, p, 8);
-                if ((w & kByteHighs) != 0 || (kLines && (hasByte(w, '\r') || hasByte(w, '\n'))))
-                    break;
-                widen8(w, p, o);
-                p += 8;
-                o += 8;
-            }
-            while (p < end && plainByte<kLines>(*p))
-                *o++ = *p++;
+            copyAscii<kLines>(p, end, o);
             continue;
         }
         // Not ASCII: a pair, or else one byte on its own (halfwidth katakana,
@@ -213,18 +244,7 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
                 o += lineBreak.size();
                 continue;
             }
-            while (end - p >= 4) {
-                std::uint64_t w;
-                std::memcpy(&w, p, 8);
-                if ((w & kUnitNonAscii) != 0 || (kLines && (hasUnit(w, '\r') || hasUnit(w, '\n'))))
-                    break;
-                for (int i = 0; i < 4; ++i)
-                    o[i] = static_cast<char>(p[i]);
-                p += 4;
-                o += 4;
-            }
-            while (p < end && plainUnit<kLines>(*p))
-                *o++ = static_cast<char>(*p++);
+            copyAscii<kLines>(p, end, o);
             continue;
         }
 
@@ -239,10 +259,10 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
             }
             // Single-byte characters (halfwidth katakana) mix freely with
             // double-byte ones; choosing without a branch keeps that cheap.
-            const unsigned high = code >> 8;
-            o[0] = static_cast<char>(high != 0 ? high : code);
+            const unsigned twoBytes = code > 0xFF;
+            o[0] = static_cast<char>(code >> (8 * twoBytes));
             o[1] = static_cast<char>(code & 0xFF);
-            o += high != 0 ? 2 : 1;
+            o += 1 + twoBytes;
             ++p;
             continue;
         }
