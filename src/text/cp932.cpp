@@ -40,88 +40,55 @@ std::uint16_t encodeChar(char16_t c) {
 }
 
 // Word-at-a-time scanning for the ASCII runs that make up most of an HTML
-// file: a word qualifies when no lane has its high bits set and no lane is a
-// character that needs attention (line breaks, when they are being rewritten).
-constexpr std::uint64_t kByteOnes = 0x0101010101010101;
-constexpr std::uint64_t kByteHighs = 0x8080808080808080;
-constexpr std::uint64_t kUnitOnes = 0x0001000100010001;
-constexpr std::uint64_t kUnitHighs = 0x8000800080008000;
-constexpr std::uint64_t kUnitNonAscii = 0xFF80FF80FF80FF80;
+// file, on bytes (decoding) or 16-bit units (encoding): a word qualifies when
+// no lane is outside ASCII and no lane is a character that needs attention
+// (line breaks, when they are being rewritten).
+template <typename Lane> struct Lanes {
+    static constexpr std::uint64_t ones =
+        ~std::uint64_t{0} / ((std::uint64_t{1} << (8 * sizeof(Lane))) - 1);
+    static constexpr std::uint64_t highs = ones << (8 * sizeof(Lane) - 1);
+    static constexpr std::uint64_t nonAscii = ones * (Lane(~Lane{0}) & ~Lane{0x7F});
 
-bool hasByte(std::uint64_t word, unsigned char b) {
-    std::uint64_t x = word ^ (kByteOnes * b);
-    return ((x - kByteOnes) & ~x & kByteHighs) != 0;
+    static bool has(std::uint64_t word, Lane value) {
+        const std::uint64_t x = word ^ (ones * value);
+        return ((x - ones) & ~x & highs) != 0;
+    }
+    template <bool kLines> static bool plain(std::uint64_t word) {
+        return (word & nonAscii) == 0 && !(kLines && (has(word, '\r') || has(word, '\n')));
+    }
+};
+
+template <bool kLines> bool plain(unsigned c) {
+    return c < 0x80 && !(kLines && (c == '\r' || c == '\n'));
 }
 
-bool hasUnit(std::uint64_t word, char16_t u) {
-    std::uint64_t x = word ^ (kUnitOnes * u);
-    return ((x - kUnitOnes) & ~x & kUnitHighs) != 0;
-}
-
-template <bool kLines> bool plainByte(unsigned char b) {
-    return b < 0x80 && !(kLines && (b == '\r' || b == '\n'));
-}
-
-template <bool kLines> bool plainUnit(char16_t u) {
-    return u < 0x80 && !(kLines && (u == '\r' || u == '\n'));
-}
-
-bool hasBreakByte(std::uint64_t word) {
-    return hasByte(word, '\r') || hasByte(word, '\n');
-}
-bool hasBreakUnit(std::uint64_t word) {
-    return hasUnit(word, '\r') || hasUnit(word, '\n');
-}
-
-// Copies the run of plain ASCII bytes at p as units, sixteen at a time while
+// Copies the run of plain ASCII at p, sixteen bytes of input at a time while
 // it can. Going through local arrays lets the compiler see that input and
-// output do not overlap and turn the widening into vector instructions.
-template <bool kLines>
-void copyAscii(const unsigned char*& p, const unsigned char* end, char16_t*& o) {
-    while (end - p >= 16) {
+// output do not overlap and turn the widening or narrowing into vector
+// instructions.
+template <bool kLines, typename In, typename Out>
+void copyAscii(const In*& p, const In* end, Out*& o) {
+    constexpr std::ptrdiff_t n = 16 / sizeof(In);
+    while (end - p >= n) {
         // Two word loads: one 16-byte load split into words afterwards goes
         // through memory and costs more than the test saves.
-        std::uint64_t words[2];
-        std::memcpy(&words[0], p, 8);
-        std::memcpy(&words[1], p + 8 / sizeof *p, 8);
-        if (((words[0] | words[1]) & kByteHighs) != 0 ||
-            (kLines && (hasBreakByte(words[0]) || hasBreakByte(words[1]))))
+        std::uint64_t low;
+        std::uint64_t high;
+        std::memcpy(&low, p, 8);
+        std::memcpy(&high, p + n / 2, 8);
+        if (!Lanes<In>::template plain<kLines>(low) || !Lanes<In>::template plain<kLines>(high))
             break;
-        unsigned char in[16];
+        In in[n];
         std::memcpy(in, p, sizeof in);
-        char16_t wide[16];
-        for (int i = 0; i < 16; ++i)
-            wide[i] = in[i];
-        std::memcpy(o, wide, sizeof wide);
-        p += 16;
-        o += 16;
+        Out out[n];
+        for (std::ptrdiff_t i = 0; i < n; ++i)
+            out[i] = static_cast<Out>(in[i]);
+        std::memcpy(o, out, sizeof out);
+        p += n;
+        o += n;
     }
-    while (p < end && plainByte<kLines>(*p))
-        *o++ = *p++;
-}
-
-// The same the other way: ASCII units to bytes, eight at a time.
-template <bool kLines> void copyAscii(const char16_t*& p, const char16_t* end, char*& o) {
-    while (end - p >= 8) {
-        // Two word loads: one 16-byte load split into words afterwards goes
-        // through memory and costs more than the test saves.
-        std::uint64_t words[2];
-        std::memcpy(&words[0], p, 8);
-        std::memcpy(&words[1], p + 8 / sizeof *p, 8);
-        if (((words[0] | words[1]) & kUnitNonAscii) != 0 ||
-            (kLines && (hasBreakUnit(words[0]) || hasBreakUnit(words[1]))))
-            break;
-        char16_t in[8];
-        std::memcpy(in, p, sizeof in);
-        char narrow[8];
-        for (int i = 0; i < 8; ++i)
-            narrow[i] = static_cast<char>(in[i]);
-        std::memcpy(o, narrow, sizeof narrow);
-        p += 8;
-        o += 8;
-    }
-    while (p < end && plainUnit<kLines>(*p))
-        *o++ = static_cast<char>(*p++);
+    while (p < end && plain<kLines>(*p))
+        *o++ = static_cast<Out>(*p++);
 }
 
 template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCounts* counts) {
