@@ -70,8 +70,8 @@ bool isWritableFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile() || !info.isWritable())
         return false;
-    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
-                              QFileDevice::WriteOther | QFileDevice::WriteUser;
+    constexpr auto anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return (info.permissions() & anyWrite) != 0;
 }
 
