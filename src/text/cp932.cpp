@@ -207,8 +207,7 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
                 if (c == u'\r' && end - p >= 2 && p[1] == u'\n')
                     ++p;
                 ++p;
-                std::memcpy(o, lineBreak.data(), lineBreak.size());
-                o += lineBreak.size();
+                o = std::copy(lineBreak.begin(), lineBreak.end(), o);
                 continue;
             }
             copyAscii<kLines>(p, end, o);
@@ -236,8 +235,7 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
 
         if (kLines && c == u'\u2029') {
             ++p;
-            std::memcpy(o, lineBreak.data(), lineBreak.size());
-            o += lineBreak.size();
+            o = std::copy(lineBreak.begin(), lineBreak.end(), o);
             continue;
         }
 
@@ -273,7 +271,6 @@ Decoded decode(std::string_view bytes) {
 }
 
 Decoded decodeLines(std::string_view bytes, LineBreakCounts& counts) {
-    counts = {};
     return decodeImpl<true>(bytes, &counts);
 }
 
