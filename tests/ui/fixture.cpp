@@ -1,5 +1,7 @@
 #include "fixture.h"
 
+#include "settings/settings.h"
+
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -56,6 +58,13 @@ void DialogScript::thenCancel() {
 
 void AppTest::SetUp() {
     ASSERT_TRUE(files.isValid());
+    // Each test starts as a first run: its own zu.set and recent files, and
+    // the record holding the defaults, as at the start of the program.
+    qputenv("ZU_CONFIG_DIR", QFile::encodeName(files.filePath(QStringLiteral("config"))));
+    Settings defaults;
+    defaults.programPath = settings().programPath;
+    defaults.programDirectory = settings().programDirectory;
+    settings() = defaults;
     app = std::make_unique<CZuApp>();
     ASSERT_FALSE(app->InitInstance({}).has_value());
     QApplication::setActiveWindow(&frame());
