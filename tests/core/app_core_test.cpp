@@ -1,0 +1,115 @@
+#include "app/command_line.h"
+#include "app/recent_files.h"
+#include "doc/file_errors.h"
+#include "doc/file_read.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace zu {
+namespace {
+
+using Action = CommandLine::Action;
+
+struct LineCase {
+    std::vector<std::string> args;
+    Action action;
+    std::vector<std::string> files;
+    std::string printer;
+    bool error;
+};
+
+TEST(CommandLine, ClassicFormsAndPathsThatLookLikeSwitches) {
+    const LineCase cases[] = {
+        {{}, Action::New, {}, "", false},
+        {{"a.htm"}, Action::Open, {"a.htm"}, "", false},
+        {{"a.htm", "b.htm"}, Action::Open, {"a.htm", "b.htm"}, "", false},
+        // An absolute path is a file here, not a switch.
+        {{"/home/u/p"}, Action::Open, {"/home/u/p"}, "", false},
+        {{"/p", "a.htm"}, Action::Print, {"a.htm"}, "", false},
+        {{"-P", "a.htm"}, Action::Print, {"a.htm"}, "", false},
+        {{"/pt", "a.htm", "Laser"}, Action::PrintTo, {"a.htm"}, "Laser", false},
+        {{"/pt", "a.htm"}, Action::PrintTo, {}, "", true},
+        {{"/p"}, Action::Print, {}, "", true},
+        {{"/dde"}, Action::New, {}, "", false},
+        {{"/Unregister"}, Action::Unregister, {}, "", false},
+        {{"--", "/p"}, Action::Open, {"/p"}, "", false},
+    };
+    for (const LineCase& c : cases) {
+        const CommandLine line = parseCommandLine(c.args);
+        SCOPED_TRACE(c.args.empty() ? std::string("(none)") : c.args.front());
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(!line.error.empty(), c.error);
+        if (!c.error) {
+            EXPECT_EQ(line.files, c.files);
+            EXPECT_EQ(line.printer, c.printer);
+        }
+    }
+}
+
+TEST(RecentFiles, NewestFirstNoDuplicatesOldestFallsOff) {
+    RecentFiles list(3);
+    for (const char* p : {"a", "b", "c", "b", "d"})
+        list.add(p);
+    EXPECT_EQ(list.paths(), (std::vector<std::string>{"d", "b", "c"}));
+    list.remove("b");
+    EXPECT_EQ(list.paths(), (std::vector<std::string>{"d", "c"}));
+    list.assign({"x", "y", "z", "w"});
+    EXPECT_EQ(list.paths(), (std::vector<std::string>{"x", "y", "z"}));
+}
+
+TEST(RecentFiles, MenuLabelsNumberTheEntriesAndShowAmpersands) {
+    EXPECT_EQ(RecentFiles::menuLabel(0, "/d/a&b.htm"), "&1 /d/a&&b.htm");
+    EXPECT_EQ(RecentFiles::menuLabel(8, "x"), "&9 x");
+    EXPECT_EQ(RecentFiles::menuLabel(9, "x"), "1&0 x");
+}
+
+TEST(FileErrors, EachSystemErrorGetsTheMessageThatMeansTheSame) {
+    struct Case {
+        int error;
+        FileOp op;
+        std::string expected;
+    } cases[] = {
+        {ENOENT, FileOp::Open, "/d/f.htm が見つかりません。"},
+        {ENOTDIR, FileOp::Open, "/d/f.htm は無効なﾊﾟｽです。"},
+        {ENAMETOOLONG, FileOp::Save, "/d/f.htm は無効なﾊﾟｽです。"},
+        {EACCES, FileOp::Save, "/d/f.htm へのｱｸｾｽは拒否されました。"},
+        {EROFS, FileOp::Save, "/d/f.htm へのｱｸｾｽは拒否されました。"},
+        {ETXTBSY, FileOp::Open, "/d/f.htm へのｱｸｾｽ中に共有違反が発生しました。"},
+        {ENOSPC, FileOp::Save, "/d/f.htm へのｱｸｾｽ中にﾃﾞｨｽｸの空き容量が不足しました。"},
+        {EFBIG, FileOp::Save, "/d/f.htm へのｱｸｾｽ中にﾃﾞｨｽｸの空き容量が不足しました。"},
+        {EFBIG, FileOp::Open, "/d/f.htm は大きすぎるため開けません。"},
+        {EIO, FileOp::Open, "ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"},
+        {EIO, FileOp::Save, "ﾄﾞｷｭﾒﾝﾄの保存に失敗しました。"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fileErrorMessage(c.error, c.op, "/d/f.htm"), c.expected) << c.error;
+}
+
+TEST(ReadWholeFile, ReadsEverythingOrSaysWhyNot) {
+    char dir[] = "/tmp/zu-read-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string file = std::string(dir) + "/f.bin";
+    const std::string content("a\0b\x81\r\n", 6);
+    std::ofstream(file, std::ios::binary) << content;
+
+    EXPECT_EQ(readWholeFile(file, 100).bytes, content);
+    EXPECT_EQ(readWholeFile(file, 100).error, 0);
+    EXPECT_EQ(readWholeFile(file, 6).error, 0) << "exactly at the limit";
+    EXPECT_EQ(readWholeFile(file, 5).error, EFBIG) << "refused whole, never cut";
+    EXPECT_TRUE(readWholeFile(file, 5).bytes.empty());
+    EXPECT_EQ(readWholeFile(std::string(dir) + "/none", 100).error, ENOENT);
+    EXPECT_EQ(readWholeFile(dir, 100).error, EISDIR);
+    EXPECT_EQ(readWholeFile(file + "/x", 100).error, ENOTDIR);
+
+    std::remove(file.c_str());
+    rmdir(dir);
+}
+
+} // namespace
+} // namespace zu
