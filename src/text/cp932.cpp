@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 // Generated from glibc iconv at build time (tools/cp932_gen.cpp).
@@ -40,21 +41,25 @@ std::uint16_t encodeChar(char16_t c) {
 }
 
 // Word-at-a-time scanning for the ASCII runs that make up most of an HTML
-// file, on bytes (decoding) or 16-bit units (encoding): a word qualifies when
-// no lane is outside ASCII and no lane is a character that needs attention
-// (line breaks, when they are being rewritten).
+// file, on bytes (decoding) or 16-bit units (encoding). A lane needs
+// attention when it is outside ASCII or, when line breaks are being
+// rewritten, is a CR or LF; the lowest set bit of `attention` is in the first
+// such lane (the usual zero-lane trick is exact for the lowest lane).
 template <typename Lane> struct Lanes {
-    static constexpr std::uint64_t ones =
-        ~std::uint64_t{0} / ((std::uint64_t{1} << (8 * sizeof(Lane))) - 1);
-    static constexpr std::uint64_t highs = ones << (8 * sizeof(Lane) - 1);
+    static constexpr int bits = 8 * sizeof(Lane);
+    static constexpr std::uint64_t ones = ~std::uint64_t{0} / ((std::uint64_t{1} << bits) - 1);
+    static constexpr std::uint64_t highs = ones << (bits - 1);
     static constexpr std::uint64_t nonAscii = ones * (Lane(~Lane{0}) & ~Lane{0x7F});
 
-    static bool has(std::uint64_t word, Lane value) {
+    static std::uint64_t lanesEqual(std::uint64_t word, Lane value) {
         const std::uint64_t x = word ^ (ones * value);
-        return ((x - ones) & ~x & highs) != 0;
+        return (x - ones) & ~x & highs;
     }
-    template <bool kLines> static bool plain(std::uint64_t word) {
-        return (word & nonAscii) == 0 && !(kLines && (has(word, '\r') || has(word, '\n')));
+    template <bool kLines> static std::uint64_t attention(std::uint64_t word) {
+        std::uint64_t lanes = word & nonAscii;
+        if constexpr (kLines)
+            lanes |= lanesEqual(word, '\r') | lanesEqual(word, '\n');
+        return lanes;
     }
 };
 
@@ -62,28 +67,41 @@ template <bool kLines> bool plain(unsigned c) {
     return c < 0x80 && !(kLines && (c == '\r' || c == '\n'));
 }
 
-// Copies the run of plain ASCII at p, sixteen bytes of input at a time while
-// it can. Going through local arrays lets the compiler see that input and
-// output do not overlap and turn the widening or narrowing into vector
-// instructions.
+// Copies the run of plain ASCII at p, sixteen bytes of input at a time. A
+// block is converted whole even when the run ends inside it (the output
+// always has room for it, and what lies past the run is overwritten next),
+// which spares a byte-by-byte loop at the end of every run. Going through
+// local arrays lets the compiler see that input and output do not overlap
+// and turn the widening or narrowing into vector instructions.
 template <bool kLines, typename In, typename Out>
 void copyAscii(const In*& p, const In* end, Out*& o) {
     constexpr std::ptrdiff_t n = 16 / sizeof(In);
+    using L = Lanes<In>;
     while (end - p >= n) {
-        // Two word loads: one 16-byte load split into words afterwards goes
-        // through memory and costs more than the test saves.
         std::uint64_t low;
         std::uint64_t high;
         std::memcpy(&low, p, 8);
         std::memcpy(&high, p + n / 2, 8);
-        if (!Lanes<In>::template plain<kLines>(low) || !Lanes<In>::template plain<kLines>(high))
-            break;
+        const std::uint64_t lowAttention = L::template attention<kLines>(low);
+        const std::uint64_t highAttention = L::template attention<kLines>(high);
+        if constexpr (std::endian::native != std::endian::little) {
+            if ((lowAttention | highAttention) != 0)
+                break;
+        }
         In in[n];
         std::memcpy(in, p, sizeof in);
         Out out[n];
         for (std::ptrdiff_t i = 0; i < n; ++i)
             out[i] = static_cast<Out>(in[i]);
         std::memcpy(o, out, sizeof out);
+        if ((lowAttention | highAttention) != 0) {
+            const std::ptrdiff_t run = lowAttention != 0
+                                           ? std::countr_zero(lowAttention) / L::bits
+                                           : n / 2 + std::countr_zero(highAttention) / L::bits;
+            p += run;
+            o += run;
+            return;
+        }
         p += n;
         o += n;
     }
