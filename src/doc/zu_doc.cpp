@@ -22,10 +22,6 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
-QString fromView(std::u16string_view s) {
-    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
-}
-
 // Shows the bytes that are not valid Shift_JIS, which the text holds as
 // private-use characters, so that the user sees them and can leave them be.
 class RawByteMarker final : public QSyntaxHighlighter {
@@ -117,7 +113,11 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     QTextDocument* text = doc->text_;
     // Loading is not an edit: nothing of it may be undone.
     text->setUndoRedoEnabled(false);
-    text->setPlainText(fromView(decoded.text));
+    // The control copies the text in; lending it the decoded buffer instead
+    // of a copy keeps one whole copy of a large file out of memory.
+    text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
+                                            static_cast<qsizetype>(decoded.text.size())));
+    decoded.text = std::u16string();
     if (!decoded.variants.empty()) {
         QTextCursor cursor(text);
         for (const cp932::Variant& v : decoded.variants) {

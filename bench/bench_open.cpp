@@ -1,0 +1,199 @@
+// Opening a large document against Qt's own editor being handed the same,
+// already decoded text, in one run. The document path reads the file,
+// decodes CP932, finds the line breaks and fills a view; the baseline is
+// only QPlainTextEdit::setPlainText. A second process measures the peak
+// memory that opening takes, against the file's size.
+//
+//   zu_bench_open [--megabytes N] [benchmark flags]
+
+#include "doc/zu_doc.h"
+#include "text/cp932.h"
+#include "text/document_text.h"
+#include "view/zu_view.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+std::size_t megabytes = 16;
+QString filePath;
+
+// An HTML page of about `bytes` bytes: markup around Japanese text (kanji,
+// kana, punctuation) with CR LF breaks, as a hand-written page has.
+std::string makePage(std::size_t bytes) {
+    std::vector<std::string> japanese;
+    for (unsigned lead : {0x81u, 0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x8Bu, 0x8Cu, 0x93u, 0x96u})
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            const std::string pair{char(lead), char(trail)};
+            const auto d = zu::cp932::decode(pair);
+            if (d.text.size() == 1 && d.rawBytes == 0 && d.variants.empty())
+                japanese.push_back(pair);
+        }
+    const char* const tags[][2] = {{"<p>", "</p>"},
+                                   {"<li>", "</li>"},
+                                   {"<td class=\"item\">", "</td>"},
+                                   {"<a href=\"index.htm\">", "</a>"},
+                                   {"<h2>", "</h2>"}};
+    std::mt19937 random(16);
+    std::string page = "<html>\r\n<head><title>bench</title></head>\r\n<body>\r\n";
+    page.reserve(bytes + 256);
+    while (page.size() < bytes) {
+        const auto& tag = tags[random() % 5];
+        page += tag[0];
+        const int words = 4 + int(random() % 30);
+        for (int w = 0; w < words; ++w)
+            page +=
+                (random() % 4 == 0) ? std::string(" HTML ") : japanese[random() % japanese.size()];
+        page += tag[1];
+        page += "\r\n";
+    }
+    page += "</body>\r\n</html>\r\n";
+    return page;
+}
+
+void BM_OpenDocumentIntoView(benchmark::State& state) {
+    for (auto _ : state) {
+        zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(filePath);
+        if (!opened.document) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        zu::CZuView view(opened.document.get());
+        benchmark::DoNotOptimize(view.document()->characterCount());
+        state.PauseTiming();
+        // The view goes first: it must not outlive its document.
+        { auto discard = std::move(opened.document); }
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(QFile(filePath).size()));
+}
+
+void BM_SetPlainTextBaseline(benchmark::State& state) {
+    QFile file(filePath);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    const zu::DocumentText decoded =
+        zu::decodeDocument({bytes.constData(), std::size_t(bytes.size())});
+    const QString text(reinterpret_cast<const QChar*>(decoded.text.data()),
+                       qsizetype(decoded.text.size()));
+    for (auto _ : state) {
+        QPlainTextEdit edit;
+        edit.setPlainText(text);
+        benchmark::DoNotOptimize(edit.document()->characterCount());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+
+BENCHMARK(BM_OpenDocumentIntoView)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_SetPlainTextBaseline)->Unit(benchmark::kMillisecond)->MinTime(3);
+
+long statusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
+    return -1;
+}
+
+// Runs in a process of its own, so that the peak belongs to opening alone.
+// The baseline's peak (the decoded text handed to QPlainTextEdit) is
+// measured the same way, for comparison.
+int measurePeak(bool baseline) {
+    const double size = double(QFile(filePath).size());
+    long before = 0;
+    std::unique_ptr<zu::CZuDoc> document;
+    std::unique_ptr<QPlainTextEdit> view;
+    if (baseline) {
+        QFile file(filePath);
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes = file.readAll();
+        zu::DocumentText decoded =
+            zu::decodeDocument({bytes.constData(), std::size_t(bytes.size())});
+        bytes = QByteArray();
+        const QString text(reinterpret_cast<const QChar*>(decoded.text.data()),
+                           qsizetype(decoded.text.size()));
+        decoded = zu::DocumentText();
+        before = statusKilobytes("VmRSS:");
+        view = std::make_unique<QPlainTextEdit>();
+        view->setPlainText(text);
+    } else {
+        before = statusKilobytes("VmRSS:");
+        zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(filePath);
+        if (!opened.document)
+            return 1;
+        document = std::move(opened.document);
+        view = std::make_unique<zu::CZuView>(document.get());
+    }
+    view->resize(800, 600);
+    view->show();
+    QCoreApplication::processEvents();
+    const long peak = statusKilobytes("VmHWM:");
+    std::printf("peak memory, %s: %.1f MB over the %.1f MB before it; file %.1f MB; "
+                "ratio to the file %.2f%s\n",
+                baseline ? "setPlainText of the decoded text (baseline)" : "opening the file",
+                (peak - before) / 1024.0, before / 1024.0, size / 1048576.0,
+                (peak - before) * 1024.0 / size, baseline ? "" : " (target under 12)");
+    view.reset();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bool peakOnly = false, baseline = false;
+    std::vector<char*> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--megabytes") == 0 && i + 1 < argc)
+            megabytes = std::strtoul(argv[++i], nullptr, 10);
+        else if (std::strcmp(argv[i], "--peak-of") == 0 && i + 1 < argc)
+            filePath = QString::fromLocal8Bit(argv[++i]), peakOnly = true;
+        else if (std::strcmp(argv[i], "--baseline") == 0)
+            baseline = true;
+        else
+            rest.push_back(argv[i]);
+    }
+    int restCount = int(rest.size());
+    QApplication app(restCount, rest.data());
+    if (peakOnly)
+        return measurePeak(baseline);
+
+    QTemporaryDir dir;
+    filePath = dir.filePath(QStringLiteral("large.htm"));
+    {
+        const std::string page = makePage(megabytes << 20);
+        std::ofstream(filePath.toStdString(), std::ios::binary) << page;
+    }
+    benchmark::Initialize(&restCount, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    const std::string file = filePath.toStdString();
+    for (const char* mode : {"--open", "--baseline"}) {
+        char* args[] = {argv[0], const_cast<char*>("--peak-of"), const_cast<char*>(file.c_str()),
+                        const_cast<char*>(mode), nullptr};
+        pid_t child = 0;
+        if (posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, args, environ) == 0) {
+            int status = 0;
+            waitpid(child, &status, 0);
+        }
+    }
+    return 0;
+}
