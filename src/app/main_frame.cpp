@@ -218,7 +218,8 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
         for (const QString& f : files)
             app_.OpenDocumentFile(f);
     });
-    connect(view->GetDocument(), &CZuDoc::titleChanged, this, &CMainFrame::updateCaption);
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::updateCaption);
+    connect(frame, &QWidget::windowTitleChanged, this, &CMainFrame::updateCaption);
     connect(view->GetDocument(), &CZuDoc::pathChanged, this, &CMainFrame::scheduleUpdate);
     frame->showMaximized();
     mdi_->setActiveSubWindow(frame);
@@ -233,13 +234,15 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
 }
 
 void CMainFrame::updateCaption() {
-    // The maximised document window adds its own title to this one, as
-    // " - [Zu1]"; when it is not maximised the title is spelt out here.
+    // As on the original desktop: a maximised document window puts its title
+    // in brackets after the program's name.
     CChildFrame* child = activeChild();
-    if (child && !child->isMaximized())
-        setWindowTitle(QStringLiteral("zu - %1").arg(child->windowTitle()));
-    else
+    if (!child)
         setWindowTitle(QStringLiteral("zu"));
+    else if (child->isMaximized())
+        setWindowTitle(QStringLiteral("zu - [%1]").arg(child->windowTitle()));
+    else
+        setWindowTitle(QStringLiteral("zu - %1").arg(child->windowTitle()));
 }
 
 void CMainFrame::refreshRecentFiles() {

@@ -178,6 +178,25 @@ TEST_F(Frame, RecentFilesListTheLastOpenedFirstAndReopenThem) {
     EXPECT_EQ(app->recentFiles().paths().size(), 1u);
 }
 
+TEST_F(Frame, CaptionShowsTheActiveDocument) {
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("zu - [Zu1]"));
+    frame().onCommand(cmd::FileNew);
+    settle();
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("zu - [Zu2]"));
+    frame().onCommand(cmd::WindowCascade);
+    settle();
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("zu - Zu2"));
+    const QString file = path(QStringLiteral("named.htm"));
+    dialogs.thenSaveAs(file);
+    frame().onCommand(cmd::FileSaveAs);
+    settle();
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("zu - named.htm"));
+    frame().onCommand(cmd::FileClose);
+    frame().onCommand(cmd::FileClose);
+    settle();
+    EXPECT_EQ(frame().windowTitle(), QStringLiteral("zu"));
+}
+
 TEST_F(Frame, NewWindowShowsTheSameDocument) {
     CZuDoc* d = doc();
     QTest::keyClicks(view(), "shared");
