@@ -51,6 +51,24 @@ TEST(DocumentText, DetectsLineBreakStyle) {
     }
 }
 
+// Line breaks end the block copying of ASCII runs wherever they fall.
+TEST(DocumentText, BreaksAtEveryPositionInALine) {
+    const std::string_view styles[] = {"\r\n", "\n", "\r"};
+    for (std::size_t length = 0; length <= 40; ++length) {
+        std::string line;
+        for (std::size_t i = 0; i < length; ++i)
+            line += char('!' + i % 90);
+        const std::u16string lineText(line.begin(), line.end());
+        for (std::string_view style : styles) {
+            const std::string bytes = line + std::string(style) + line + "\x82\xA0";
+            SCOPED_TRACE(testing::PrintToString(bytes));
+            DocumentText doc = decodeDocument(bytes);
+            EXPECT_EQ(doc.text, lineText + u"\n" + lineText + u"\u3042");
+            EXPECT_EQ(encodeDocument(doc.text, doc.lineBreak).bytes, bytes);
+        }
+    }
+}
+
 TEST(DocumentText, VariantIndexesFollowTheNormalisedText) {
     DocumentText doc = decodeDocument("a\r\n\xED\x40\r\n\r\n\x87\x90"s);
     EXPECT_EQ(doc.text, u"a\n\u7E8A\n\n\u2252");
@@ -177,15 +195,17 @@ TEST(DocumentText, RandomFilesRoundTrip) {
     std::uniform_int_distribution<std::size_t> length(0, 300);
     const std::string_view styles[] = {"\r\n", "\n", "\r"};
     for (int round = 0; round < 3000; ++round) {
-        // Half the buffers use one style, the others any break at random.
+        // Half the buffers use one style, the others any break at random;
+        // some are mostly ASCII with lines long enough for block copying.
         const bool oneStyle = round % 2 == 0;
         const std::string_view style = styles[round / 2 % 3];
+        const bool longLines = round % 5 == 0;
         std::string bytes;
         for (std::size_t n = length(random); bytes.size() < n;) {
             const int k = kind(random);
-            if (k < 50)
+            if (k < (longLines ? 3 : 50))
                 bytes += char(high(random));
-            else if (k < 65)
+            else if (k < (longLines ? 6 : 65))
                 bytes += oneStyle ? style : styles[k % 3];
             else
                 bytes += char(low(random));
