@@ -73,10 +73,13 @@ std::string makePage(bool prose) {
                 page += pick(kanji);
             else if (k < 94)
                 page += pick(punctuation);
-            else if (k < 97)
-                page += char('A' + random() % 26);
+            else if (k < 98)
+                // Latin words and numbers come as words, not single letters.
+                for (unsigned n = 2 + random() % 7; n > 0; --n)
+                    page += char('a' + random() % 26);
             else
-                page += char(0xA6 + random() % 0x38); // halfwidth katakana
+                for (unsigned n = 2 + random() % 5; n > 0; --n)
+                    page += char(0xA6 + random() % 0x38); // halfwidth katakana
         }
         if (!prose || tag == 0)
             page += closeTags[tag];

@@ -7,6 +7,7 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <bit>
 #include <optional>
 #include <random>
 #include <string>
@@ -17,12 +18,13 @@ namespace {
 
 using namespace std::string_literals;
 
-// iconv between CP932 and UTF-32LE, one call per question.
+// iconv between CP932 and char32_t, one call per question.
+constexpr const char* kUtf32 = std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+
 class Reference {
 public:
     Reference()
-        : toUnicode_(iconv_open("UTF-32LE", "CP932")),
-          fromUnicode_(iconv_open("CP932", "UTF-32LE")) {}
+        : toUnicode_(iconv_open(kUtf32, "CP932")), fromUnicode_(iconv_open("CP932", kUtf32)) {}
     ~Reference() {
         if (ok()) {
             iconv_close(toUnicode_);
