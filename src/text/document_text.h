@@ -20,10 +20,10 @@ enum class LineBreak { CrLf, Lf, Cr };
 std::string_view lineBreakBytes(LineBreak style);
 
 struct DocumentText {
-    std::u16string text;                  // line breaks as '\n'
+    std::u16string text;                   // line breaks as '\n'
     LineBreak lineBreak = LineBreak::CrLf; // the file's style; CR LF when it has no break
-    bool mixedBreaks = false;             // more than one style: lineBreak is the most frequent
-    std::vector<cp932::Variant> variants; // indexes into `text`
+    bool mixedBreaks = false;              // more than one style: lineBreak is the most frequent
+    std::vector<cp932::Variant> variants;  // indexes into `text`
     std::size_t rawBytes = 0;
 };
 
