@@ -113,7 +113,12 @@ void CMainFrame::createActions() {
         auto* a = new QAction(node ? qs(node->label) : QString(), this);
         a->setData(info.id);
         a->setStatusTip(qs(info.prompt));
-        a->setToolTip(info.tooltip.empty() ? QString() : qs(info.tooltip));
+        if (!info.tooltip.empty()) {
+            // A toolbar button shows only its icon: its tooltip is the name
+            // that screen readers and the keyboard user hear.
+            a->setToolTip(qs(info.tooltip));
+            a->setIconText(qs(info.tooltip));
+        }
         a->setIcon(commandIcon(info.id));
         a->setIconVisibleInMenu(false);
         if (info.id == cmd::ViewToolbar || info.id == cmd::ViewStatusBar)
@@ -202,7 +207,9 @@ void CMainFrame::showNotice(const QString& text) {
 }
 
 CChildFrame* CMainFrame::activeChild() const {
-    return qobject_cast<CChildFrame*>(mdi_->activeSubWindow());
+    // The current window, not the active one: while a dialog such as Find
+    // has the focus, the document window it works on stays the target.
+    return qobject_cast<CChildFrame*>(mdi_->currentSubWindow());
 }
 
 CZuView* CMainFrame::activeView() const {

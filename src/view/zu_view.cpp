@@ -96,6 +96,9 @@ CZuView::CZuView(CZuDoc* document, QWidget* parent) : QPlainTextEdit(parent), do
     setAcceptDrops(true);
     undoCursor_ = QTextCursor(document->textDocument());
     document->addView(this);
+    setAccessibleName(document->title());
+    connect(document, &CZuDoc::titleChanged, this,
+            [this] { setAccessibleName(document_->title()); });
 
     connect(this, &QPlainTextEdit::copyAvailable, this, &CZuView::commandStateChanged);
     connect(this, &QPlainTextEdit::undoAvailable, this, &CZuView::commandStateChanged);

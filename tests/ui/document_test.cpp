@@ -216,6 +216,16 @@ TEST_F(Document, CharactersShiftJisCannotHoldAreNamedAndMayBeSavedAsReferences) 
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("a€b\n😀"));
 }
 
+TEST_F(Document, SpacesAndBreaksThatLookAlikeAreNotConfused) {
+    // A no-break space and a line separator are characters of their own:
+    // neither may reach the file as a space or a line break.
+    view()->insertPlainText(QStringLiteral("a\u00a0b\u2028c"));
+    const QString file = path(QStringLiteral("nbsp.htm"));
+    dialogs.thenMessage(QMessageBox::Ok);
+    EXPECT_TRUE(doc()->DoSave(file));
+    EXPECT_EQ(readFile(file), QByteArray("a&#160;b&#8232;c"));
+}
+
 TEST_F(Document, AFileThatCannotBeOpenedLeavesNoWindow) {
     QDir(files.path()).mkdir(QStringLiteral("folder.htm"));
     struct Case {

@@ -6,6 +6,7 @@
 #include "app/about_dlg.h"
 #include "app/menus.h"
 #include "settings/settings.h"
+#include "view/find_replace.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -88,6 +89,11 @@ TEST_F(Frame, ToolbarHasItsButtonsInGroupsWithTipsAndPrompts) {
         if (!a->isSeparator()) {
             EXPECT_FALSE(a->icon().isNull()) << a->data().toInt();
             EXPECT_FALSE(a->toolTip().isEmpty()) << a->data().toInt();
+            // What a screen reader announces for the button: its tooltip.
+            EXPECT_EQ(bar->widgetForAction(a)->accessibleName().isEmpty()
+                          ? qobject_cast<QToolButton*>(bar->widgetForAction(a))->text()
+                          : bar->widgetForAction(a)->accessibleName(),
+                      a->toolTip());
         }
 
     // Pointing at a button puts its prompt in the message pane.
@@ -244,6 +250,15 @@ TEST_F(Frame, AcceleratorsReachTheirCommands) {
     QTest::keyClicks(view(), "abc");
     QTest::keyClick(view(), Qt::Key_Backspace, Qt::AltModifier); // undo
     EXPECT_EQ(view()->toPlainText(), QString());
+    QTest::keyClick(view(), Qt::Key_H, Qt::ControlModifier); // replace
+    ASSERT_NE(FindReplace::instance().dialog(), nullptr);
+    EXPECT_TRUE(FindReplace::instance().dialog()->replacing());
+    FindReplace::instance().dialog()->close();
+    settle();
+    QApplication::setActiveWindow(&frame()); // the window manager's part
+    QTest::keyClick(view(), Qt::Key_F6);
+    QTest::keyClick(view(), Qt::Key_Return, Qt::AltModifier);
+    EXPECT_EQ(view()->toPlainText(), QString()) << "keys of no command do nothing";
     QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
     settle();
     EXPECT_EQ(doc()->title(), QStringLiteral("Zu2"));
