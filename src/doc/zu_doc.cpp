@@ -80,7 +80,7 @@ CZuDoc::CZuDoc(const QString& title, QObject* parent)
     // Each new character may bring a byte that is not valid Shift_JIS
     // (pasted from another document); mark it as soon as it arrives.
     connect(text_, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-        if (rawMarker_ || added <= 0)
+        if (rawMarker_ || loading_ || added <= 0)
             return;
         QTextCursor c(text_);
         c.setPosition(from);
@@ -111,8 +111,10 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
 
     auto doc = std::make_unique<CZuDoc>(QFileInfo(absolute).fileName());
     QTextDocument* text = doc->text_;
-    // Loading is not an edit: nothing of it may be undone.
+    // Loading is not an edit: nothing of it may be undone. The decoder has
+    // counted the raw bytes already; the text need not be searched again.
     text->setUndoRedoEnabled(false);
+    doc->loading_ = true;
     // The control copies the text in; lending it the decoded buffer instead
     // of a copy keeps one whole copy of a large file out of memory.
     text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
@@ -128,6 +130,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
             cursor.mergeCharFormat(form);
         }
     }
+    doc->loading_ = false;
     text->setUndoRedoEnabled(true);
     if (decoded.rawBytes > 0)
         doc->markRawBytes();

@@ -95,6 +95,7 @@ private:
     QString path_;
     QString title_;
     LineBreak lineBreak_ = LineBreak::CrLf;
+    bool loading_ = false;
     std::vector<CZuView*> views_;
 };
 
