@@ -7,6 +7,7 @@
 #include "app/lock_indicators.h"
 #include "app/menus.h"
 #include "app/recent_files.h"
+#include "app/ui.h"
 #include "app/zu_app.h"
 #include "doc/zu_doc.h"
 #include "settings/settings.h"
@@ -25,19 +26,6 @@
 
 namespace zu {
 namespace {
-
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
-QStringList localFiles(const QMimeData* data) {
-    QStringList paths;
-    if (data && data->hasUrls())
-        for (const QUrl& url : data->urls())
-            if (url.isLocalFile())
-                paths << url.toLocalFile();
-    return paths;
-}
 
 // The label a command shows in the menus: the first menu node naming it.
 const MenuNode* findNode(std::span<const MenuNode> nodes, int id) {
@@ -110,14 +98,14 @@ void CMainFrame::createActions() {
         const MenuNode* node = findNode(documentMenu(), info.id);
         if (!node)
             node = findNode(mainMenu(), info.id);
-        auto* a = new QAction(node ? qs(node->label) : QString(), this);
+        auto* a = new QAction(node ? ui::qs(node->label) : QString(), this);
         a->setData(info.id);
-        a->setStatusTip(qs(info.prompt));
+        a->setStatusTip(ui::qs(info.prompt));
         if (!info.tooltip.empty()) {
             // A toolbar button shows only its icon: its tooltip is the name
             // that screen readers and the keyboard user hear.
-            a->setToolTip(qs(info.tooltip));
-            a->setIconText(qs(info.tooltip));
+            a->setToolTip(ui::qs(info.tooltip));
+            a->setIconText(ui::qs(info.tooltip));
         }
         a->setIcon(commandIcon(info.id));
         a->setIconVisibleInMenu(false);
@@ -134,15 +122,15 @@ void CMainFrame::createActions() {
         if (!a)
             continue;
         QList<QKeySequence> keys = a->shortcuts();
-        keys << QKeySequence(qs(accelerator.keys), QKeySequence::PortableText);
+        keys << QKeySequence(ui::qs(accelerator.keys), QKeySequence::PortableText);
         a->setShortcuts(keys);
     }
-    recentPlaceholder_ = new QAction(qs(kRecentFilePlaceholder), this);
+    recentPlaceholder_ = new QAction(ui::qs(kRecentFilePlaceholder), this);
     recentPlaceholder_->setEnabled(false);
 }
 
 QMenu* CMainFrame::buildMenu(const MenuNode& popup) {
-    auto* menu = new QMenu(qs(popup.label), this);
+    auto* menu = new QMenu(ui::qs(popup.label), this);
     for (const MenuNode& node : popup.children) {
         switch (node.kind) {
         case MenuNode::Kind::Separator:
@@ -374,12 +362,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!localFiles(event->mimeData()).isEmpty())
+    if (!ui::localFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QStringList files = localFiles(event->mimeData());
+    const QStringList files = ui::localFiles(event->mimeData());
     if (files.isEmpty())
         return;
     event->acceptProposedAction();

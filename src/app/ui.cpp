@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 namespace zu::ui {
 namespace {
@@ -32,6 +34,19 @@ QMessageBox::StandardButton standard(Answer a) {
 
 QString appTitle() {
     return QStringLiteral("zu");
+}
+
+QString qs(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QStringList localFiles(const QMimeData* data) {
+    QStringList paths;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+    return paths;
 }
 
 void setDialogHook(DialogHook h) {

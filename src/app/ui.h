@@ -4,10 +4,13 @@
 // answers instead of the user.
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <string_view>
 
 class QDialog;
+class QMimeData;
 class QWidget;
 
 namespace zu::ui {
@@ -33,5 +36,11 @@ void setDialogHook(DialogHook hook);
 
 // The application title, the caption of every message box.
 QString appTitle();
+
+// A text of the core's tables (UTF-8) as Qt text.
+QString qs(std::string_view utf8);
+
+// The local files a drag carries; empty when it carries none.
+QStringList localFiles(const QMimeData* data);
 
 } // namespace zu::ui

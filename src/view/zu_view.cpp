@@ -30,7 +30,7 @@ namespace {
 // Inside the control a line break is a paragraph separator; the program's
 // texts use '\n' (and the inserted fragments "\r\n").
 QString toControl(std::string_view utf8) {
-    QString s = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    QString s = ui::qs(utf8);
     s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return s;
 }
@@ -38,15 +38,6 @@ QString toControl(std::string_view utf8) {
 std::string fromControl(QString s) {
     s.replace(QChar::ParagraphSeparator, u'\n');
     return s.toStdString();
-}
-
-QStringList localFiles(const QMimeData* data) {
-    QStringList paths;
-    if (data && data->hasUrls())
-        for (const QUrl& url : data->urls())
-            if (url.isLocalFile())
-                paths << url.toLocalFile();
-    return paths;
 }
 
 CZuView::MenuHook& menuHook() {
@@ -321,8 +312,7 @@ void CZuView::contextMenuEvent(QContextMenuEvent* event) {
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(
-            QString::fromUtf8(node.label.data(), static_cast<qsizetype>(node.label.size())));
+        QAction* action = menu.addAction(ui::qs(node.label));
         action->setData(node.id);
         switch (node.id) {
         case cmd::EditUndo:
@@ -353,13 +343,13 @@ void CZuView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 bool CZuView::canInsertFromMimeData(const QMimeData* source) const {
-    if (!localFiles(source).isEmpty())
+    if (!ui::localFiles(source).isEmpty())
         return false;
     return QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void CZuView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!localFiles(event->mimeData()).isEmpty()) {
+    if (!ui::localFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
         return;
     }
@@ -367,7 +357,7 @@ void CZuView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CZuView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!localFiles(event->mimeData()).isEmpty()) {
+    if (!ui::localFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
         return;
     }
@@ -375,7 +365,7 @@ void CZuView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CZuView::dropEvent(QDropEvent* event) {
-    const QStringList files = localFiles(event->mimeData());
+    const QStringList files = ui::localFiles(event->mimeData());
     if (!files.isEmpty()) {
         event->acceptProposedAction();
         emit filesDropped(files);
