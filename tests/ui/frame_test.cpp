@@ -246,6 +246,15 @@ TEST_F(Frame, EscapeDoesNothing) {
     EXPECT_FALSE(doc()->isModified());
 }
 
+TEST_F(Frame, EveryAcceleratorIsAKeyOfItsCommand) {
+    for (const Accelerator& a : accelerators()) {
+        const QKeySequence key(ui::qs(a.keys), QKeySequence::PortableText);
+        ASSERT_FALSE(key.isEmpty()) << a.keys;
+        ASSERT_NE(frame().action(a.id), nullptr) << a.id;
+        EXPECT_TRUE(frame().action(a.id)->shortcuts().contains(key)) << a.keys;
+    }
+}
+
 TEST_F(Frame, AcceleratorsReachTheirCommands) {
     QTest::keyClicks(view(), "abc");
     QTest::keyClick(view(), Qt::Key_Backspace, Qt::AltModifier); // undo
