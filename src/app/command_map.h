@@ -10,8 +10,8 @@ namespace zu {
 
 template <class T> struct CommandEntry {
     int first;
-    int last;                                   // equal to first for a single command
-    void (T::*handler)(int id);                 // null: listed, but does nothing
+    int last; // equal to first for a single command
+    void (T::*handler)(int id);
     bool (T::*enabled)(int id) const = nullptr; // null: always available
 };
 
@@ -27,8 +27,7 @@ template <class T> bool dispatchCommand(T& target, std::span<const CommandEntry<
     const CommandEntry<T>* e = findEntry(map, id);
     if (!e)
         return false;
-    if (e->handler)
-        (target.*(e->handler))(id);
+    (target.*(e->handler))(id);
     return true;
 }
 
@@ -38,8 +37,6 @@ std::optional<bool> commandState(const T& target, std::span<const CommandEntry<T
     const CommandEntry<T>* e = findEntry(map, id);
     if (!e)
         return std::nullopt;
-    if (!e->handler)
-        return false;
     return e->enabled ? (target.*(e->enabled))(id) : true;
 }
 

@@ -318,10 +318,6 @@ void CMainFrame::OnViewStatusBar(int) {
     statusBar()->setVisible(!statusBar()->isVisibleTo(this));
 }
 
-bool CMainFrame::toolbarShown(int) const {
-    return toolBar_->isVisibleTo(this);
-}
-
 bool CMainFrame::hasActiveChild(int) const {
     return activeChild() != nullptr;
 }

@@ -77,7 +77,6 @@ private:
 
     void OnViewToolbar(int id);
     void OnViewStatusBar(int id);
-    bool toolbarShown(int id) const;
     void OnWindowNew(int id);
     void OnWindowCascade(int id);
     void OnWindowTile(int id);
@@ -95,7 +94,6 @@ private:
     QList<QMenu*> documentMenus_;
     bool documentMenuShown_ = false;
     bool updatePending_ = false;
-    QMetaObject::Connection viewConnection_;
 };
 
 } // namespace zu

@@ -202,4 +202,18 @@ std::span<const MenuNode> contextMenu() {
     return kContextMenu;
 }
 
+bool contextItemEnabled(int id, const EditState& state) {
+    switch (id) {
+    case cmd::EditUndo:
+        return state.canUndo;
+    case cmd::EditCut:
+    case cmd::EditCopy:
+        return state.hasSelection;
+    case cmd::EditPaste:
+        return state.canPaste;
+    default:
+        return true;
+    }
+}
+
 } // namespace zu

@@ -21,6 +21,16 @@ std::span<const MenuNode> documentMenu();
 // The editing view's right-button menu.
 std::span<const MenuNode> contextMenu();
 
+// What the right-button menu greys its items by.
+struct EditState {
+    bool canUndo = false;
+    bool hasSelection = false;
+    bool canPaste = false;
+};
+// Undo needs an undo step, Cut and Copy a selection, Paste something on the
+// clipboard; every other item of the right-button menu is always available.
+bool contextItemEnabled(int id, const EditState& state);
+
 // The placeholder shown, greyed, where the recent-file entries go while the
 // list is empty.
 inline constexpr std::string_view kRecentFilePlaceholder = "最近使ったﾌｧｲﾙ";

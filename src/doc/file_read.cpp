@@ -55,3 +55,16 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
 }
 
 } // namespace zu
+
+namespace zu {
+
+bool canSaveInPlace(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return false;
+    return ::access(path.c_str(), W_OK) == 0;
+}
+
+} // namespace zu

@@ -15,3 +15,13 @@ struct FileBytes {
 FileBytes readWholeFile(const std::string& path, std::size_t limit);
 
 } // namespace zu
+
+namespace zu {
+
+// Whether Save may write straight over `path`: it is an existing regular
+// file that may be written. On Windows a read-only file could be written by
+// nobody; here the owner (and root) may still write one, so a file without
+// any write permission bit counts as read-only too.
+bool canSaveInPlace(const std::string& path);
+
+} // namespace zu

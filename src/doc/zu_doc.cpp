@@ -2,6 +2,7 @@
 
 #include "app/commands.h"
 #include "app/ui.h"
+#include "doc/doc_messages.h"
 #include "doc/file_errors.h"
 #include "doc/file_read.h"
 #include "doc/save_file.h"
@@ -45,30 +46,6 @@ bool containsRawByte(std::u16string_view text) {
         if (cp932::isRawByte(c))
             return true;
     return false;
-}
-
-QString breakName(LineBreak style) {
-    switch (style) {
-    case LineBreak::CrLf:
-        return QStringLiteral("CR+LF");
-    case LineBreak::Lf:
-        return QStringLiteral("LF");
-    case LineBreak::Cr:
-        return QStringLiteral("CR");
-    }
-    return {};
-}
-
-// On Windows a read-only file could not be overwritten by anyone; here the
-// owner (or root) may still write it, so a file with no write permission
-// bit at all counts as read-only too.
-bool isWritableFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() || !info.isFile() || !info.isWritable())
-        return false;
-    constexpr auto anyWrite =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return (info.permissions() & anyWrite) != 0;
 }
 
 } // namespace
@@ -138,15 +115,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
 
     doc->path_ = absolute;
     doc->lineBreak_ = decoded.lineBreak;
-    if (decoded.mixedBreaks)
-        result.notice = QStringLiteral("%1 には種類の異なる改行が混在しています。保存すると %2 "
-                                       "にそろえます。")
-                            .arg(doc->title_, breakName(decoded.lineBreak));
-    else if (decoded.rawBytes > 0)
-        result.notice = QStringLiteral("%1 には Shift_JIS として正しくないﾊﾞｲﾄが %2 "
-                                       "個あります。色付きで表示し、そのまま保存します。")
-                            .arg(doc->title_)
-                            .arg(decoded.rawBytes);
+    result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
     return result;
 }
@@ -196,21 +165,7 @@ QString CZuDoc::proposedSaveName() const {
 }
 
 bool CZuDoc::confirmUnencodable(const EncodedDocument& attempt) {
-    const SaveProblem& first = attempt.problems.front();
-    const char32_t ch = first.ch;
-    const QString code =
-        QString::number(static_cast<uint>(ch), 16).toUpper().rightJustified(4, u'0');
-    QString text =
-        QStringLiteral("%1 行目 %2 文字目の「%3」(U+%4) は Shift_JIS で保存できない文字です。")
-            .arg(first.line)
-            .arg(first.column)
-            .arg(QString::fromUcs4(&ch, 1), code);
-    if (attempt.problems.size() > 1)
-        text += QStringLiteral("\nほかにも保存できない文字が %1 個あります。")
-                    .arg(attempt.problems.size() - 1);
-    text +=
-        QStringLiteral("\n\n保存できない文字を数値文字参照 (&#%1; の形) に置き換えて保存しますか？")
-            .arg(static_cast<uint>(ch));
+    const QString text = QString::fromStdString(unencodableQuestion(attempt.problems));
     return ui::message(nullptr, text, ui::Buttons::OkCancel, ui::Icon::Question) == ui::Answer::Ok;
 }
 
@@ -255,7 +210,7 @@ bool CZuDoc::DoSave(const QString& path) {
 }
 
 bool CZuDoc::OnFileSave() {
-    if (!path_.isEmpty() && isWritableFile(path_))
+    if (!path_.isEmpty() && canSaveInPlace(QFile::encodeName(path_).toStdString()))
         return DoSave(path_);
     return OnFileSaveAs();
 }

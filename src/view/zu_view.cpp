@@ -306,6 +306,7 @@ bool CZuView::canPasteCommand(int) const {
 // --- Right-button menu and drops ---------------------------------------------
 
 void CZuView::contextMenuEvent(QContextMenuEvent* event) {
+    const EditState state{canUndo(), textCursor().hasSelection(), canPaste()};
     QMenu menu(this);
     for (const MenuNode& node : contextMenu()) {
         if (node.kind == MenuNode::Kind::Separator) {
@@ -314,20 +315,7 @@ void CZuView::contextMenuEvent(QContextMenuEvent* event) {
         }
         QAction* action = menu.addAction(ui::qs(node.label));
         action->setData(node.id);
-        switch (node.id) {
-        case cmd::EditUndo:
-            action->setEnabled(canUndo());
-            break;
-        case cmd::EditCut:
-        case cmd::EditCopy:
-            action->setEnabled(textCursor().hasSelection());
-            break;
-        case cmd::EditPaste:
-            action->setEnabled(canPaste());
-            break;
-        default:
-            break;
-        }
+        action->setEnabled(contextItemEnabled(node.id, state));
     }
     // The menu opens where the button was pressed, not at the caret.
     const QPoint at = event->reason() == QContextMenuEvent::Mouse

@@ -1,0 +1,23 @@
+#pragma once
+// What the document tells the user about a file's bytes: the remark after
+// opening one, and the question before saving characters Shift_JIS cannot
+// hold. Texts are UTF-8.
+
+#include "text/document_text.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zu {
+
+// The status-bar remark after opening `title`; empty when there is nothing
+// to say. Mixed line breaks come first: they change the file on saving.
+std::string openNotice(std::string_view title, const DocumentText& decoded);
+
+// The question before a save that meets characters Shift_JIS cannot hold:
+// the first one, where it stands, how many more, and the offer to write
+// them as numeric character references. `problems` is not empty.
+std::string unencodableQuestion(const std::vector<SaveProblem>& problems);
+
+} // namespace zu

@@ -1,0 +1,102 @@
+// Rules of the document and the view that need no window: the remarks and
+// questions about a file's bytes, when Save may write in place, and what
+// the right-button menu greys.
+
+#include "app/commands.h"
+#include "app/menus.h"
+#include "doc/doc_messages.h"
+#include "doc/file_read.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zu {
+namespace {
+
+TEST(OpenNotice, MixedBreaksFirstThenRawBytesElseNothing) {
+    DocumentText plain;
+    EXPECT_EQ(openNotice("a.htm", plain), "");
+
+    DocumentText raw;
+    raw.rawBytes = 3;
+    EXPECT_EQ(openNotice("a.htm", raw),
+              "a.htm には Shift_JIS として正しくないﾊﾞｲﾄが 3 個あります。色付きで表示し、"
+              "そのまま保存します。");
+
+    DocumentText mixed = raw;
+    mixed.mixedBreaks = true;
+    mixed.lineBreak = LineBreak::Lf;
+    EXPECT_EQ(openNotice("a.htm", mixed),
+              "a.htm には種類の異なる改行が混在しています。保存すると LF にそろえます。");
+}
+
+TEST(UnencodableQuestion, NamesTheFirstCharacterWhereItStandsAndCountsTheRest) {
+    struct Case {
+        std::vector<SaveProblem> problems;
+        std::string expected;
+    } cases[] = {
+        {{{U'€', 1, 2, 2}},
+         "2 行目 2 文字目の「€」(U+20AC) は Shift_JIS で保存できない文字です。\n\n"
+         "保存できない文字を数値文字参照 (&#8364; の形) に置き換えて保存しますか？"},
+        {{{U'😀', 0, 1, 1}, {U'€', 3, 1, 3}},
+         "1 行目 1 文字目の「😀」(U+1F600) は Shift_JIS で保存できない文字です。\n"
+         "ほかにも保存できない文字が 1 個あります。\n\n"
+         "保存できない文字を数値文字参照 (&#128512; の形) に置き換えて保存しますか？"},
+        // A lone surrogate cannot be shown; its code still can.
+        {{{char32_t(0xD800), 0, 1, 1}},
+         "1 行目 1 文字目の「?」(U+D800) は Shift_JIS で保存できない文字です。\n\n"
+         "保存できない文字を数値文字参照 (&#55296; の形) に置き換えて保存しますか？"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(unencodableQuestion(c.problems), c.expected);
+}
+
+TEST(CanSaveInPlace, OnlyAnExistingFileThatMayBeWritten) {
+    char dir[] = "/tmp/zu-inplace-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string file = std::string(dir) + "/f.htm";
+    std::ofstream(file) << "x";
+
+    EXPECT_TRUE(canSaveInPlace(file));
+    // Made read-only: no write bit left, which stops even root here.
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    EXPECT_FALSE(canSaveInPlace(file));
+    ASSERT_EQ(chmod(file.c_str(), 0644), 0);
+    EXPECT_FALSE(canSaveInPlace(dir)) << "a folder";
+    EXPECT_FALSE(canSaveInPlace(std::string(dir) + "/gone.htm")) << "deleted";
+
+    unlink(file.c_str());
+    rmdir(dir);
+}
+
+TEST(ContextMenu, GreysByTheEditState) {
+    struct Case {
+        EditState state;
+        bool undo, cut, copy, paste;
+    } cases[] = {
+        {{false, false, false}, false, false, false, false},
+        {{true, false, false}, true, false, false, false},
+        {{false, true, false}, false, true, true, false},
+        {{false, false, true}, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(contextItemEnabled(cmd::EditUndo, c.state), c.undo);
+        EXPECT_EQ(contextItemEnabled(cmd::EditCut, c.state), c.cut);
+        EXPECT_EQ(contextItemEnabled(cmd::EditCopy, c.state), c.copy);
+        EXPECT_EQ(contextItemEnabled(cmd::EditPaste, c.state), c.paste);
+        // The assistant, symbol and option items never grey.
+        for (const MenuNode& node : contextMenu()) {
+            if (node.kind == MenuNode::Kind::Command && node.id != cmd::EditUndo &&
+                node.id != cmd::EditCut && node.id != cmd::EditCopy && node.id != cmd::EditPaste) {
+                EXPECT_TRUE(contextItemEnabled(node.id, c.state)) << node.id;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace zu
