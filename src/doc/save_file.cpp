@@ -1,42 +1,22 @@
 #include "doc/save_file.h"
 
-#include <QFileInfo>
+#include "doc/file_read.h"
+
+#include <QFile>
 #include <QSaveFile>
 
 #include <cerrno>
-#include <unistd.h>
 
 namespace zu {
-namespace {
-
-// QSaveFile does not always leave errno behind (it refuses an existing
-// read-only file by itself, for instance); then ask the file system why
-// writing there fails.
-int probeWriteError(const QString& path) {
-    const QFileInfo info(path);
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.exists())
-        return ENOENT;
-    if (!folder.isDir())
-        return ENOTDIR;
-    if (info.exists() && info.isDir())
-        return EISDIR;
-    if (::access(QFile::encodeName(folder.absoluteFilePath()).constData(), W_OK) != 0)
-        return errno;
-    if (info.exists() && !info.isWritable())
-        return EACCES;
-    return EIO;
-}
-
-} // namespace
-
 int writeFileAtomically(const QString& path, const std::string& bytes) {
     QSaveFile file(path);
     errno = 0;
     // Unbuffered, so that each write reports what reached the file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // QSaveFile does not always leave errno behind (it refuses an
+        // existing read-only file by itself); then ask the file system.
         const int error = errno;
-        return error != 0 ? error : probeWriteError(path);
+        return error != 0 ? error : probeWriteError(QFile::encodeName(path).toStdString());
     }
     // A short write on a full disk is not an error to Qt: the count it
     // returns is the only sign, and commit() would still succeed with a cut

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
@@ -70,6 +71,21 @@ TEST(CanSaveInPlace, OnlyAnExistingFileThatMayBeWritten) {
     EXPECT_FALSE(canSaveInPlace(std::string(dir) + "/gone.htm")) << "deleted";
 
     unlink(file.c_str());
+    rmdir(dir);
+}
+
+TEST(ProbeWriteError, SaysWhyANewFileCannotBeWrittenThere) {
+    char dir[] = "/tmp/zu-probe-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string base(dir);
+    std::ofstream(base + "/plain") << "x";
+    mkdir((base + "/sub").c_str(), 0755);
+    EXPECT_EQ(probeWriteError(base + "/none/x.htm"), ENOENT);
+    EXPECT_EQ(probeWriteError(base + "/plain/x.htm"), ENOTDIR);
+    EXPECT_EQ(probeWriteError(base + "/sub"), EISDIR);
+    EXPECT_EQ(probeWriteError(base + "/new.htm"), EIO) << "nothing in the way";
+    unlink((base + "/plain").c_str());
+    rmdir((base + "/sub").c_str());
     rmdir(dir);
 }
 
