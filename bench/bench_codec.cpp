@@ -6,8 +6,8 @@
 // Arg 0: a markup-heavy page (about half the bytes double-byte).
 // Arg 1: prose with little markup (most bytes double-byte).
 
-#include "text/cp932.h"
-#include "text/document_text.h"
+#include "core/text/cp932.h"
+#include "core/text/document_text.h"
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>

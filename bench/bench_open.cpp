@@ -6,10 +6,10 @@
 //
 //   zu_bench_open [--megabytes N] [benchmark flags]
 
-#include "doc/zu_doc.h"
-#include "text/cp932.h"
-#include "text/document_text.h"
-#include "view/zu_view.h"
+#include "gui/doc/zu_doc.h"
+#include "core/text/cp932.h"
+#include "core/text/document_text.h"
+#include "gui/view/zu_view.h"
 
 #include <QApplication>
 #include <QFile>

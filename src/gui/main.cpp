@@ -1,6 +1,6 @@
-#include "app/icons.h"
-#include "app/zu_app.h"
-#include "settings/settings.h"
+#include "gui/app/icons.h"
+#include "gui/app/zu_app.h"
+#include "core/settings/settings.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

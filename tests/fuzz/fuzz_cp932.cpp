@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes must survive decode then encode unchanged, as
 // a document too when its line breaks are all of one kind.
 
-#include "text/cp932.h"
-#include "text/document_text.h"
+#include "core/text/cp932.h"
+#include "core/text/document_text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "fixture.h"
+#include "support/fixture.h"
 
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

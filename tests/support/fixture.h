@@ -2,13 +2,13 @@
 // Shared set-up for the widget tests: a running application with its main
 // window, a folder for files, and a script of answers for modal dialogs.
 
-#include "app/child_frame.h"
-#include "app/commands.h"
-#include "app/main_frame.h"
-#include "app/ui.h"
-#include "app/zu_app.h"
-#include "doc/zu_doc.h"
-#include "view/zu_view.h"
+#include "gui/app/child_frame.h"
+#include "core/app/commands.h"
+#include "gui/app/main_frame.h"
+#include "gui/widgets/ui.h"
+#include "gui/app/zu_app.h"
+#include "gui/doc/zu_doc.h"
+#include "gui/view/zu_view.h"
 
 #include <QApplication>
 #include <QDialog>

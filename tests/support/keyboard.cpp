@@ -1,6 +1,6 @@
-#include "keyboard.h"
+#include "support/keyboard.h"
 
-#include "app/menus.h"
+#include "core/app/menus.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "view/memory_buffer.h"
+#include "support/memory_buffer.h"
 
-#include "text/utf.h"
+#include "core/text/utf.h"
 
 #include <algorithm>
 

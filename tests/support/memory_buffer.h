@@ -2,7 +2,7 @@
 // An EditBuffer held in memory, for checking the commands without a window.
 // Display lines are the text's lines, optionally wrapped at a fixed width.
 
-#include "view/edit_buffer.h"
+#include "core/edit/edit_buffer.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "app/commands.h"
+#include "core/app/commands.h"
 
-#include "tags/tag_commands.h"
+#include "core/tags/tag_commands.h"
 
 #include <algorithm>
 #include <iterator>

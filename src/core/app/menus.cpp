@@ -1,7 +1,7 @@
-#include "app/menus.h"
+#include "core/app/menus.h"
 
-#include "app/commands.h"
-#include "tags/tag_commands.h"
+#include "core/app/commands.h"
+#include "core/tags/tag_commands.h"
 
 #include <cassert>
 

@@ -1,4 +1,4 @@
-#include "app/recent_files.h"
+#include "core/app/recent_files.h"
 
 #include <algorithm>
 

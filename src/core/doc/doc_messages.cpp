@@ -1,6 +1,6 @@
-#include "doc/doc_messages.h"
+#include "core/doc/doc_messages.h"
 
-#include "text/utf.h"
+#include "core/text/utf.h"
 
 #include <cstdio>
 

@@ -3,7 +3,7 @@
 // opening one, and the question before saving characters Shift_JIS cannot
 // hold. Texts are UTF-8.
 
-#include "text/document_text.h"
+#include "core/text/document_text.h"
 
 #include <string>
 #include <string_view>

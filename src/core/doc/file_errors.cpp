@@ -1,4 +1,4 @@
-#include "doc/file_errors.h"
+#include "core/doc/file_errors.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "doc/file_read.h"
+#include "core/doc/file_read.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "view/wrap_selection.h"
+#include "core/edit/wrap_selection.h"
 
 namespace zu {
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "view/edit_buffer.h"
-#include "view/fragment.h"
+#include "core/edit/edit_buffer.h"
+#include "core/edit/fragment.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "settings/config_location.h"
+#include "core/settings/config_location.h"
 
 #include <cstdlib>
 #include <pwd.h>

@@ -1,8 +1,8 @@
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
-#include "settings/field_bytes.h"
-#include "text/cp932.h"
-#include "text/utf.h"
+#include "core/settings/field_bytes.h"
+#include "core/text/cp932.h"
+#include "core/text/utf.h"
 
 #include <cstdint>
 #include <limits.h>

@@ -1,10 +1,10 @@
 // zu.set: seventeen CR LF lines, one value each, in the order of kLines.
 
-#include "settings/config_location.h"
-#include "settings/field_bytes.h"
-#include "settings/settings.h"
-#include "text/cp932.h"
-#include "text/utf.h"
+#include "core/settings/config_location.h"
+#include "core/settings/field_bytes.h"
+#include "core/settings/settings.h"
+#include "core/text/cp932.h"
+#include "core/text/utf.h"
 
 #include <algorithm>
 #include <cerrno>

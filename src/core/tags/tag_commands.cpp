@@ -1,4 +1,4 @@
-#include "tags/tag_commands.h"
+#include "core/tags/tag_commands.h"
 
 #include <algorithm>
 #include <iterator>

@@ -2,8 +2,8 @@
 // The 57 commands of the Tag menu: one row each, read by the menu builder,
 // the status bar and the command handler alike.
 
-#include "settings/settings.h"
-#include "view/fragment.h"
+#include "core/settings/settings.h"
+#include "core/edit/fragment.h"
 
 #include <span>
 #include <string_view>

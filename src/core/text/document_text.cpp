@@ -1,4 +1,4 @@
-#include "text/document_text.h"
+#include "core/text/document_text.h"
 
 #include <array>
 

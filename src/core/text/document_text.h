@@ -4,7 +4,7 @@
 // the editing control reports its paragraph ends); the file's own break style
 // is detected on load and written again on save.
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 #include <cstddef>
 #include <span>

@@ -1,4 +1,4 @@
-#include "text/utf.h"
+#include "core/text/utf.h"
 
 namespace zu {
 namespace {

@@ -1,6 +1,6 @@
-#include "app/about_dlg.h"
+#include "gui/app/about_dlg.h"
 
-#include "app/icons.h"
+#include "gui/app/icons.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,9 +1,9 @@
-#include "app/child_frame.h"
+#include "gui/app/child_frame.h"
 
-#include "app/icons.h"
+#include "gui/app/icons.h"
 
-#include "doc/zu_doc.h"
-#include "view/zu_view.h"
+#include "gui/doc/zu_doc.h"
+#include "gui/view/zu_view.h"
 
 #include <QCloseEvent>
 

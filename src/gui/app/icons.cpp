@@ -1,6 +1,6 @@
-#include "app/icons.h"
+#include "gui/app/icons.h"
 
-#include "app/commands.h"
+#include "core/app/commands.h"
 
 #include <QIconEngine>
 #include <QPainter>

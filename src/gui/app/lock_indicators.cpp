@@ -1,6 +1,6 @@
-#include "app/lock_indicators.h"
+#include "gui/app/lock_indicators.h"
 
-#include "app/x11_indicator.h"
+#include "gui/app/x11_indicator.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/x11_indicator.h"
+#include "gui/app/x11_indicator.h"
 
 #include <X11/XKBlib.h>
 

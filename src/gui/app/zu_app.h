@@ -3,7 +3,7 @@
 // recent-file list, and the commands no window owns (new, open, print
 // set-up, about, recent files, exit).
 
-#include "app/recent_files.h"
+#include "core/app/recent_files.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "doc/save_file.h"
+#include "gui/doc/save_file.h"
 
-#include "doc/file_read.h"
+#include "core/doc/file_read.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,12 +1,12 @@
-#include "doc/zu_doc.h"
+#include "gui/doc/zu_doc.h"
 
-#include "app/commands.h"
-#include "app/ui.h"
-#include "doc/doc_messages.h"
-#include "doc/file_errors.h"
-#include "doc/file_read.h"
-#include "doc/save_file.h"
-#include "text/utf.h"
+#include "core/app/commands.h"
+#include "gui/widgets/ui.h"
+#include "core/doc/doc_messages.h"
+#include "core/doc/file_errors.h"
+#include "core/doc/file_read.h"
+#include "gui/doc/save_file.h"
+#include "core/text/utf.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // view of it shares), where it lives on disk, its line-break style, and the
 // open / save / close behaviour.
 
-#include "text/document_text.h"
+#include "core/text/document_text.h"
 
 #include <QObject>
 #include <QString>

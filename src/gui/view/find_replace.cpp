@@ -1,7 +1,7 @@
-#include "view/find_replace.h"
+#include "gui/view/find_replace.h"
 
-#include "app/ui.h"
-#include "view/zu_view.h"
+#include "gui/widgets/ui.h"
+#include "gui/view/zu_view.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

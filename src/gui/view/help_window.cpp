@@ -1,7 +1,7 @@
-#include "view/help_window.h"
+#include "gui/view/help_window.h"
 
-#include "app/ui.h"
-#include "settings/settings.h"
+#include "gui/widgets/ui.h"
+#include "core/settings/settings.h"
 
 #include <QDialog>
 #include <QDir>

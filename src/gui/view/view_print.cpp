@@ -1,7 +1,7 @@
-#include "view/view_print.h"
+#include "gui/view/view_print.h"
 
-#include "app/ui.h"
-#include "view/zu_view.h"
+#include "gui/widgets/ui.h"
+#include "gui/view/zu_view.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPageSetupDialog>

@@ -3,7 +3,7 @@
 // in a fixed-pitch font, receives the program's editing commands, and is the
 // EditBuffer through which they insert text.
 
-#include "view/edit_buffer.h"
+#include "core/edit/edit_buffer.h"
 
 #include <QMarginsF>
 #include <QPlainTextEdit>

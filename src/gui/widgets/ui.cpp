@@ -1,4 +1,4 @@
-#include "app/ui.h"
+#include "gui/widgets/ui.h"
 
 #include <QAbstractButton>
 #include <QApplication>

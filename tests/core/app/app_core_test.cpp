@@ -1,7 +1,7 @@
-#include "app/command_line.h"
-#include "app/recent_files.h"
-#include "doc/file_errors.h"
-#include "doc/file_read.h"
+#include "core/app/command_line.h"
+#include "core/app/recent_files.h"
+#include "core/doc/file_errors.h"
+#include "core/doc/file_read.h"
 
 #include <gtest/gtest.h>
 

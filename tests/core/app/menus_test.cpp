@@ -1,6 +1,6 @@
-#include "app/commands.h"
-#include "app/menus.h"
-#include "tags/tag_commands.h"
+#include "core/app/commands.h"
+#include "core/app/menus.h"
+#include "core/tags/tag_commands.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // questions about a file's bytes, when Save may write in place, and what
 // the right-button menu greys.
 
-#include "app/commands.h"
-#include "app/menus.h"
-#include "doc/doc_messages.h"
-#include "doc/file_read.h"
+#include "core/app/commands.h"
+#include "core/app/menus.h"
+#include "core/doc/doc_messages.h"
+#include "core/doc/file_read.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "view/memory_buffer.h"
-#include "view/wrap_selection.h"
+#include "support/memory_buffer.h"
+#include "core/edit/wrap_selection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "settings/config_location.h"
+#include "core/settings/config_location.h"
 
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 

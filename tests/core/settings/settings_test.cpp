@@ -1,8 +1,8 @@
-#include "settings/settings.h"
+#include "core/settings/settings.h"
 
-#include "scratch_folder.h"
-#include "text/cp932.h"
-#include "text/utf.h"
+#include "support/scratch_folder.h"
+#include "core/text/cp932.h"
+#include "core/text/utf.h"
 
 #include <gtest/gtest.h>
 

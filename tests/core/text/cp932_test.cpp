@@ -1,7 +1,7 @@
 // The code page against glibc's iconv, which is the reference: every byte,
 // every byte pair and every BMP character is asked of both.
 
-#include "text/cp932.h"
+#include "core/text/cp932.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -1,7 +1,7 @@
 // A document's bytes to text and back: line-break styles, and files that
 // must come back byte for byte.
 
-#include "text/document_text.h"
+#include "core/text/document_text.h"
 
 #include <gtest/gtest.h>
 

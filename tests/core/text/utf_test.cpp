@@ -1,7 +1,7 @@
 // UTF-8 <-> UTF-16: well-formed text converts exactly, ill-formed input turns
 // into U+FFFD without swallowing the characters around it.
 
-#include "text/utf.h"
+#include "core/text/utf.h"
 
 #include <gtest/gtest.h>
 

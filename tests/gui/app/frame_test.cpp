@@ -1,12 +1,12 @@
 // The main window as the user meets it: menus, toolbar, status bar, the
 // settings' load and save, recent files, windows, the right-button menu.
 
-#include "fixture.h"
+#include "support/fixture.h"
 
-#include "app/about_dlg.h"
-#include "app/menus.h"
-#include "settings/settings.h"
-#include "view/find_replace.h"
+#include "gui/app/about_dlg.h"
+#include "core/app/menus.h"
+#include "core/settings/settings.h"
+#include "gui/view/find_replace.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>

@@ -1,7 +1,7 @@
 // Documents on disk: opening and saving byte for byte, line breaks, the
 // save dialog, and every failure the user must be told about.
 
-#include "fixture.h"
+#include "support/fixture.h"
 
 #include <QDir>
 #include <QFileInfo>

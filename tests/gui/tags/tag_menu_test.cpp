@@ -2,13 +2,13 @@
 // wraps the selection, leaves the caret in front of what it inserted, can be
 // undone in one step, and the document then saves as the exact bytes.
 
-#include "fixture.h"
-#include "keyboard.h"
+#include "support/fixture.h"
+#include "support/keyboard.h"
 
-#include "settings/settings.h"
-#include "tags/tag_commands.h"
-#include "text/document_text.h"
-#include "text/utf.h"
+#include "core/settings/settings.h"
+#include "core/tags/tag_commands.h"
+#include "core/text/document_text.h"
+#include "core/text/utf.h"
 
 #include <QTest>
 #include <QTextDocument>

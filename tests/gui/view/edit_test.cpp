@@ -1,11 +1,11 @@
 // Editing commands of the view: find, find next, replace, printing, and the
 // view as the EditBuffer the commands write through.
 
-#include "fixture.h"
+#include "support/fixture.h"
 
-#include "view/find_replace.h"
-#include "view/view_print.h"
-#include "view/wrap_selection.h"
+#include "gui/view/find_replace.h"
+#include "gui/view/view_print.h"
+#include "core/edit/wrap_selection.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
