@@ -6,9 +6,9 @@
 //
 //   zu_bench_open [--megabytes N] [benchmark flags]
 
-#include "gui/doc/zu_doc.h"
 #include "core/text/cp932.h"
 #include "core/text/document_text.h"
+#include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
 #include <QApplication>

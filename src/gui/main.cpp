@@ -1,6 +1,6 @@
+#include "core/settings/settings.h"
 #include "gui/app/icons.h"
 #include "gui/app/zu_app.h"
-#include "core/settings/settings.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
     zu::CZuApp app;
     QStringList args = QApplication::arguments();
     args.removeFirst();
-    if (const std::optional<int> code = app.InitInstance(args))
+    if (const std::optional<int> code = app.start(args))
         return *code;
     return QApplication::exec();
 }

@@ -66,7 +66,7 @@ void AppTest::SetUp() {
     defaults.programDirectory = settings().programDirectory;
     settings() = defaults;
     app = std::make_unique<CZuApp>();
-    ASSERT_FALSE(app->InitInstance({}).has_value());
+    ASSERT_FALSE(app->start({}).has_value());
     QApplication::setActiveWindow(&frame());
     settle();
 }

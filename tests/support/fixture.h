@@ -2,13 +2,14 @@
 // Shared set-up for the widget tests: a running application with its main
 // window, a folder for files, and a script of answers for modal dialogs.
 
-#include "gui/app/child_frame.h"
 #include "core/app/commands.h"
+#include "gui/app/child_frame.h"
 #include "gui/app/main_frame.h"
-#include "gui/widgets/ui.h"
 #include "gui/app/zu_app.h"
+#include "gui/doc/doc_commands.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/ui.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -60,7 +61,7 @@ protected:
 
     CMainFrame& frame() const { return *app->mainFrame(); }
     CZuView* view() const { return frame().activeView(); }
-    CZuDoc* doc() const { return view() ? view()->GetDocument() : nullptr; }
+    CZuDoc* doc() const { return view() ? view()->doc() : nullptr; }
 
     QString path(const QString& name) const { return files.filePath(name); }
     QString writeFile(const QString& name, const QByteArray& bytes) const;

@@ -24,14 +24,10 @@ std::u16string normaliseBreaks(std::string_view utf8) {
     return out;
 }
 
-char16_t foldAscii(char16_t c) {
-    return (c >= u'A' && c <= u'Z') ? c - u'A' + u'a' : c;
-}
-
 } // namespace
 
-MemoryBuffer::MemoryBuffer(std::string_view text, int wrapWidth)
-    : text_(normaliseBreaks(text)), colours_(text_.size()), wrapWidth_(wrapWidth) {}
+MemoryBuffer::MemoryBuffer(std::string_view text)
+    : text_(normaliseBreaks(text)), colours_(text_.size()) {}
 
 EditBuffer::Range MemoryBuffer::selection() const {
     return {std::min(anchor_, caret_), std::max(anchor_, caret_)};
@@ -90,50 +86,6 @@ bool MemoryBuffer::undo() {
     return true;
 }
 
-std::vector<long> MemoryBuffer::lineStarts() const {
-    std::vector<long> starts{0};
-    long lineBegin = 0;
-    for (long i = 0; i < static_cast<long>(text_.size()); ++i) {
-        if (text_[i] == u'\n') {
-            lineBegin = i + 1;
-            starts.push_back(lineBegin);
-        } else if (wrapWidth_ > 0 && i + 1 - lineBegin == wrapWidth_ &&
-                   i + 1 < static_cast<long>(text_.size()) && text_[i + 1] != u'\n') {
-            lineBegin = i + 1;
-            starts.push_back(lineBegin);
-        }
-    }
-    return starts;
-}
-
-int MemoryBuffer::lineCount() const {
-    return static_cast<int>(lineStarts().size());
-}
-
-long MemoryBuffer::lineStart(int line) const {
-    const std::vector<long> starts = lineStarts();
-    if (line < 0 || line >= static_cast<int>(starts.size()))
-        return -1;
-    return starts[line];
-}
-
-long MemoryBuffer::find(std::string_view text, long from, long to, bool matchCase) const {
-    const std::u16string needle = normaliseBreaks(text);
-    const long size = static_cast<long>(text_.size());
-    const long end = (to < 0 || to > size) ? size : to;
-    const long length = static_cast<long>(needle.size());
-    for (long at = std::max(from, 0L); at + length <= end; ++at) {
-        bool same = true;
-        for (long k = 0; k < length && same; ++k) {
-            const char16_t a = text_[at + k], b = needle[k];
-            same = matchCase ? a == b : foldAscii(a) == foldAscii(b);
-        }
-        if (same)
-            return at;
-    }
-    return -1;
-}
-
 void MemoryBuffer::setSelectionColour(Rgb colour) {
     const Range r = selection();
     std::fill(colours_.begin() + r.start, colours_.begin() + r.end, colour);
@@ -147,14 +99,6 @@ std::optional<Rgb> MemoryBuffer::colourAt(long position) const {
 
 std::string MemoryBuffer::text() const {
     return utf16ToUtf8(text_);
-}
-
-void MemoryBuffer::setText(std::string_view text) {
-    text_ = normaliseBreaks(text);
-    colours_.assign(text_.size(), std::nullopt);
-    anchor_ = caret_ = 0;
-    undo_.clear();
-    modified_ = true;
 }
 
 } // namespace zu

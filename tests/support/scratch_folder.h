@@ -10,6 +10,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zu::testing {
 
@@ -35,6 +36,8 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // A path inside the folder, as the core's file functions take it.
+    std::string file(std::string_view name) const { return (path_ / name).string(); }
     // The folder as the config code takes it, with a trailing "/".
     std::string withSlash() const { return path_.string() + "/"; }
 

@@ -1,4 +1,7 @@
 #pragma once
+// core/app, the top of the core: the command table (with each command's
+// owner), menus, accelerators, toolbar layout, command line, recent files.
+//
 // Every command number of the program with its status-bar prompt, tooltip
 // and the class that handles it. Menus, toolbar, accelerators, status bar
 // and command routing all read this one table.
@@ -8,9 +11,9 @@
 
 namespace zu {
 
-// Who handles a command, in routing order: the active view first, then its
-// document, the child frame, the main frame, the application.
-enum class CommandOwner { View, Document, ChildFrame, MainFrame, App, Nobody };
+// Who runs a command: the active view, its document, the main frame or the
+// application. Routing goes straight to the owner.
+enum class CommandOwner { View, Document, MainFrame, App, Nobody };
 
 struct CommandInfo {
     int id;

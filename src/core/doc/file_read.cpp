@@ -67,22 +67,4 @@ bool canSaveInPlace(const std::string& path) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
-int probeWriteError(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0)
-        return errno == ENOTDIR ? ENOTDIR : ENOENT;
-    if (!S_ISDIR(info.st_mode))
-        return ENOTDIR;
-    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        return EISDIR;
-    if (::access(folder.c_str(), W_OK) != 0)
-        return errno;
-    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
-        return EACCES;
-    return EIO;
-}
-
 } // namespace zu

@@ -24,9 +24,4 @@ namespace zu {
 // any write permission bit counts as read-only too.
 bool canSaveInPlace(const std::string& path);
 
-// Why writing a new file at `path` would fail, asked of the file system:
-// ENOENT (no such folder), ENOTDIR, EISDIR, EACCES, or EIO when it sees no
-// reason.
-int probeWriteError(const std::string& path);
-
 } // namespace zu

@@ -1,7 +1,10 @@
 #pragma once
+// core/edit: the editing buffer as commands see it, the Fragment every
+// inserting command builds and WrapSelection, the one way they insert.
+//
 // The editing control as the program's commands see it: text with a
-// selection and a colour per character. The view implements it on the real
-// control; tests implement it in memory.
+// selection. The view implements it on the real control; tests implement it
+// in memory. It holds only what some command uses.
 //
 // Positions count characters from 0 as the control does (UTF-16 units), and
 // a line break is one position. Texts are UTF-8; a text given may break its
@@ -32,7 +35,6 @@ public:
     virtual Range selection() const = 0;
     // Selects start..end; start == end puts the caret there.
     virtual void setSelection(long start, long end) = 0;
-    virtual std::string selectedText() const = 0;
     // Replaces the selection by `text` as one undoable step (or as part of the
     // step that an enclosing UndoStep makes); the caret ends after the text.
     virtual void replaceSelection(std::string_view text) = 0;
@@ -41,24 +43,9 @@ public:
     virtual void beginUndoStep() = 0;
     virtual void endUndoStep() = 0;
 
-    // Display lines: with word wrap one source line may take several.
-    virtual int lineCount() const = 0;          // at least 1
-    virtual long lineStart(int line) const = 0; // -1 past the last line
-    // First match of `text` starting at or after `from` and ending by `to`
-    // (to = -1: the end of the text); -1 when there is none.
-    virtual long find(std::string_view text, long from, long to, bool matchCase) const = 0;
-    // The selected characters show `colour`; nothing else about them changes.
-    virtual void setSelectionColour(Rgb colour) = 0;
-
+    // What the right-button menu greys its Undo and Paste items by.
     virtual bool canUndo() const = 0;
     virtual bool canPaste() const = 0;
-
-    virtual std::string text() const = 0;
-    // Replaces the whole text; this cannot be undone.
-    virtual void setText(std::string_view text) = 0;
-
-    virtual bool isModified() const = 0;
-    virtual void setModified(bool modified) = 0;
 };
 
 // Makes the changes of one scope a single undo step.

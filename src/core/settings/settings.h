@@ -1,4 +1,6 @@
 #pragma once
+// core/settings: the Settings record, its file zu.set and where that lives.
+//
 // The user's preferences: one record for the whole run, loaded from "zu.set"
 // once at start-up and written back once at exit.
 //

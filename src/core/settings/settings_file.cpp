@@ -1,5 +1,6 @@
 // zu.set: seventeen CR LF lines, one value each, in the order of kLines.
 
+#include "core/doc/atomic_write.h"
 #include "core/settings/config_location.h"
 #include "core/settings/field_bytes.h"
 #include "core/settings/settings.h"
@@ -84,58 +85,6 @@ std::string folderOf(const Settings& record) {
     return configDirectory(record.programDirectory.drive + record.programDirectory.directory);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// Opens a new file beside `target` for writing; -1 when the folder refuses.
-int createTemporary(const std::string& target, std::string& temporaryPath) {
-    // The process id keeps two running copies apart; the counter steps over
-    // a leftover of an earlier process that had the same id.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = target + "." + std::to_string(::getpid()) + "." + std::to_string(attempt);
-        const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-// Replaces `target` by a file holding exactly `content`, or leaves it as it
-// was: a reader sees either the old file or the whole new one, never a mix,
-// and a failed write (a full disk) never destroys the old settings.
-bool replaceFile(const std::string& folder, const std::string& target, std::string_view content) {
-    std::string temporaryPath;
-    const int fd = createTemporary(target, temporaryPath);
-    if (fd < 0)
-        return false;
-    // A user who made zu.set private keeps it private.
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0)
-        ::fchmod(fd, old.st_mode & 07777);
-    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporaryPath.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporaryPath.c_str());
-        return false;
-    }
-    // The rename itself is durable only once the folder is on disk too.
-    if (const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return true;
-}
-
 } // namespace
 
 std::string Settings::FilePath() const {
@@ -202,7 +151,9 @@ void Settings::Load() {
 void Settings::Save() const {
     const std::string folder = folderOf(*this);
     ensureDirectory(folder);
-    replaceFile(folder, folder + kFileName, serialize());
+    // A reader sees the old settings or the new ones, never a mix, and a full
+    // disk never destroys the old file.
+    writeFileAtomically(folder + kFileName, serialize());
 }
 
 } // namespace zu

@@ -1,9 +1,11 @@
 #pragma once
+// core/tags: the Tag menu table, and what tag editing works out from text.
+//
 // The 57 commands of the Tag menu: one row each, read by the menu builder,
 // the status bar and the command handler alike.
 
-#include "core/settings/settings.h"
 #include "core/edit/fragment.h"
+#include "core/settings/settings.h"
 
 #include <span>
 #include <string_view>

@@ -1,4 +1,7 @@
 #pragma once
+// core/text, the bottom of the core: the CP932 code page (cp932.h), UTF
+// conversion (utf.h) and a document's bytes as text with its line breaks.
+//
 // A document's file bytes as text, and back: the code page plus line breaks.
 // Inside the program every line break is one character ('\n', or U+2029 as
 // the editing control reports its paragraph ends); the file's own break style

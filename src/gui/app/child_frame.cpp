@@ -2,6 +2,7 @@
 
 #include "gui/app/icons.h"
 
+#include "gui/doc/doc_commands.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
@@ -15,12 +16,12 @@ CChildFrame::CChildFrame(CZuView* view, QWidget* parent) : QMdiSubWindow(parent)
     setWidget(view);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
-    connect(view->GetDocument(), &CZuDoc::titleChanged, this, &CChildFrame::updateTitle);
+    connect(view->doc(), &CZuDoc::titleChanged, this, &CChildFrame::updateTitle);
     updateTitle();
 }
 
 void CChildFrame::updateTitle() {
-    const CZuDoc* doc = view_->GetDocument();
+    const CZuDoc* doc = view_->doc();
     const auto& views = doc->views();
     QString title = doc->title();
     // With several windows on one document each caption carries its number.
@@ -37,8 +38,8 @@ void CChildFrame::closeWithoutPrompt() {
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
-    CZuDoc* doc = view_->GetDocument();
-    if (!prompted_ && doc->views().size() == 1 && !doc->SaveModified()) {
+    CZuDoc* doc = view_->doc();
+    if (!prompted_ && doc->views().size() == 1 && !maybeSave(*doc)) {
         event->ignore();
         return;
     }

@@ -18,8 +18,6 @@ public:
     // Sets the caption from the document's title and this window's number.
     void updateTitle();
 
-    bool OnCmdMsg(int) { return false; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 

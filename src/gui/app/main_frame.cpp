@@ -1,17 +1,17 @@
 #include "gui/app/main_frame.h"
 
-#include "gui/app/child_frame.h"
-#include "gui/app/command_map.h"
 #include "core/app/commands.h"
-#include "gui/app/icons.h"
-#include "gui/app/lock_indicators.h"
 #include "core/app/menus.h"
 #include "core/app/recent_files.h"
-#include "gui/widgets/ui.h"
-#include "gui/app/zu_app.h"
-#include "gui/doc/zu_doc.h"
 #include "core/settings/settings.h"
+#include "gui/app/child_frame.h"
+#include "gui/app/icons.h"
+#include "gui/app/lock_indicators.h"
+#include "gui/app/zu_app.h"
+#include "gui/commands/command_registry.h"
+#include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/ui.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -41,17 +41,25 @@ const MenuNode* findNode(std::span<const MenuNode> nodes, int id) {
 
 } // namespace
 
-std::span<const CommandEntry<CMainFrame>> CMainFrame::messageMap() {
-    using F = CMainFrame;
-    static const CommandEntry<F> map[] = {
-        {cmd::ViewToolbar, cmd::ViewToolbar, &F::OnViewToolbar},
-        {cmd::ViewStatusBar, cmd::ViewStatusBar, &F::OnViewStatusBar},
-        {cmd::WindowNew, cmd::WindowNew, &F::OnWindowNew, &F::hasActiveChild},
-        {cmd::WindowArrange, cmd::WindowArrange, &F::OnWindowArrange, &F::hasActiveChild},
-        {cmd::WindowCascade, cmd::WindowCascade, &F::OnWindowCascade, &F::hasActiveChild},
-        {cmd::WindowTile, cmd::WindowTile, &F::OnWindowTile, &F::hasActiveChild},
-    };
-    return map;
+void CMainFrame::registerCommands(HandlerTable<CMainFrame>& table) {
+    table.add(cmd::ViewToolbar,
+              [](CMainFrame& f) { f.toolBar_->setVisible(!f.toolBar_->isVisibleTo(&f)); });
+    table.add(cmd::ViewStatusBar,
+              [](CMainFrame& f) { f.statusBar()->setVisible(!f.statusBar()->isVisibleTo(&f)); });
+    const auto hasDocumentWindow = [](const CMainFrame& f) { return f.activeChild() != nullptr; };
+    table.add(
+        cmd::WindowNew,
+        [](CMainFrame& f) {
+            if (CZuView* view = f.activeView())
+                f.app_.openNewWindow(view->doc());
+        },
+        hasDocumentWindow);
+    table.add(
+        cmd::WindowCascade, [](CMainFrame& f) { f.mdi_->cascadeSubWindows(); }, hasDocumentWindow);
+    table.add(
+        cmd::WindowTile, [](CMainFrame& f) { f.mdi_->tileSubWindows(); }, hasDocumentWindow);
+    table.add(
+        cmd::WindowArrange, [](CMainFrame& f) { f.arrangeIcons(); }, hasDocumentWindow);
 }
 
 CMainFrame::CMainFrame(CZuApp& app) : app_(app), mdi_(new QMdiArea(this)) {
@@ -211,11 +219,11 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
     connect(view, &CZuView::commandStateChanged, this, &CMainFrame::scheduleUpdate);
     connect(view, &CZuView::filesDropped, this, [this](const QStringList& files) {
         for (const QString& f : files)
-            app_.OpenDocumentFile(f);
+            app_.openFile(f);
     });
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::updateCaption);
     connect(frame, &QWidget::windowTitleChanged, this, &CMainFrame::updateCaption);
-    connect(view->GetDocument(), &CZuDoc::pathChanged, this, &CMainFrame::scheduleUpdate);
+    connect(view->doc(), &CZuDoc::pathChanged, this, &CMainFrame::scheduleUpdate);
     frame->showMaximized();
     mdi_->setActiveSubWindow(frame);
     view->setFocus();
@@ -259,32 +267,54 @@ void CMainFrame::refreshRecentFiles() {
 void CMainFrame::onCommand(int id) {
     if (!isCommandEnabled(id))
         return;
-    if (CZuView* view = activeView()) {
-        if (view->OnCmdMsg(id) || view->GetDocument()->OnCmdMsg(id))
-            return scheduleUpdate();
+    const CommandRegistry& registry = commandRegistry();
+    switch (findCommand(id)->owner) {
+    case CommandOwner::View:
+        registry.view.find(id)->run(*activeView());
+        break;
+    case CommandOwner::Document:
+        registry.document.find(id)->run(*activeView()->doc());
+        break;
+    case CommandOwner::MainFrame:
+        registry.frame.find(id)->run(*this);
+        break;
+    case CommandOwner::App:
+        registry.app.find(id)->run(app_);
+        break;
+    case CommandOwner::Nobody:
+        break; // keys that only exist to do nothing
     }
-    if (CChildFrame* child = activeChild(); child && child->OnCmdMsg(id))
-        return scheduleUpdate();
-    if (OnCmdMsg(id))
-        return scheduleUpdate();
-    app_.OnCmdMsg(id);
     scheduleUpdate();
 }
 
 bool CMainFrame::isCommandEnabled(int id) const {
-    if (CZuView* view = activeView()) {
-        if (auto state = view->commandEnabled(id))
-            return *state;
-        if (auto state = view->GetDocument()->commandEnabled(id))
-            return *state;
-    }
-    if (auto state = commandEnabled(id))
-        return *state;
-    if (auto state = app_.commandEnabled(id))
-        return *state;
-    // Keys that no class handles are swallowed and do nothing.
     const CommandInfo* info = findCommand(id);
-    return info && info->owner == CommandOwner::Nobody;
+    if (!info)
+        return false;
+    const CommandRegistry& registry = commandRegistry();
+    // View and document commands need a document window to go to.
+    CZuView* view = activeView();
+    switch (info->owner) {
+    case CommandOwner::View: {
+        const auto* entry = registry.view.find(id);
+        return view && entry && entry->isEnabled(*view);
+    }
+    case CommandOwner::Document: {
+        const auto* entry = registry.document.find(id);
+        return view && entry && entry->isEnabled(*view->doc());
+    }
+    case CommandOwner::MainFrame: {
+        const auto* entry = registry.frame.find(id);
+        return entry && entry->isEnabled(*this);
+    }
+    case CommandOwner::App: {
+        const auto* entry = registry.app.find(id);
+        return entry && entry->isEnabled(app_);
+    }
+    case CommandOwner::Nobody:
+        return true; // swallowed, so that the key does nothing
+    }
+    return false;
 }
 
 void CMainFrame::scheduleUpdate() {
@@ -302,40 +332,7 @@ void CMainFrame::updateCommands() {
     action(cmd::ViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
 }
 
-bool CMainFrame::OnCmdMsg(int id) {
-    return dispatchCommand(*this, messageMap(), id);
-}
-
-std::optional<bool> CMainFrame::commandEnabled(int id) const {
-    return commandState(*this, messageMap(), id);
-}
-
-void CMainFrame::OnViewToolbar(int) {
-    toolBar_->setVisible(!toolBar_->isVisibleTo(this));
-}
-
-void CMainFrame::OnViewStatusBar(int) {
-    statusBar()->setVisible(!statusBar()->isVisibleTo(this));
-}
-
-bool CMainFrame::hasActiveChild(int) const {
-    return activeChild() != nullptr;
-}
-
-void CMainFrame::OnWindowNew(int) {
-    if (CZuView* view = activeView())
-        app_.OpenNewWindow(view->GetDocument());
-}
-
-void CMainFrame::OnWindowCascade(int) {
-    mdi_->cascadeSubWindows();
-}
-
-void CMainFrame::OnWindowTile(int) {
-    mdi_->tileSubWindows();
-}
-
-void CMainFrame::OnWindowArrange(int) {
+void CMainFrame::arrangeIcons() {
     // Minimised windows line up along the bottom edge, left to right.
     int x = 0;
     for (QMdiSubWindow* w : mdi_->subWindowList()) {
@@ -349,11 +346,11 @@ void CMainFrame::OnWindowArrange(int) {
 // --- Window events ----------------------------------------------------------
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (!app_.SaveAllModified()) {
+    if (!app_.maybeSaveAll()) {
         event->ignore();
         return;
     }
-    app_.CloseAllDocuments();
+    app_.closeAllDocuments();
     event->accept();
 }
 
@@ -369,7 +366,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     activateWindow();
     for (const QString& f : files)
-        app_.OpenDocumentFile(f);
+        app_.openFile(f);
 }
 
 } // namespace zu

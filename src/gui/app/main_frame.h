@@ -7,8 +7,6 @@
 #include <QMainWindow>
 
 #include <map>
-#include <optional>
-#include <span>
 #include <vector>
 
 class QLabel;
@@ -24,7 +22,7 @@ class CZuDoc;
 class CZuView;
 class LockIndicators;
 struct MenuNode;
-template <class T> struct CommandEntry;
+template <class Target> class HandlerTable;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -42,10 +40,10 @@ public:
     QList<QMenu*> currentMenus() const;
     bool showsDocumentMenu() const { return documentMenuShown_; }
 
-    // Routes command `id`: the active view, its document, the active child
-    // frame, this frame, the application; the first that handles it wins.
+    // Runs command `id` on the class the command table gives it to: the
+    // active view, its document, this frame or the application.
     void onCommand(int id);
-    // Whether `id` is available now, asked along the same route.
+    // Whether `id` is available now: its owner exists and allows it.
     bool isCommandEnabled(int id) const;
 
     CChildFrame* addView(CZuView* view);
@@ -53,8 +51,8 @@ public:
     // A remark about the file just opened, in the message pane.
     void showNotice(const QString& text);
 
-    bool OnCmdMsg(int id);
-    std::optional<bool> commandEnabled(int id) const;
+    // Tool bar, status bar and the window commands.
+    static void registerCommands(HandlerTable<CMainFrame>& table);
 
 public slots:
     void updateCommands();
@@ -65,7 +63,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    static std::span<const CommandEntry<CMainFrame>> messageMap();
     void createActions();
     QMenu* buildMenu(const MenuNode& popup);
     void showMenuBar(bool document);
@@ -74,14 +71,7 @@ private:
     void scheduleUpdate();
     void onSubWindowActivated(QMdiSubWindow* window);
     void updateCaption();
-
-    void OnViewToolbar(int id);
-    void OnViewStatusBar(int id);
-    void OnWindowNew(int id);
-    void OnWindowCascade(int id);
-    void OnWindowTile(int id);
-    void OnWindowArrange(int id);
-    bool hasActiveChild(int id) const;
+    void arrangeIcons();
 
     CZuApp& app_;
     QMdiArea* mdi_;

@@ -1,17 +1,18 @@
 #include "gui/app/zu_app.h"
 
-#include "gui/app/about_dlg.h"
-#include "gui/app/child_frame.h"
 #include "core/app/command_line.h"
-#include "gui/app/command_map.h"
 #include "core/app/commands.h"
-#include "gui/app/main_frame.h"
-#include "gui/widgets/ui.h"
-#include "gui/doc/zu_doc.h"
 #include "core/settings/config_location.h"
 #include "core/settings/settings.h"
+#include "gui/app/about_dlg.h"
+#include "gui/app/child_frame.h"
+#include "gui/app/main_frame.h"
+#include "gui/commands/command_registry.h"
+#include "gui/doc/doc_commands.h"
+#include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/ui.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -47,17 +48,20 @@ bool samePath(const QString& a, const QString& b) {
 
 } // namespace
 
-std::span<const CommandEntry<CZuApp>> CZuApp::messageMap() {
-    using A = CZuApp;
-    static const CommandEntry<A> map[] = {
-        {cmd::FileNew, cmd::FileNew, &A::OnFileNewCommand},
-        {cmd::FileOpen, cmd::FileOpen, &A::OnFileOpen},
-        {cmd::FilePrintSetup, cmd::FilePrintSetup, &A::OnFilePrintSetup},
-        {cmd::AppAbout, cmd::AppAbout, &A::OnAppAbout},
-        {cmd::FileMru1, cmd::FileMru1 + cmd::RecentFileCount - 1, &A::OnFileMru},
-        {cmd::AppExit, cmd::AppExit, &A::OnAppExit},
-    };
-    return map;
+void CZuApp::registerCommands(HandlerTable<CZuApp>& table) {
+    table.add(cmd::FileNew, [](CZuApp& app) { app.newDocument(); });
+    table.add(cmd::FileOpen, [](CZuApp& app) { app.openWithDialog(); });
+    table.add(cmd::FilePrintSetup, [](CZuApp&) { printSetup(); });
+    table.add(cmd::AppAbout, [](CZuApp& app) {
+        CAboutDlg about(app.frame_);
+        ui::exec(about);
+    });
+    for (int i = 0; i < cmd::RecentFileCount; ++i)
+        table.add(cmd::FileMru1 + i, [i](CZuApp& app) { app.openRecent(i); });
+    table.add(cmd::AppExit, [](CZuApp& app) {
+        if (app.frame_)
+            app.frame_->close();
+    });
 }
 
 CZuApp::CZuApp() : recent_(cmd::RecentFileCount) {
@@ -82,7 +86,7 @@ CMainFrame* CZuApp::mainFrame() const {
     return frame_;
 }
 
-std::optional<int> CZuApp::InitInstance(const QStringList& args) {
+std::optional<int> CZuApp::start(const QStringList& args) {
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.
     profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
@@ -116,11 +120,11 @@ std::optional<int> CZuApp::InitInstance(const QStringList& args) {
     connect(frame_, &QObject::destroyed, this, [this] { saveProfile(); });
 
     if (line.action == CommandLine::Action::New) {
-        OnFileNew();
+        newDocument();
     } else {
         int opened = 0;
         for (const std::string& file : line.files)
-            opened += OpenDocumentFile(QString::fromStdString(file)) != nullptr;
+            opened += openFile(QString::fromStdString(file)) != nullptr;
         if (opened == 0) {
             delete frame_.data();
             return 1;
@@ -203,13 +207,13 @@ CChildFrame* CZuApp::createFrame(CZuDoc* doc) {
     return frame;
 }
 
-CZuDoc* CZuApp::OnFileNew() {
+CZuDoc* CZuApp::newDocument() {
     CZuDoc* doc = adopt(std::make_unique<CZuDoc>(QStringLiteral("Zu%1").arg(++untitled_)));
     createFrame(doc);
     return doc;
 }
 
-CZuDoc* CZuApp::OpenDocumentFile(const QString& path) {
+CZuDoc* CZuApp::openFile(const QString& path) {
     for (const auto& d : documents_) {
         if (!d->pathName().isEmpty() && samePath(d->pathName(), path)) {
             if (!d->views().empty())
@@ -231,18 +235,18 @@ CZuDoc* CZuApp::OpenDocumentFile(const QString& path) {
     return doc;
 }
 
-CChildFrame* CZuApp::OpenNewWindow(CZuDoc* doc) {
+CChildFrame* CZuApp::openNewWindow(CZuDoc* doc) {
     return createFrame(doc);
 }
 
-bool CZuApp::SaveAllModified() {
+bool CZuApp::maybeSaveAll() {
     for (const auto& d : documents_)
-        if (!d->SaveModified())
+        if (!maybeSave(*d))
             return false;
     return true;
 }
 
-void CZuApp::CloseAllDocuments() {
+void CZuApp::closeAllDocuments() {
     const std::vector<CZuDoc*> docs = documents();
     for (CZuDoc* d : docs)
         emit d->closeRequested();
@@ -267,19 +271,7 @@ void CZuApp::saveProfile() {
     profile_->sync();
 }
 
-bool CZuApp::OnCmdMsg(int id) {
-    return dispatchCommand(*this, messageMap(), id);
-}
-
-std::optional<bool> CZuApp::commandEnabled(int id) const {
-    return commandState(*this, messageMap(), id);
-}
-
-void CZuApp::OnFileNewCommand(int) {
-    OnFileNew();
-}
-
-void CZuApp::OnFileOpen(int) {
+void CZuApp::openWithDialog() {
     QFileDialog dialog(frame_, QStringLiteral("開く"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -289,34 +281,20 @@ void CZuApp::OnFileOpen(int) {
     if (ui::exec(dialog) != QDialog::Accepted)
         return;
     for (const QString& path : dialog.selectedFiles())
-        OpenDocumentFile(path);
+        openFile(path);
 }
 
-void CZuApp::OnFilePrintSetup(int) {
-    printSetup();
-}
-
-void CZuApp::OnAppAbout(int) {
-    CAboutDlg about(frame_);
-    ui::exec(about);
-}
-
-void CZuApp::OnFileMru(int id) {
-    const std::size_t index = static_cast<std::size_t>(id - cmd::FileMru1);
+void CZuApp::openRecent(int i) {
+    const std::size_t index = static_cast<std::size_t>(i);
     if (index >= recent_.paths().size())
         return;
     const QString path = QString::fromStdString(recent_.paths()[index]);
-    if (!OpenDocumentFile(path)) {
+    if (!openFile(path)) {
         // A file that is gone stays gone: it leaves the list.
         recent_.remove(path.toStdString());
         saveProfile();
         frame_->refreshRecentFiles();
     }
-}
-
-void CZuApp::OnAppExit(int) {
-    if (frame_)
-        frame_->close();
 }
 
 } // namespace zu

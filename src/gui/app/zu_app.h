@@ -1,4 +1,8 @@
 #pragma once
+// gui/app, the top of the Qt layer: the application, the main and child
+// frames, the about box, icons, and the one place that gathers every
+// command handler (command_routes.cpp).
+//
 // The application: start-up, the open documents and their windows, the
 // recent-file list, and the commands no window owns (new, open, print
 // set-up, about, recent files, exit).
@@ -11,7 +15,6 @@
 
 #include <memory>
 #include <optional>
-#include <span>
 #include <vector>
 
 class QSettings;
@@ -20,7 +23,7 @@ namespace zu {
 class CChildFrame;
 class CMainFrame;
 class CZuDoc;
-template <class T> struct CommandEntry;
+template <class Target> class HandlerTable;
 
 class CZuApp : public QObject {
     Q_OBJECT
@@ -33,42 +36,36 @@ public:
     // Brings the editor up for the given arguments (the program's name not
     // included). Returns the exit code when the program is to end at once,
     // nothing when it is to run.
-    std::optional<int> InitInstance(const QStringList& args);
+    std::optional<int> start(const QStringList& args);
 
     CMainFrame* mainFrame() const;
     const RecentFiles& recentFiles() const { return recent_; }
     std::vector<CZuDoc*> documents() const;
 
     // A new empty document in a window of its own, titled Zu1, Zu2, ...
-    CZuDoc* OnFileNew();
+    CZuDoc* newDocument();
     // Opens `path` in a new window, or activates the window that already
     // shows it. Null when it cannot be opened; the user has been told why.
-    CZuDoc* OpenDocumentFile(const QString& path);
+    CZuDoc* openFile(const QString& path);
     // A further window on the same document.
-    CChildFrame* OpenNewWindow(CZuDoc* doc);
+    CChildFrame* openNewWindow(CZuDoc* doc);
 
     // Asks about every modified document; false when the user cancels.
-    bool SaveAllModified();
-    void CloseAllDocuments();
+    bool maybeSaveAll();
+    void closeAllDocuments();
 
-    bool OnCmdMsg(int id);
-    std::optional<bool> commandEnabled(int id) const;
+    // New, Open, Print Setup, About, the recent files and Exit.
+    static void registerCommands(HandlerTable<CZuApp>& table);
 
 private:
-    static std::span<const CommandEntry<CZuApp>> messageMap();
     CChildFrame* createFrame(CZuDoc* doc);
     CZuDoc* adopt(std::unique_ptr<CZuDoc> doc);
     void forget(CZuDoc* doc);
     void noteRecent(const QString& path);
     void saveProfile();
     int printFromCommandLine(const QString& path, const QString& printer);
-
-    void OnFileNewCommand(int id);
-    void OnFileOpen(int id);
-    void OnFilePrintSetup(int id);
-    void OnAppAbout(int id);
-    void OnFileMru(int id);
-    void OnAppExit(int id);
+    void openWithDialog();
+    void openRecent(int index);
 
     std::vector<std::unique_ptr<CZuDoc>> documents_;
     int untitled_ = 0;

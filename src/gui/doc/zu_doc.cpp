@@ -1,14 +1,10 @@
 #include "gui/doc/zu_doc.h"
 
-#include "core/app/commands.h"
-#include "gui/widgets/ui.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
-#include "gui/doc/save_file.h"
 #include "core/text/utf.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QSyntaxHighlighter>
@@ -164,11 +160,6 @@ QString CZuDoc::proposedSaveName() const {
     return title_ + QStringLiteral(".htm");
 }
 
-bool CZuDoc::confirmUnencodable(const EncodedDocument& attempt) {
-    const QString text = QString::fromStdString(unencodableQuestion(attempt.problems));
-    return ui::message(nullptr, text, ui::Buttons::OkCancel, ui::Icon::Question) == ui::Answer::Ok;
-}
-
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     // What is saved is what the user sees: the references go into the text
     // too, as one step that Undo takes back.
@@ -183,21 +174,22 @@ void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     cursor.endEditBlock();
 }
 
-bool CZuDoc::DoSave(const QString& path) {
+CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, cp932::Unmappable policy) {
+    SaveResult result;
     EncodedDocument encoded = encode(cp932::Unmappable::Report);
     if (!encoded.problems.empty()) {
-        if (!confirmUnencodable(encoded))
-            return false;
+        if (policy == cp932::Unmappable::Report) {
+            result.problems = std::move(encoded.problems);
+            return result;
+        }
         const std::vector<SaveProblem> problems = std::move(encoded.problems);
         encoded = encode(cp932::Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    if (const int error = writeFileAtomically(absolute, encoded.bytes); error != 0) {
-        ui::message(nullptr, QString::fromStdString(
-                                 fileErrorMessage(error, FileOp::Save, absolute.toStdString())));
-        return false;
-    }
+    result.write = writeFileAtomically(QFile::encodeName(absolute).toStdString(), encoded.bytes);
+    if (!result.write)
+        return result;
     const bool renamed = absolute != path_;
     path_ = absolute;
     title_ = QFileInfo(absolute).fileName();
@@ -206,72 +198,7 @@ bool CZuDoc::DoSave(const QString& path) {
         emit pathChanged();
     emit titleChanged();
     emit fileUsed(path_);
-    return true;
-}
-
-bool CZuDoc::OnFileSave() {
-    if (!path_.isEmpty() && canSaveInPlace(QFile::encodeName(path_).toStdString()))
-        return DoSave(path_);
-    return OnFileSaveAs();
-}
-
-bool CZuDoc::OnFileSaveAs() {
-    QFileDialog dialog(nullptr, QStringLiteral("名前を付けて保存"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Zu ﾌｧｲﾙ (*.htm)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")});
-    dialog.setDefaultSuffix(QStringLiteral("htm"));
-    const QFileInfo proposed(proposedSaveName());
-    if (proposed.isAbsolute())
-        dialog.setDirectory(proposed.absolutePath());
-    dialog.selectFile(proposed.fileName());
-    if (ui::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return false;
-    return DoSave(dialog.selectedFiles().constFirst());
-}
-
-bool CZuDoc::SaveModified() {
-    if (!isModified())
-        return true;
-    const QString text = QStringLiteral("%1 への変更を保存しますか？").arg(title_);
-    switch (ui::message(nullptr, text, ui::Buttons::YesNoCancel, ui::Icon::Warning)) {
-    case ui::Answer::Yes:
-        return OnFileSave();
-    case ui::Answer::No:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void CZuDoc::OnFileClose() {
-    if (!SaveModified())
-        return;
-    emit closeRequested();
-}
-
-bool CZuDoc::OnCmdMsg(int id) {
-    switch (id) {
-    case cmd::FileClose:
-        OnFileClose();
-        return true;
-    case cmd::FileSave:
-        OnFileSave();
-        return true;
-    case cmd::FileSaveAs:
-        OnFileSaveAs();
-        return true;
-    default:
-        return false;
-    }
-}
-
-std::optional<bool> CZuDoc::commandEnabled(int id) const {
-    if (id == cmd::FileClose || id == cmd::FileSave || id == cmd::FileSaveAs)
-        return true;
-    return std::nullopt;
+    return result;
 }
 
 } // namespace zu

@@ -1,8 +1,12 @@
 #pragma once
+// gui/doc: the document (CZuDoc) and its save and close commands.
+//
 // One HTML source document: its text (held by a QTextDocument that every
-// view of it shares), where it lives on disk, its line-break style, and the
-// open / save / close behaviour.
+// view of it shares), where it lives on disk and its line-break style. It
+// opens and saves and reports how that went; it never asks the user anything
+// (the commands in doc_commands.h do).
 
+#include "core/doc/atomic_write.h"
 #include "core/text/document_text.h"
 
 #include <QObject>
@@ -10,7 +14,6 @@
 #include <QTextFormat>
 
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QSyntaxHighlighter;
@@ -58,23 +61,23 @@ public:
     // listed in `problems` unless `policy` writes them as references.
     EncodedDocument encode(cp932::Unmappable policy) const;
 
-    // Commands this document handles (close, save, save as).
-    bool OnCmdMsg(int id);
-    std::optional<bool> commandEnabled(int id) const;
-
-    // Save: to the document's own file when it still exists and is writable,
-    // otherwise through the save dialog. False when nothing was saved.
-    bool OnFileSave();
-    bool OnFileSaveAs();
-    void OnFileClose();
-    // Asks "save changes?" for a modified document; false when the user
-    // cancels or the save fails, so the document must stay open.
-    bool SaveModified();
-    // Writes the document to `path` and makes it the document's file.
-    bool DoSave(const QString& path);
+    struct SaveResult {
+        // With Unmappable::Report: the characters that stopped the save.
+        std::vector<SaveProblem> problems;
+        WriteResult write; // why writing failed
+        bool saved() const { return problems.empty() && static_cast<bool>(write); }
+    };
+    // Writes the document to `path` and makes it the document's file. With
+    // Unmappable::CharacterReference the references go into the text too, as
+    // one step that Undo takes back, so that what is shown is what is saved.
+    // Asks nothing and shows nothing: the caller tells the user.
+    SaveResult saveTo(const QString& path, cp932::Unmappable policy);
 
     // The name proposed in the save dialog.
     QString proposedSaveName() const;
+
+    // Asks every window of this document to close, without a question.
+    void requestClose() { emit closeRequested(); }
 
 signals:
     void titleChanged();
@@ -85,7 +88,6 @@ signals:
     void closeRequested();
 
 private:
-    bool confirmUnencodable(const EncodedDocument& attempt);
     void replaceUnencodable(const std::vector<SaveProblem>& problems);
     std::vector<cp932::Variant> variants() const;
     void markRawBytes();

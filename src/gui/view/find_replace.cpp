@@ -1,7 +1,7 @@
 #include "gui/view/find_replace.h"
 
-#include "gui/widgets/ui.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/ui.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "gui/view/help_window.h"
 
-#include "gui/widgets/ui.h"
 #include "core/settings/settings.h"
+#include "gui/widgets/ui.h"
 
 #include <QDialog>
 #include <QDir>

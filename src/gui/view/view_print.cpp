@@ -1,7 +1,7 @@
 #include "gui/view/view_print.h"
 
-#include "gui/widgets/ui.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/ui.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPageSetupDialog>

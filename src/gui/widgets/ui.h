@@ -1,4 +1,6 @@
 #pragma once
+// gui/widgets: Qt helpers that know nothing of zu's rules.
+//
 // The one way the program shows a modal dialog or a message box. Every box
 // is captioned "zu" and labelled in Japanese; tests install a hook that
 // answers instead of the user.

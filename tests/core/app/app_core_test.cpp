@@ -2,6 +2,7 @@
 #include "core/app/recent_files.h"
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -92,9 +93,9 @@ TEST(FileErrors, EachSystemErrorGetsTheMessageThatMeansTheSame) {
 }
 
 TEST(ReadWholeFile, ReadsEverythingOrSaysWhyNot) {
-    char dir[] = "/tmp/zu-read-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string file = std::string(dir) + "/f.bin";
+    const testing::ScratchFolder scratch;
+    const std::string dir = scratch.path().string();
+    const std::string file = scratch.file("f.bin");
     const std::string content("a\0b\x81\r\n", 6);
     std::ofstream(file, std::ios::binary) << content;
 
@@ -103,12 +104,9 @@ TEST(ReadWholeFile, ReadsEverythingOrSaysWhyNot) {
     EXPECT_EQ(readWholeFile(file, 6).error, 0) << "exactly at the limit";
     EXPECT_EQ(readWholeFile(file, 5).error, EFBIG) << "refused whole, never cut";
     EXPECT_TRUE(readWholeFile(file, 5).bytes.empty());
-    EXPECT_EQ(readWholeFile(std::string(dir) + "/none", 100).error, ENOENT);
+    EXPECT_EQ(readWholeFile(scratch.file("none"), 100).error, ENOENT);
     EXPECT_EQ(readWholeFile(dir, 100).error, EISDIR);
     EXPECT_EQ(readWholeFile(file + "/x", 100).error, ENOTDIR);
-
-    std::remove(file.c_str());
-    rmdir(dir);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "core/app/menus.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/file_read.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -57,9 +58,8 @@ TEST(UnencodableQuestion, NamesTheFirstCharacterWhereItStandsAndCountsTheRest) {
 }
 
 TEST(CanSaveInPlace, OnlyAnExistingFileThatMayBeWritten) {
-    char dir[] = "/tmp/zu-inplace-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string file = std::string(dir) + "/f.htm";
+    const testing::ScratchFolder dir;
+    const std::string file = dir.file("f.htm");
     std::ofstream(file) << "x";
 
     EXPECT_TRUE(canSaveInPlace(file));
@@ -67,26 +67,8 @@ TEST(CanSaveInPlace, OnlyAnExistingFileThatMayBeWritten) {
     ASSERT_EQ(chmod(file.c_str(), 0444), 0);
     EXPECT_FALSE(canSaveInPlace(file));
     ASSERT_EQ(chmod(file.c_str(), 0644), 0);
-    EXPECT_FALSE(canSaveInPlace(dir)) << "a folder";
-    EXPECT_FALSE(canSaveInPlace(std::string(dir) + "/gone.htm")) << "deleted";
-
-    unlink(file.c_str());
-    rmdir(dir);
-}
-
-TEST(ProbeWriteError, SaysWhyANewFileCannotBeWrittenThere) {
-    char dir[] = "/tmp/zu-probe-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string base(dir);
-    std::ofstream(base + "/plain") << "x";
-    mkdir((base + "/sub").c_str(), 0755);
-    EXPECT_EQ(probeWriteError(base + "/none/x.htm"), ENOENT);
-    EXPECT_EQ(probeWriteError(base + "/plain/x.htm"), ENOTDIR);
-    EXPECT_EQ(probeWriteError(base + "/sub"), EISDIR);
-    EXPECT_EQ(probeWriteError(base + "/new.htm"), EIO) << "nothing in the way";
-    unlink((base + "/plain").c_str());
-    rmdir((base + "/sub").c_str());
-    rmdir(dir);
+    EXPECT_FALSE(canSaveInPlace(dir.path().string())) << "a folder";
+    EXPECT_FALSE(canSaveInPlace(dir.file("gone.htm"))) << "deleted";
 }
 
 TEST(ContextMenu, GreysByTheEditState) {

@@ -1,7 +1,9 @@
-#include "support/memory_buffer.h"
 #include "core/edit/wrap_selection.h"
+#include "support/memory_buffer.h"
 
 #include <gtest/gtest.h>
+
+#include <ostream>
 
 #include <string>
 
@@ -16,6 +18,11 @@ struct WrapCase {
     std::string expected;
     long expectedCaret;
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const WrapCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WrapSelectionTest : public ::testing::TestWithParam<WrapCase> {};
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <filesystem>
 #include <map>
 #include <set>
@@ -24,6 +26,11 @@ struct LocationCase {
     std::set<std::string> writable; // folders that may be written
     std::string expected;
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const LocationCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ConfigOrder : public ::testing::TestWithParam<LocationCase> {};
 

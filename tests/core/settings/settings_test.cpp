@@ -1,10 +1,13 @@
 #include "core/settings/settings.h"
 
-#include "support/scratch_folder.h"
 #include "core/text/cp932.h"
 #include "core/text/utf.h"
+#include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <cctype>
+#include <ostream>
 
 #include <climits>
 #include <functional>
@@ -156,11 +159,19 @@ TEST(SettingsFormat, TextsTooLongForTheirFieldAreWrittenCut) {
     EXPECT_NE(file.find("\r\n#000000\r\n"), std::string::npos);
 }
 
-class WriteThenRead : public SettingsFileTest,
-                      public ::testing::WithParamInterface<std::function<Settings()>> {};
+struct RecordCase {
+    const char* name;
+    std::function<Settings()> make;
+};
+
+void PrintTo(const RecordCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class WriteThenRead : public SettingsFileTest, public ::testing::WithParamInterface<RecordCase> {};
 
 TEST_P(WriteThenRead, ThroughTheFileGivesEveryValueBack) {
-    const Settings written = GetParam()();
+    const Settings written = GetParam().make();
     written.Save();
     Settings read;
     read.Load();
@@ -172,12 +183,23 @@ TEST_P(WriteThenRead, ThroughTheFileGivesEveryValueBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, WriteThenRead,
-                         ::testing::Values(changedRecord, fullRecord, [] { return Settings(); }));
+                         ::testing::Values(RecordCase{"Changed", changedRecord},
+                                           RecordCase{"Full", fullRecord},
+                                           RecordCase{"Defaults", [] { return Settings(); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct IntegerCase {
     const char* line;
     int value;
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const IntegerCase& c, std::ostream* os) {
+    // Blanks and control characters as "_", so that the name stays one word.
+    *os << "line_";
+    for (const char* p = c.line; *p; ++p)
+        *os << (std::isalnum(static_cast<unsigned char>(*p)) || *p == '+' || *p == '-' ? *p : '_');
+}
 
 class IntegerLine : public ::testing::TestWithParam<IntegerCase> {};
 
@@ -215,6 +237,11 @@ struct OverlongCase {
     std::string value;
     std::function<void(Settings&)> expect;
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const OverlongCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class OverlongLine : public ::testing::TestWithParam<OverlongCase> {};
 
@@ -257,6 +284,11 @@ struct ShortCase {
     std::string bytes;
     std::vector<int> firstLines; // values lines 1 to 4 should get; the rest stay default
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const ShortCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ShortFile : public ::testing::TestWithParam<ShortCase> {};
 
@@ -315,6 +347,11 @@ struct ReadLimitCase {
     std::size_t crIndex;
     int calendarWidth;
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const ReadLimitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReadLimit : public SettingsFileTest, public ::testing::WithParamInterface<ReadLimitCase> {};
 
@@ -442,6 +479,11 @@ struct FitCase {
     std::string expected;
 };
 
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FitField : public ::testing::TestWithParam<FitCase> {};
 
 TEST_P(FitField, KeepsAtMostWidthLessOneBytes) {
@@ -467,6 +509,11 @@ struct SplitCase {
     std::string path;
     std::string drive, directory;
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SplitUtf8 : public ::testing::TestWithParam<SplitCase> {};
 

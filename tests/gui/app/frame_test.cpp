@@ -3,9 +3,9 @@
 
 #include "support/fixture.h"
 
-#include "gui/app/about_dlg.h"
 #include "core/app/menus.h"
 #include "core/settings/settings.h"
+#include "gui/app/about_dlg.h"
 #include "gui/view/find_replace.h"
 
 #include <QClipboard>
@@ -132,7 +132,7 @@ TEST_F(Frame, SettingsAreReadWhenTheFrameIsMadeAndWrittenWhenItGoes) {
     // A first run leaves an empty zu.set behind as soon as the frame exists.
     QFile::remove(configFile("zu.set"));
     app = std::make_unique<CZuApp>();
-    ASSERT_FALSE(app->InitInstance({}).has_value());
+    ASSERT_FALSE(app->start({}).has_value());
     EXPECT_TRUE(QFile::exists(configFile("zu.set")));
     EXPECT_EQ(readFile(configFile("zu.set")), QByteArray());
     app.reset();
@@ -148,7 +148,7 @@ TEST_F(Frame, SettingsAreReadWhenTheFrameIsMadeAndWrittenWhenItGoes) {
     f.write(changed);
     f.close();
     app = std::make_unique<CZuApp>();
-    ASSERT_FALSE(app->InitInstance({}).has_value());
+    ASSERT_FALSE(app->start({}).has_value());
     EXPECT_EQ(settings().fontSize, 5);
     frame().onCommand(32792);
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("<font SIZE=5></font>"));
@@ -158,8 +158,8 @@ TEST_F(Frame, SettingsAreReadWhenTheFrameIsMadeAndWrittenWhenItGoes) {
 TEST_F(Frame, RecentFilesListTheLastOpenedFirstAndReopenThem) {
     const QString a = writeFile(QStringLiteral("a.htm"), "a");
     const QString b = writeFile(QStringLiteral("b&c.htm"), "b");
-    app->OpenDocumentFile(a);
-    app->OpenDocumentFile(b);
+    app->openFile(a);
+    app->openFile(b);
     QAction* first = frame().action(cmd::FileMru1);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->text(), QStringLiteral("&1 ") + QString(b).replace('&', "&&"));

@@ -20,7 +20,7 @@ namespace {
 class Document : public AppTest {
 protected:
     CZuDoc* open(const QString& file) {
-        CZuDoc* d = app->OpenDocumentFile(file);
+        CZuDoc* d = app->openFile(file);
         settle();
         return d;
     }
@@ -37,6 +37,11 @@ struct RoundTrip {
     const char* name;
     QByteArray bytes;
 };
+
+// Tests are listed under their case name, not a dump of the case's bytes.
+void PrintTo(const RoundTrip& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DocumentRoundTrip : public Document, public ::testing::WithParamInterface<RoundTrip> {};
 
@@ -155,7 +160,7 @@ TEST_F(Document, AFailedSaveSaysWhyAndKeepsTheDocumentAsItWas) {
     };
     for (const Case& c : cases) {
         dialogs.thenMessage(QMessageBox::Ok);
-        EXPECT_FALSE(doc()->DoSave(c.target));
+        EXPECT_FALSE(saveDocumentTo(*doc(), c.target));
         EXPECT_TRUE(dialogs.messages().last().endsWith(c.message))
             << dialogs.messages().last().toStdString();
         EXPECT_TRUE(dialogs.messages().last().startsWith(c.target));
@@ -179,7 +184,7 @@ TEST_F(Document, AFullDiskFailsTheSaveAndLeavesTheOldFileWhole) {
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     dialogs.thenMessage(QMessageBox::Ok);
-    const bool saved_ok = doc()->DoSave(file);
+    const bool saved_ok = saveDocumentTo(*doc(), file);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 
@@ -199,7 +204,7 @@ TEST_F(Document, CharactersShiftJisCannotHoldAreNamedAndMayBeSavedAsReferences) 
     const QString file = path(QStringLiteral("euro.htm"));
 
     dialogs.thenMessage(QMessageBox::Cancel);
-    EXPECT_FALSE(doc()->DoSave(file));
+    EXPECT_FALSE(saveDocumentTo(*doc(), file));
     const QString asked = dialogs.messages().last();
     EXPECT_TRUE(asked.contains(QStringLiteral("1 行目"))) << asked.toStdString();
     EXPECT_TRUE(asked.contains(QStringLiteral("「€」")));
@@ -208,7 +213,7 @@ TEST_F(Document, CharactersShiftJisCannotHoldAreNamedAndMayBeSavedAsReferences) 
     EXPECT_TRUE(doc()->isModified());
 
     dialogs.thenMessage(QMessageBox::Ok);
-    EXPECT_TRUE(doc()->DoSave(file));
+    EXPECT_TRUE(saveDocumentTo(*doc(), file));
     EXPECT_EQ(readFile(file), QByteArray("a&#8364;b\r\n&#128512;"));
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("a&#8364;b\n&#128512;"))
         << "what is shown is what was saved";
@@ -222,7 +227,7 @@ TEST_F(Document, SpacesAndBreaksThatLookAlikeAreNotConfused) {
     view()->insertPlainText(QStringLiteral("a\u00a0b\u2028c"));
     const QString file = path(QStringLiteral("nbsp.htm"));
     dialogs.thenMessage(QMessageBox::Ok);
-    EXPECT_TRUE(doc()->DoSave(file));
+    EXPECT_TRUE(saveDocumentTo(*doc(), file));
     EXPECT_EQ(readFile(file), QByteArray("a&#160;b&#8232;c"));
 }
 

@@ -3,9 +3,9 @@
 
 #include "support/fixture.h"
 
+#include "core/edit/wrap_selection.h"
 #include "gui/view/find_replace.h"
 #include "gui/view/view_print.h"
-#include "core/edit/wrap_selection.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,0 +1,26 @@
+// Gathers the handlers of every subsystem into the one registry that routing
+// reads. This is the only place that knows them all.
+
+#include "gui/app/main_frame.h"
+#include "gui/app/zu_app.h"
+#include "gui/commands/command_registry.h"
+#include "gui/dialogs/pending_commands.h"
+#include "gui/doc/doc_commands.h"
+#include "gui/view/view_commands.h"
+
+namespace zu {
+
+const CommandRegistry& commandRegistry() {
+    static const CommandRegistry registry = [] {
+        CommandRegistry r;
+        registerViewCommands(r.view);
+        registerPendingCommands(r.view);
+        registerDocumentCommands(r.document);
+        CMainFrame::registerCommands(r.frame);
+        CZuApp::registerCommands(r.app);
+        return r;
+    }();
+    return registry;
+}
+
+} // namespace zu

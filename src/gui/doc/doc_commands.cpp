@@ -1,0 +1,82 @@
+#include "gui/doc/doc_commands.h"
+
+#include "core/doc/doc_messages.h"
+#include "core/doc/file_errors.h"
+#include "core/doc/file_read.h"
+#include "gui/commands/command_registry.h"
+#include "gui/doc/zu_doc.h"
+#include "gui/widgets/ui.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace zu {
+
+bool saveDocumentTo(CZuDoc& doc, const QString& path) {
+    CZuDoc::SaveResult result = doc.saveTo(path, cp932::Unmappable::Report);
+    if (!result.problems.empty()) {
+        const QString question = QString::fromStdString(unencodableQuestion(result.problems));
+        if (ui::message(nullptr, question, ui::Buttons::OkCancel, ui::Icon::Question) !=
+            ui::Answer::Ok)
+            return false;
+        result = doc.saveTo(path, cp932::Unmappable::CharacterReference);
+    }
+    if (!result.write) {
+        ui::message(nullptr, QString::fromStdString(fileErrorMessage(
+                                 result.write.error, FileOp::Save, result.write.path)));
+        return false;
+    }
+    return true;
+}
+
+bool saveDocumentAs(CZuDoc& doc) {
+    QFileDialog dialog(nullptr, QStringLiteral("名前を付けて保存"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Zu ﾌｧｲﾙ (*.htm)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")});
+    dialog.setDefaultSuffix(QStringLiteral("htm"));
+    const QFileInfo proposed(doc.proposedSaveName());
+    if (proposed.isAbsolute())
+        dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (ui::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    return saveDocumentTo(doc, dialog.selectedFiles().constFirst());
+}
+
+bool saveDocument(CZuDoc& doc) {
+    // A file made read-only or deleted since it was opened is not written
+    // behind the user's back: the save dialog asks where it should go.
+    const QString path = doc.pathName();
+    if (!path.isEmpty() && canSaveInPlace(QFile::encodeName(path).toStdString()))
+        return saveDocumentTo(doc, path);
+    return saveDocumentAs(doc);
+}
+
+bool maybeSave(CZuDoc& doc) {
+    if (!doc.isModified())
+        return true;
+    const QString text = QStringLiteral("%1 への変更を保存しますか？").arg(doc.title());
+    switch (ui::message(nullptr, text, ui::Buttons::YesNoCancel, ui::Icon::Warning)) {
+    case ui::Answer::Yes:
+        return saveDocument(doc);
+    case ui::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void registerDocumentCommands(HandlerTable<CZuDoc>& table) {
+    table.add(cmd::FileClose, [](CZuDoc& doc) {
+        if (maybeSave(doc))
+            doc.requestClose();
+    });
+    table.add(cmd::FileSave, [](CZuDoc& doc) { saveDocument(doc); });
+    table.add(cmd::FileSaveAs, [](CZuDoc& doc) { saveDocumentAs(doc); });
+}
+
+} // namespace zu
