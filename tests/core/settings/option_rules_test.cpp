@@ -56,6 +56,8 @@ TEST(OptionRules, ParseDialogInteger) {
         {"\u30001", std::nullopt}, // nor is the ideographic space a blank
         {"1.0", std::nullopt},
         {"0x10", std::nullopt},
+        {"9:", std::nullopt}, // the characters either side of the digits
+        {"/1", std::nullopt},
         // Only the first 31 characters count.
         {spaces30 + "5", 5},
         {spaces30 + " 5", std::nullopt},
