@@ -18,19 +18,6 @@ bool isContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// The first `count` characters of `utf8`.
-std::string_view firstCharacters(std::string_view utf8, std::size_t count) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        if (isContinuationByte(utf8[i]))
-            continue;
-        if (seen == count)
-            return utf8.substr(0, i);
-        ++seen;
-    }
-    return utf8;
-}
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -53,7 +40,10 @@ std::vector<int> radioGroup(OptionPage page, int first) {
 } // namespace
 
 std::optional<int> parseDialogInteger(std::string_view utf8) {
-    std::string_view text = firstCharacters(utf8, kIntegerChars);
+    // Cutting bytes instead of characters gives the same answer: a value can
+    // only be made of ASCII, and any other character within the first 31
+    // makes the text fail either way.
+    std::string_view text = utf8.substr(0, kIntegerChars);
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
