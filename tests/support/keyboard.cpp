@@ -72,18 +72,25 @@ bool chooseFromMenu(QWidget* focus, int id) {
         const MenuNode& target = step.siblings[step.index];
         const char letter = mnemonic(target.label);
         if (letter) {
-            int clash = 0, before = 0;
-            for (std::size_t i = 0; i < step.siblings.size(); ++i) {
-                if (mnemonic(step.siblings[i].label) == letter) {
-                    ++clash;
-                    if (i < step.index)
-                        ++before;
-                }
-            }
-            for (int press = 0; press <= before; ++press)
+            int clash = 0;
+            for (const MenuNode& sibling : step.siblings)
+                clash += mnemonic(sibling.label) == letter;
+            if (clash == 1) {
                 QTest::keyClick(menu, keyFor(letter));
-            if (clash > 1)
+            } else {
+                // A shared letter moves the highlight to the next item that
+                // carries it, from wherever the highlight stands (a menu
+                // opened from the keyboard starts on its first item); Return
+                // then chooses.
+                const QString label =
+                    QString::fromUtf8(target.label.data(), qsizetype(target.label.size()));
+                for (int press = 0; press < clash; ++press) {
+                    QTest::keyClick(menu, keyFor(letter));
+                    if (menu->activeAction() && menu->activeAction()->text() == label)
+                        break;
+                }
                 QTest::keyClick(menu, Qt::Key_Return);
+            }
         } else {
             // No letter: arrow down from wherever the highlight stands.
             QList<QAction*> items;

@@ -1,0 +1,122 @@
+#include "gui/dialogs/assistant_commands.h"
+
+#include "core/app/commands.h"
+#include "core/assist/file_links.h"
+#include "core/assist/quick_create.h"
+#include "core/assist/small_insertions.h"
+#include "core/edit/wrap_selection.h"
+#include "core/settings/settings.h"
+#include "gui/commands/command_registry.h"
+#include "gui/view/zu_view.h"
+#include "gui/widgets/ui.h"
+
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+
+#include <string>
+#include <vector>
+
+namespace zu {
+namespace {
+
+std::function<std::time_t()>& clock() {
+    static std::function<std::time_t()> fn;
+    return fn;
+}
+
+std::time_t now() {
+    return clock() ? clock()() : std::time(nullptr);
+}
+
+// The colour dialog starts from black every time: it offers no memory of
+// the last choice. Nothing is inserted when it is cancelled.
+void insertColourReference(CZuView& view) {
+    QColorDialog dialog(Qt::black, &view);
+    dialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (ui::exec(dialog) != QDialog::Accepted)
+        return;
+    const QColor chosen = dialog.currentColor();
+    WrapSelection(view, colourReference(Rgb{static_cast<std::uint8_t>(chosen.red()),
+                                            static_cast<std::uint8_t>(chosen.green()),
+                                            static_cast<std::uint8_t>(chosen.blue())}));
+}
+
+void insertDate(CZuView& view, DateForm form) {
+    WrapSelection(view, dateHeading(localDateText(now(), form)));
+}
+
+// The picked files, in the order the dialog gives them; empty on Cancel.
+std::vector<QString> pickFiles(CZuView& view) {
+    QFileDialog dialog(&view);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilter(QStringLiteral("AllFiles (*)"));
+    if (ui::exec(dialog) != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return {files.begin(), files.end()};
+}
+
+// What the list and the table show of each file, read when they are built.
+std::vector<FileFacts> factsOf(const std::vector<QString>& files) {
+    std::vector<FileFacts> facts;
+    for (const QString& file : files) {
+        FileFacts f = readFileFacts(QFile::encodeName(file).toStdString());
+        f.path = file.toStdString();
+        facts.push_back(std::move(f));
+    }
+    return facts;
+}
+
+LinkForm linkForm() {
+    return settings().linkWithDirectory != 0 ? LinkForm::WithDirectory : LinkForm::NameOnly;
+}
+
+Anchor anchor() {
+    return settings().linkWithAnchor != 0 ? Anchor::Linked : Anchor::Plain;
+}
+
+void insertFileList(CZuView& view) {
+    const std::vector<QString> files = pickFiles(view);
+    if (!files.empty())
+        WrapSelection(view, fileList(factsOf(files), linkForm(), anchor()));
+}
+
+void insertFileTable(CZuView& view) {
+    const std::vector<QString> files = pickFiles(view);
+    if (!files.empty())
+        WrapSelection(view, fileTable(factsOf(files), linkForm()));
+}
+
+void insertImageLink(CZuView& view) {
+    const std::vector<QString> files = pickFiles(view);
+    if (files.empty())
+        return;
+    std::vector<std::string> paths;
+    for (const QString& file : files)
+        paths.push_back(file.toStdString());
+    WrapSelection(view, imageLink(paths, linkForm(), anchor()));
+}
+
+} // namespace
+
+void setAssistantClock(std::function<std::time_t()> fn) {
+    clock() = std::move(fn);
+}
+
+void registerAssistantCommands(HandlerTable<CZuView>& table) {
+    table.add(cmd::QuickCreate, [](CZuView& view) { WrapSelection(view, quickCreate()); });
+    table.add(cmd::Index, [](CZuView& view) { WrapSelection(view, indexEntry()); });
+    table.add(cmd::Topic, [](CZuView& view) { WrapSelection(view, topicEntry()); });
+    table.add(cmd::ColorReference, insertColourReference);
+    table.add(cmd::Date, [](CZuView& view) { insertDate(view, DateForm::Date); });
+    table.add(cmd::DateTime, [](CZuView& view) { insertDate(view, DateForm::DateTime); });
+    table.add(cmd::FileList, insertFileList);
+    table.add(cmd::FileTable, insertFileTable);
+    table.add(cmd::ImageLink, insertImageLink);
+}
+
+} // namespace zu
