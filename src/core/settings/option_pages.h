@@ -5,6 +5,7 @@
 // widgets are built from these tables; the rules that run the steps are in
 // option_rules.h.
 
+#include "core/settings/dialog_layout.h"
 #include "core/settings/settings.h"
 
 #include <cstddef>
@@ -26,11 +27,6 @@ enum class ControlKind {
     Edit,        // single-line text edit
     IntegerEdit, // single-line edit holding an integer
     Label,       // plain left-aligned static text
-};
-
-struct DialogRect {
-    int x = 0, y = 0, width = 0, height = 0; // dialog units
-    friend bool operator==(const DialogRect&, const DialogRect&) = default;
 };
 
 struct PageControl {
@@ -90,10 +86,6 @@ const PageInfo& pageInfo(OptionPage page);
 
 // The control with `id` on `page`, or null.
 const PageControl* findControl(OptionPage page, int id);
-
-// Every page template uses this font.
-inline constexpr std::string_view kPageFontFace = "ＭＳ Ｐゴシック";
-inline constexpr int kPageFontPoints = 9;
 
 // The full sheet, and the three sheets that show one page alone.
 inline constexpr std::string_view kOptionsSheetCaption = "Pelorinのｵﾌﾟｼｮﾝ";

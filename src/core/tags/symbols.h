@@ -3,7 +3,7 @@
 // to 255: what each button inserts, which ids and icon it has, and where it
 // sits in the dialog.
 
-#include "core/tags/dialog_layout.h"
+#include "core/settings/dialog_layout.h"
 
 #include <span>
 #include <string_view>

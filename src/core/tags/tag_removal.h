@@ -3,7 +3,7 @@
 // tags kept; and the confirmation shown before both whole-text commands
 // (removal and colouring), which cannot be undone.
 
-#include "core/tags/dialog_layout.h"
+#include "core/settings/dialog_layout.h"
 
 #include <string>
 #include <string_view>

@@ -213,8 +213,8 @@ TEST(OptionPages, SheetCaptionsAndTemplateFont) {
     EXPECT_EQ(kFormSheetCaption, "汎用ﾌｫｰﾑの挿入");
     EXPECT_EQ(kCalendarSheetCaption, "ｶﾚﾝﾀﾞｰの作成");
     EXPECT_EQ(kTableSheetCaption, "ﾃｰﾌﾞﾙﾃﾝﾌﾟﾚｰﾄの挿入");
-    EXPECT_EQ(kPageFontFace, "ＭＳ Ｐゴシック");
-    EXPECT_EQ(kPageFontPoints, 9);
+    EXPECT_EQ(kDialogFontFace, "ＭＳ Ｐゴシック");
+    EXPECT_EQ(kDialogFontPoints, 9);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
-// Where the controls of the tag dialogs sit, in dialog units, so that the
-// window layer lays them out as the program always has and tests can check
-// the numbers without a window.
+// Where the controls of zu's dialogs sit, in dialog units (a quarter of the
+// dialog font's average character width across, an eighth of its height
+// down), so that the window layer lays them out as the program always has
+// and tests can check the numbers without a window.
 
 #include <string_view>
 
@@ -24,8 +25,8 @@ struct DialogLabel {
     int x = 0, y = 0;
 };
 
-// Both dialogs use this face at 9 points.
-inline constexpr std::string_view kTagDialogFont = "ＭＳ Ｐゴシック";
-inline constexpr int kTagDialogFontPoints = 9;
+// Every dialog and property page uses this face at 9 points.
+inline constexpr std::string_view kDialogFontFace = "ＭＳ Ｐゴシック";
+inline constexpr int kDialogFontPoints = 9;
 
 } // namespace zu
