@@ -2,6 +2,7 @@
 
 #include "core/text/utf.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zu {
@@ -35,8 +36,10 @@ std::string utf8Of(char32_t ch) {
 std::string openNotice(std::string_view title, const DocumentText& decoded) {
     std::string out(title);
     if (decoded.mixedBreaks)
-        return out + " には種類の異なる改行が混在しています。保存すると " +
-               std::string(breakName(decoded.lineBreak)) + " にそろえます。";
+        return out +
+               " には種類の異なる改行が混在しています。それぞれそのまま保存し、"
+               "新しい改行は " +
+               std::string(breakName(decoded.lineBreak)) + " にします。";
     if (decoded.rawBytes > 0)
         return out + " には Shift_JIS として正しくないﾊﾞｲﾄが " + std::to_string(decoded.rawBytes) +
                " 個あります。色付きで表示し、そのまま保存します。";
@@ -44,20 +47,37 @@ std::string openNotice(std::string_view title, const DocumentText& decoded) {
 }
 
 std::string unencodableQuestion(const std::vector<SaveProblem>& problems) {
+    using Kind = SaveProblem::Kind;
     const SaveProblem& first = problems.front();
-    // A lone surrogate is no character to show; its code point still is.
-    const bool showable = first.ch < 0xD800 || first.ch > 0xDFFF;
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(first.ch));
-    std::string text = std::to_string(first.line) + " 行目 " + std::to_string(first.column) +
-                       " 文字目の「" + (showable ? utf8Of(first.ch) : std::string("?")) + "」(" +
-                       code + ") は Shift_JIS で保存できない文字です。";
+    std::string text =
+        std::to_string(first.line) + " 行目 " + std::to_string(first.column) + " 文字目の";
+    if (first.kind == Kind::Joins) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X",
+                      static_cast<unsigned>(first.ch - cp932::kRawByteBase));
+        text += " Shift_JIS として正しくないﾊﾞｲﾄ (" + std::string(byte) +
+                ") は次の文字と合わさり、読み込み直すと「" + utf8Of(first.readsAs) +
+                "」になります。";
+    } else {
+        // A lone surrogate is no character to show; its code point still is.
+        const bool showable = first.ch < 0xD800 || first.ch > 0xDFFF;
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(first.ch));
+        text += "「" + (showable ? utf8Of(first.ch) : std::string("?")) + "」(" + code +
+                ") は Shift_JIS で保存できない文字です。";
+    }
     if (problems.size() > 1)
-        text +=
-            "\nほかにも保存できない文字が " + std::to_string(problems.size() - 1) + " 個あります。";
-    text += "\n\n保存できない文字を数値文字参照 (&#" + std::to_string(first.ch) +
-            "; の形) に置き換えて保存しますか？";
-    return text;
+        text += "\nほかにも保存すると変わってしまう箇所が " + std::to_string(problems.size() - 1) +
+                " 個あります。";
+    const auto unencodable = std::find_if(problems.begin(), problems.end(), [](const auto& p) {
+        return p.kind == Kind::Unencodable;
+    });
+    if (unencodable == problems.end())
+        return text + "\n\nこのまま保存しますか？";
+    const bool joins = std::any_of(problems.begin(), problems.end(),
+                                   [](const auto& p) { return p.kind == Kind::Joins; });
+    return text + "\n\n保存できない文字を数値文字参照 (&#" + std::to_string(unencodable->ch) +
+           "; の形) に置き換え" + (joins ? "、ほかはそのまま" : "て") + "保存しますか？";
 }
 
 } // namespace zu

@@ -15,9 +15,11 @@ namespace zu {
 // to say. Mixed line breaks come first: they change the file on saving.
 std::string openNotice(std::string_view title, const DocumentText& decoded);
 
-// The question before a save that meets characters Shift_JIS cannot hold:
-// the first one, where it stands, how many more, and the offer to write
-// them as numeric character references. `problems` is not empty.
+// The question before a save whose bytes would not read back as the text:
+// the first place (a character Shift_JIS cannot hold, or a raw byte that the
+// next character would complete), where it stands, how many more, and the
+// offer to write unholdable characters as numeric character references and
+// the rest as it is. `problems` is not empty.
 std::string unencodableQuestion(const std::vector<SaveProblem>& problems);
 
 } // namespace zu

@@ -129,6 +129,7 @@ template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCount
         if (b < 0x80) {
             if (kLines && b == '\n') {
                 ++lfAlone;
+                out.breaks.push_back(LineBreak::Lf);
                 ++p;
                 *o++ = u'\n';
                 continue;
@@ -138,9 +139,11 @@ template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCount
                 // a break of its own.
                 if (p[1] == '\n') {
                     ++crLf;
+                    out.breaks.push_back(LineBreak::CrLf);
                     ++p;
                 } else {
                     ++crAlone;
+                    out.breaks.push_back(LineBreak::Cr);
                 }
                 ++p;
                 *o++ = u'\n';
@@ -173,6 +176,8 @@ template <bool kLines> Decoded decodeImpl(std::string_view bytes, LineBreakCount
         const char16_t c = lineBreak ? u'\n' : kSingle[*p];
         crAlone += kLines && *p == '\r';
         lfAlone += kLines && *p == '\n';
+        if (lineBreak)
+            out.breaks.push_back(*p == '\r' ? LineBreak::Cr : LineBreak::Lf);
         raw += isRawByte(c);
         *o++ = c;
     }
@@ -201,15 +206,33 @@ char* writeReference(char* o, char32_t ch) {
 
 constexpr std::size_t kLongestReference = 10; // "&#1114111;"
 
+// Writes the next line break: the one the file had there, else `fallback`.
+struct BreakWriter {
+    std::span<const LineBreak> breaks;
+    LineBreak fallback;
+    std::size_t next = 0;
+
+    char* write(char* o) {
+        const LineBreak kind = next < breaks.size() ? breaks[next] : fallback;
+        ++next;
+        if (kind != LineBreak::Lf)
+            *o++ = '\r';
+        if (kind != LineBreak::Cr)
+            *o++ = '\n';
+        return o;
+    }
+};
+
 template <bool kLines>
-Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
-                   std::span<const Variant> variants, Unmappable policy) {
+Encoded encodeImpl(std::u16string_view text, BreakWriter breaks, std::span<const Variant> variants,
+                   Unmappable policy) {
     Encoded out;
     std::string& bytes = out.bytes;
-    // Every unit but a character reference takes at most `perUnit` bytes, so
-    // this much room always suffices for the rest of the text; references
-    // make more room when they need it.
-    const std::size_t perUnit = std::max<std::size_t>(2, lineBreak.size());
+    // Every unit but a character reference takes at most `perUnit` bytes (a
+    // double-byte character, or a CR LF for one break), so this much room
+    // always suffices for the rest of the text; references make more room
+    // when they need it.
+    constexpr std::size_t perUnit = 2;
     bytes.resize(text.size() * perUnit + kLongestReference);
     char* o = bytes.data();
     const char16_t* const begin = text.data();
@@ -225,7 +248,7 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
                 if (c == u'\r' && end - p >= 2 && p[1] == u'\n')
                     ++p;
                 ++p;
-                o = std::copy(lineBreak.begin(), lineBreak.end(), o);
+                o = breaks.write(o);
                 continue;
             }
             copyAscii<kLines>(p, end, o);
@@ -253,7 +276,7 @@ Encoded encodeImpl(std::u16string_view text, std::string_view lineBreak,
 
         if (kLines && c == u'\u2029') {
             ++p;
-            o = std::copy(lineBreak.begin(), lineBreak.end(), o);
+            o = breaks.write(o);
             continue;
         }
 
@@ -299,12 +322,24 @@ bool isVariantOf(char32_t ch, std::uint16_t code) {
 }
 
 Encoded encode(std::u16string_view text, std::span<const Variant> variants, Unmappable policy) {
-    return encodeImpl<false>(text, {}, variants, policy);
+    return encodeImpl<false>(text, BreakWriter{{}, LineBreak::CrLf}, variants, policy);
 }
 
-Encoded encodeLines(std::u16string_view text, std::string_view lineBreak,
+Encoded encodeLines(std::u16string_view text, std::span<const LineBreak> breaks, LineBreak fallback,
                     std::span<const Variant> variants, Unmappable policy) {
-    return encodeImpl<true>(text, lineBreak, variants, policy);
+    return encodeImpl<true>(text, BreakWriter{breaks, fallback}, variants, policy);
+}
+
+std::uint16_t codeOf(char16_t c) {
+    return c < 0x80 ? c : encodeChar(c);
+}
+
+char16_t pairedReading(char16_t raw, std::uint16_t nextCode) {
+    if (!isRawByte(raw) || nextCode == 0)
+        return 0;
+    const auto lead = static_cast<unsigned char>(raw - kRawByteBase);
+    const auto next = static_cast<unsigned char>(nextCode > 0xFF ? nextCode >> 8 : nextCode);
+    return decodePair(lead, next);
 }
 
 std::size_t fitBytes(std::string_view bytes, std::size_t maxBytes) {

@@ -18,6 +18,14 @@
 #include <string_view>
 #include <vector>
 
+namespace zu {
+
+// The three ways a file may end a line. Which one each break of a file used
+// is kept, so that an unedited file is written back as it was read.
+enum class LineBreak : std::uint8_t { CrLf, Lf, Cr };
+
+} // namespace zu
+
 namespace zu::cp932 {
 
 // Raw (invalid) byte b, 0x80..0xFF, is held as the character kRawByteBase + b.
@@ -39,6 +47,7 @@ struct Decoded {
     std::u16string text;
     std::vector<Variant> variants; // ascending index
     std::size_t rawBytes = 0;      // how many bytes were kept as raw-byte characters
+    std::vector<LineBreak> breaks; // decodeLines: each break of the bytes, in order
 };
 
 // Never fails: every byte string has a decoding.
@@ -77,15 +86,25 @@ struct LineBreakCounts {
 };
 
 // decode, turning every line break of the bytes (CR LF, LF or CR alone) into
-// one '\n'; variant indexes refer to the text so made. One pass, for opening
-// large documents.
+// one '\n' and noting which it was in `breaks`; variant indexes refer to the
+// text so made. One pass, for opening large documents.
 Decoded decodeLines(std::string_view bytes, LineBreakCounts& counts);
 
 // encode, writing every line break of the text ('\n', U+2029, a lone '\r',
-// or a "\r\n" pair, which is one break) as `lineBreak`. Variant and
-// unencodable indexes are positions in `text`.
-Encoded encodeLines(std::u16string_view text, std::string_view lineBreak,
+// or a "\r\n" pair, which is one break): the k-th as breaks[k], and those
+// past the end of `breaks` as `fallback`. Variant and unencodable indexes are
+// positions in `text`.
+Encoded encodeLines(std::u16string_view text, std::span<const LineBreak> breaks, LineBreak fallback,
                     std::span<const Variant> variants = {}, Unmappable policy = Unmappable::Report);
+
+// Where a byte kept raw is written next to a byte that completes it, the file
+// reads back as another character: the character `raw` (a raw lead byte) and
+// the first byte of `nextCode` (a character's byte form, as codeOf gives it)
+// make. 0 when they do not pair.
+char16_t pairedReading(char16_t raw, std::uint16_t nextCode);
+// The byte form encode writes for `c` (one byte, or lead byte in the high
+// half); 0 when the code page cannot hold it.
+std::uint16_t codeOf(char16_t c);
 
 // Length in bytes of the longest prefix of `bytes` that is at most `maxBytes`
 // long and does not cut a double-byte character in two.

@@ -1,5 +1,6 @@
 #include "core/text/document_text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace zu {
@@ -35,17 +36,39 @@ bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
 
-// Line and column of each unencodable character, walking the text once.
-// Breaks are counted as encodeLines writes them, and a column counts a
-// surrogate pair as the one character it is.
-std::vector<SaveProblem> locate(std::u16string_view text,
-                                const std::vector<cp932::Unencodable>& unencodable) {
-    std::vector<SaveProblem> problems;
-    problems.reserve(unencodable.size());
+// Raw lead bytes that the byte written after them would complete. The text
+// is searched only for raw-byte characters, which are rare, so the pass is
+// cheap even for a large document.
+std::vector<SaveProblem> findJoins(std::u16string_view text,
+                                   std::span<const cp932::Variant> variants) {
+    std::vector<SaveProblem> joins;
+    const cp932::Variant* v = variants.data();
+    const cp932::Variant* const vEnd = v + variants.size();
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (!cp932::isRawByte(text[i]))
+            continue;
+        // The next character's own bytes: the form the file had, where kept.
+        std::uint16_t next = cp932::codeOf(text[i + 1]);
+        while (v != vEnd && v->index < i + 1)
+            ++v;
+        if (v != vEnd && v->index == i + 1 && cp932::isVariantOf(text[i + 1], v->code))
+            next = v->code;
+        if (const char16_t reading = cp932::pairedReading(text[i], next); reading != 0) {
+            joins.push_back({text[i], i, 0, 0, SaveProblem::Kind::Joins, reading});
+            ++i; // the two are read as one; the byte after them starts afresh
+        }
+    }
+    return joins;
+}
+
+// Fills in line and column of each problem (in index order), walking the
+// text once. Breaks are counted as encodeLines writes them, and a column
+// counts a surrogate pair as the one character it is.
+void locate(std::u16string_view text, std::vector<SaveProblem>& problems) {
     std::size_t line = 1;
     std::size_t column = 1;
     std::size_t i = 0;
-    for (const auto& u : unencodable) {
+    for (SaveProblem& u : problems) {
         for (; i < u.index; ++i) {
             const char16_t c = text[i];
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
@@ -58,9 +81,9 @@ std::vector<SaveProblem> locate(std::u16string_view text,
                 ++column;
             }
         }
-        problems.push_back({u.ch, u.index, line, column});
+        u.line = line;
+        u.column = column;
     }
-    return problems;
 }
 
 } // namespace
@@ -84,17 +107,31 @@ DocumentText decodeDocument(std::string_view bytes) {
     doc.text = std::move(decoded.text);
     doc.variants = std::move(decoded.variants);
     doc.rawBytes = decoded.rawBytes;
+    doc.breaks = std::move(decoded.breaks);
     doc.lineBreak = dominantStyle(counts, doc.mixedBreaks);
     return doc;
 }
 
 EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
-                               std::span<const cp932::Variant> variants, cp932::Unmappable policy) {
-    cp932::Encoded encoded = cp932::encodeLines(text, lineBreakBytes(style), variants, policy);
+                               std::span<const cp932::Variant> variants, cp932::Unmappable policy,
+                               std::span<const LineBreak> breaks) {
+    cp932::Encoded encoded = cp932::encodeLines(text, breaks, style, variants, policy);
     EncodedDocument doc;
     doc.bytes = std::move(encoded.bytes);
-    if (!encoded.unencodable.empty())
-        doc.problems = locate(text, encoded.unencodable);
+    if (policy != cp932::Unmappable::Report)
+        return doc;
+    for (const cp932::Unencodable& u : encoded.unencodable)
+        doc.problems.push_back({u.ch, u.index, 0, 0});
+    std::vector<SaveProblem> joins = findJoins(text, variants);
+    if (!joins.empty()) {
+        const auto middle = static_cast<std::ptrdiff_t>(doc.problems.size());
+        doc.problems.insert(doc.problems.end(), joins.begin(), joins.end());
+        std::inplace_merge(
+            doc.problems.begin(), doc.problems.begin() + middle, doc.problems.end(),
+            [](const SaveProblem& a, const SaveProblem& b) { return a.index < b.index; });
+    }
+    if (!doc.problems.empty())
+        locate(text, doc.problems);
     return doc;
 }
 

@@ -4,8 +4,10 @@
 //
 // A document's file bytes as text, and back: the code page plus line breaks.
 // Inside the program every line break is one character ('\n', or U+2029 as
-// the editing control reports its paragraph ends); the file's own break style
-// is detected on load and written again on save.
+// the editing control reports its paragraph ends); which bytes each break of
+// the file was (CR LF, LF or a lone CR) is kept beside the text, so that a
+// file is written back as it was read, and the most frequent style is the
+// one new breaks take.
 
 #include "core/text/cp932.h"
 
@@ -17,15 +19,14 @@
 
 namespace zu {
 
-enum class LineBreak { CrLf, Lf, Cr };
-
 // The bytes of one line break in the given style.
 std::string_view lineBreakBytes(LineBreak style);
 
 struct DocumentText {
     std::u16string text;                   // line breaks as '\n'
-    LineBreak lineBreak = LineBreak::CrLf; // the file's style; CR LF when it has no break
-    bool mixedBreaks = false;              // more than one style: lineBreak is the most frequent
+    std::vector<LineBreak> breaks;         // each break of the file as it was, in order
+    LineBreak lineBreak = LineBreak::CrLf; // the most frequent; CR LF when the file has no break
+    bool mixedBreaks = false;              // more than one style
     std::vector<cp932::Variant> variants;  // indexes into `text`
     std::size_t rawBytes = 0;
 };
@@ -33,24 +34,33 @@ struct DocumentText {
 // File bytes to text. Never fails.
 DocumentText decodeDocument(std::string_view bytes);
 
-// A character that cannot be saved, with where it stands (1-based line and
-// column, counted in characters of the text).
+// A place where the saved bytes would not read back as the text: a character
+// the code page cannot hold, or a byte kept raw that the next character's
+// first byte would complete, so that the file reads back as `readsAs` there.
+// Where it stands: 1-based line and column, counted in characters.
 struct SaveProblem {
-    char32_t ch;
+    enum class Kind { Unencodable, Joins };
+    char32_t ch; // the character that cannot be saved, or the raw byte's character
     std::size_t index;
     std::size_t line;
     std::size_t column;
+    Kind kind = Kind::Unencodable;
+    char32_t readsAs = 0; // Joins: what the two read back as
 };
 
 struct EncodedDocument {
     std::string bytes;
-    std::vector<SaveProblem> problems; // with Unmappable::Report: nothing may be written
+    // With Unmappable::Report: what the user must decide on before anything
+    // is written, in text order.
+    std::vector<SaveProblem> problems;
 };
 
 // Text to file bytes. `text` may end its lines with '\n' or U+2029 (a "\r\n"
-// pair also counts as one break); every break is written in `style`.
+// pair also counts as one break); the k-th break is written as breaks[k],
+// and every break past the end of `breaks` in `style`.
 EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
                                std::span<const cp932::Variant> variants = {},
-                               cp932::Unmappable policy = cp932::Unmappable::Report);
+                               cp932::Unmappable policy = cp932::Unmappable::Report,
+                               std::span<const LineBreak> breaks = {});
 
 } // namespace zu

@@ -103,6 +103,19 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
             cursor.mergeCharFormat(form);
         }
     }
+    if (decoded.mixedBreaks) {
+        // Only the breaks unlike the most frequent style are marked.
+        QTextBlock block = text->begin().next();
+        for (std::size_t k = 0; k < decoded.breaks.size() && block.isValid();
+             ++k, block = block.next()) {
+            if (decoded.breaks[k] == decoded.lineBreak)
+                continue;
+            QTextBlockFormat format = block.blockFormat();
+            format.setProperty(kBreakBeforeProperty, static_cast<int>(decoded.breaks[k]));
+            QTextCursor(block).setBlockFormat(format);
+        }
+        doc->mixedBreaks_ = true;
+    }
     doc->loading_ = false;
     text->setUndoRedoEnabled(true);
     if (decoded.rawBytes > 0)
@@ -148,10 +161,22 @@ std::vector<cp932::Variant> CZuDoc::variants() const {
     return found;
 }
 
+std::vector<LineBreak> CZuDoc::breaks() const {
+    std::vector<LineBreak> kinds;
+    if (!mixedBreaks_)
+        return kinds; // every break in the most frequent style
+    kinds.reserve(static_cast<std::size_t>(text_->blockCount()));
+    for (QTextBlock block = text_->begin().next(); block.isValid(); block = block.next()) {
+        const QVariant kind = block.blockFormat().property(kBreakBeforeProperty);
+        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : lineBreak_);
+    }
+    return kinds;
+}
+
 EncodedDocument CZuDoc::encode(cp932::Unmappable policy) const {
     const QString raw = text_->toRawText();
     const std::vector<cp932::Variant> forms = variants();
-    return encodeDocument(asView(raw), lineBreak_, forms, policy);
+    return encodeDocument(asView(raw), lineBreak_, forms, policy, breaks());
 }
 
 QString CZuDoc::proposedSaveName() const {

@@ -23,9 +23,17 @@ class QWidget;
 namespace zu {
 class CZuView;
 
-// Character-format properties the document puts on single characters. They
-// are invisible and never saved; they only carry what the file's bytes were.
+// Properties the document puts on the text to remember what the file's bytes
+// were. They are invisible and never saved as such.
+//  - A character format property on a character the file wrote in its
+//    non-default byte form: the two bytes it used.
+//  - A block format property on a line that follows a break the file wrote
+//    other than in its most frequent style: that break's LineBreak. A block
+//    format, because the editing control keeps it with the line through
+//    edits, Undo and Redo; a break the user makes starts a line without it
+//    (the view sees to that) and is written in the most frequent style.
 inline constexpr int kVariantCodeProperty = QTextFormat::UserProperty + 1;
+inline constexpr int kBreakBeforeProperty = QTextFormat::UserProperty + 2;
 
 class CZuDoc : public QObject {
     Q_OBJECT
@@ -96,7 +104,12 @@ private:
     QSyntaxHighlighter* rawMarker_ = nullptr;
     QString path_;
     QString title_;
+    std::vector<LineBreak> breaks() const;
+
     LineBreak lineBreak_ = LineBreak::CrLf;
+    // Whether any line carries kBreakBeforeProperty: only a file with mixed
+    // breaks has them, and the others need not be searched for them.
+    bool mixedBreaks_ = false;
     bool loading_ = false;
     std::vector<CZuView*> views_;
 };

@@ -8,20 +8,14 @@
 
 #include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace zu {
 namespace {
-
-// Inside the control a line break is a paragraph separator; the program's
-// texts use '\n' (and the inserted fragments "\r\n").
-QString toControl(std::string_view utf8) {
-    QString s = ui::qs(utf8);
-    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return s;
-}
 
 CZuView::MenuHook& menuHook() {
     static CZuView::MenuHook hook;
@@ -80,8 +74,57 @@ void CZuView::setSelection(long start, long end) {
 
 void CZuView::replaceSelection(std::string_view text) {
     QTextCursor c = textCursor();
-    c.insertText(toControl(text));
+    insertText(c, ui::qs(text));
     setTextCursor(c);
+}
+
+void CZuView::insertText(QTextCursor& cursor, QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (QChar& c : text)
+        if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = u'\n';
+    QTextDocument* document = cursor.document();
+    cursor.beginEditBlock();
+    const int first = document->findBlock(cursor.selectionStart()).blockNumber();
+    cursor.insertText(text);
+    // A new line takes over the format of the line it was split from, and so
+    // the break the file had before that line: it must start without it.
+    const int last = cursor.blockNumber();
+    for (QTextBlock block = document->findBlockByNumber(first + 1);
+         block.isValid() && block.blockNumber() <= last; block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        if (!format.hasProperty(kBreakBeforeProperty))
+            continue;
+        format.clearProperty(kBreakBeforeProperty);
+        QTextCursor(block).setBlockFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
+void CZuView::keyPressEvent(QKeyEvent* event) {
+    // Return makes an ordinary line break whatever Shift says: the control's
+    // own Shift+Return makes a LINE SEPARATOR, which looks like a break but
+    // is a character Shift_JIS cannot hold.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const auto others = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (enter && !(event->modifiers() & others) && !isReadOnly()) {
+        QTextCursor c = textCursor();
+        insertText(c, QStringLiteral("\n"));
+        setTextCursor(c);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void CZuView::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText() || isReadOnly())
+        return QPlainTextEdit::insertFromMimeData(source);
+    QTextCursor c = textCursor();
+    insertText(c, source->text());
+    setTextCursor(c);
+    ensureCursorVisible();
 }
 
 void CZuView::beginUndoStep() {

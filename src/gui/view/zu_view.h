@@ -47,6 +47,11 @@ public:
     bool canUndo() const override;
     bool canPaste() const override;
 
+    // Inserts `text` at `cursor` in place of its selection, as one undo step.
+    // Every kind of line break in it (CR LF, CR, LF, U+2028, U+2029) becomes
+    // an ordinary break, written in the document's most frequent style.
+    static void insertText(QTextCursor& cursor, QString text);
+
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
     using MenuHook = std::function<QAction*(QMenu&, const QPoint& globalPos)>;
@@ -59,6 +64,8 @@ signals:
     void filesDropped(const QStringList& paths);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -33,7 +33,8 @@ TEST(OpenNotice, MixedBreaksFirstThenRawBytesElseNothing) {
     mixed.mixedBreaks = true;
     mixed.lineBreak = LineBreak::Lf;
     EXPECT_EQ(openNotice("a.htm", mixed),
-              "a.htm には種類の異なる改行が混在しています。保存すると LF にそろえます。");
+              "a.htm には種類の異なる改行が混在しています。それぞれそのまま保存し、"
+              "新しい改行は LF にします。");
 }
 
 TEST(UnencodableQuestion, NamesTheFirstCharacterWhereItStandsAndCountsTheRest) {
@@ -46,12 +47,22 @@ TEST(UnencodableQuestion, NamesTheFirstCharacterWhereItStandsAndCountsTheRest) {
          "保存できない文字を数値文字参照 (&#8364; の形) に置き換えて保存しますか？"},
         {{{U'😀', 0, 1, 1}, {U'€', 3, 1, 3}},
          "1 行目 1 文字目の「😀」(U+1F600) は Shift_JIS で保存できない文字です。\n"
-         "ほかにも保存できない文字が 1 個あります。\n\n"
+         "ほかにも保存すると変わってしまう箇所が 1 個あります。\n\n"
          "保存できない文字を数値文字参照 (&#128512; の形) に置き換えて保存しますか？"},
         // A lone surrogate cannot be shown; its code still can.
         {{{char32_t(0xD800), 0, 1, 1}},
          "1 行目 1 文字目の「?」(U+D800) は Shift_JIS で保存できない文字です。\n\n"
          "保存できない文字を数値文字参照 (&#55296; の形) に置き換えて保存しますか？"},
+        // A kept byte that the next one completes: nothing to replace, the
+        // user only decides whether to save it so.
+        {{{0xF781, 4, 3, 5, SaveProblem::Kind::Joins, U'\u3000'}},
+         "3 行目 5 文字目の Shift_JIS として正しくないﾊﾞｲﾄ (0x81) は次の文字と合わさり、"
+         "読み込み直すと「　」になります。\n\nこのまま保存しますか？"},
+        {{{0xF781, 0, 1, 1, SaveProblem::Kind::Joins, U'\u3000'}, {U'€', 5, 1, 5}},
+         "1 行目 1 文字目の Shift_JIS として正しくないﾊﾞｲﾄ (0x81) は次の文字と合わさり、"
+         "読み込み直すと「　」になります。\n"
+         "ほかにも保存すると変わってしまう箇所が 1 個あります。\n\n"
+         "保存できない文字を数値文字参照 (&#8364; の形) に置き換え、ほかはそのまま保存しますか？"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(unencodableQuestion(c.problems), c.expected);
