@@ -1,9 +1,11 @@
 #include "core/settings/settings.h"
 #include "gui/app/icons.h"
+#include "gui/app/termination.h"
 #include "gui/app/zu_app.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
@@ -21,6 +23,14 @@ int main(int argc, char* argv[]) {
     zu::CZuApp app;
     QStringList args = QApplication::arguments();
     args.removeFirst();
+    // A shutdown or a kill keeps every unsaved change; a logout asks first.
+    zu::onTerminationSignal(&app, [&app] { app.keepEverythingAndQuit(); });
+    QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                     [&app](QSessionManager& session) {
+                         if (!app.commitData(session.allowsInteraction()))
+                             session.cancel();
+                         session.release();
+                     });
     if (const std::optional<int> code = app.start(args))
         return *code;
     return QApplication::exec();

@@ -31,6 +31,25 @@ std::string utf8Of(char32_t ch) {
     return utf16ToUtf8(units);
 }
 
+// A path is the system's bytes. Shown as text: as it stands when it is UTF-8,
+// else with each byte that is not spelled out as "\xNN", so that the user
+// still sees which file it is.
+std::string printablePath(std::string_view path) {
+    if (utf16ToUtf8(utf8ToUtf16(path)) == path)
+        return std::string(path);
+    std::string out;
+    for (unsigned char b : path) {
+        if (b < 0x80) {
+            out += static_cast<char>(b);
+        } else {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(b));
+            out += escaped;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 std::string openNotice(std::string_view title, const DocumentText& decoded) {
@@ -78,6 +97,15 @@ std::string unencodableQuestion(const std::vector<SaveProblem>& problems) {
                                    [](const auto& p) { return p.kind == Kind::Joins; });
     return text + "\n\n保存できない文字を数値文字参照 (&#" + std::to_string(unencodable->ch) +
            "; の形) に置き換え" + (joins ? "、ほかはそのまま" : "て") + "保存しますか？";
+}
+
+std::string recoveryQuestion(const RecoveryRecord& record) {
+    std::string text = record.title + " の保存されていない変更が、前回の終了時に残っています。\n";
+    // The path is the system's bytes; shown as text, whatever it holds.
+    text += record.path.empty() ? std::string("(まだ保存されていない文書)")
+                                : "ﾌｧｲﾙ: " + printablePath(record.path);
+    text += "\nｴﾝｺｰﾃﾞｨﾝｸﾞ: " + record.encoding;
+    return text + "\n\n復元しますか？「いいえ」を選ぶと、この変更は破棄されます。";
 }
 
 } // namespace zu

@@ -3,6 +3,7 @@
 // opening one, and the question before saving characters Shift_JIS cannot
 // hold. Texts are UTF-8.
 
+#include "core/doc/recovery.h"
 #include "core/text/document_text.h"
 
 #include <string>
@@ -21,5 +22,9 @@ std::string openNotice(std::string_view title, const DocumentText& decoded);
 // offer to write unholdable characters as numeric character references and
 // the rest as it is. `problems` is not empty.
 std::string unencodableQuestion(const std::vector<SaveProblem>& problems);
+
+// The question at start-up for a recovery copy a run left behind: which
+// document, its file and encoding, and what "no" does.
+std::string recoveryQuestion(const RecoveryRecord& record);
 
 } // namespace zu

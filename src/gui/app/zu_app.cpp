@@ -2,6 +2,9 @@
 
 #include "core/app/command_line.h"
 #include "core/app/commands.h"
+#include "core/doc/doc_messages.h"
+#include "core/doc/file_read.h"
+#include "core/doc/recovery.h"
 #include "core/settings/config_location.h"
 #include "core/settings/settings.h"
 #include "gui/app/about_dlg.h"
@@ -9,18 +12,24 @@
 #include "gui/app/main_frame.h"
 #include "gui/commands/command_registry.h"
 #include "gui/doc/doc_commands.h"
+#include "gui/doc/recovery_keeper.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
+
+#include <cerrno>
+#include <csignal>
+#include <unistd.h>
 
 namespace zu {
 namespace {
@@ -30,12 +39,23 @@ CZuApp*& current() {
     return app;
 }
 
-QString profilePath() {
+std::string configFolder() {
     const Settings& s = settings();
     const std::string dir =
         configDirectory(s.programDirectory.drive + s.programDirectory.directory);
     ensureDirectory(dir);
-    return QString::fromStdString(dir + "zu.conf");
+    return dir;
+}
+
+QString profilePath() {
+    return QString::fromStdString(configFolder() + "zu.conf");
+}
+
+// Whether the process that keeps a recovery copy still runs (and so still
+// keeps it). A process id the system has given to another program since
+// makes a copy look kept: it is then offered at a later start.
+bool processRuns(long pid) {
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 bool samePath(const QString& a, const QString& b) {
@@ -90,6 +110,8 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.
     profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
+    recoveryFolder_ = recoveryDirectory(configFolder());
+    ensureDirectory(recoveryFolder_);
     std::vector<std::string> recent;
     for (int i = 1; i <= cmd::RecentFileCount; ++i) {
         const QString path =
@@ -131,7 +153,62 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         }
     }
     frame_->show();
+    offerRecovery();
     return std::nullopt;
+}
+
+void CZuApp::offerRecovery() {
+    QDir folder(QString::fromStdString(recoveryFolder_));
+    const QStringList names =
+        folder.entryList({QStringLiteral("*.zurecover")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        const std::optional<long> owner = recoveryOwner(name.toStdString());
+        if (!owner || processRuns(*owner))
+            continue;
+        const std::string file = recoveryFolder_ + name.toStdString();
+        const FileBytes bytes = readWholeFile(file, CZuDoc::kMaxFileBytes * 4);
+        const std::optional<RecoveryRecord> record =
+            bytes.error == 0 ? parseRecovery(bytes.bytes) : std::nullopt;
+        // A copy cut short by a crash while it was written holds nothing
+        // that can be given back whole; the previous copy was replaced only
+        // by a whole one, so there is none.
+        if (!record) {
+            ::unlink(file.c_str());
+            continue;
+        }
+        const QString question = QString::fromStdString(recoveryQuestion(*record));
+        if (ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) !=
+            ui::Answer::Yes) {
+            ::unlink(file.c_str());
+            continue;
+        }
+        CZuDoc* doc = adopt(CZuDoc::restore(*record), file);
+        createFrame(doc);
+    }
+}
+
+void CZuApp::keepEverythingAndQuit() {
+    // Every unsaved change goes into its recovery copy, which the next start
+    // offers back; then the windows close without asking.
+    for (const auto& d : documents_)
+        if (auto* keeper = d->findChild<RecoveryKeeper*>())
+            keeper->writeNow();
+    RecoveryKeeper::keepCopies();
+    closeAllDocuments();
+    if (frame_)
+        frame_->close();
+    QCoreApplication::quit();
+}
+
+bool CZuApp::commitData(bool mayAsk) {
+    // Logging out: the same question as closing the window, when the session
+    // lets zu ask; when it does not, the recovery copies keep every change.
+    if (mayAsk)
+        return maybeSaveAll();
+    for (const auto& d : documents_)
+        if (auto* keeper = d->findChild<RecoveryKeeper*>())
+            keeper->writeNow();
+    return true;
 }
 
 int CZuApp::printFromCommandLine(const QString& path, const QString& printerName) {
@@ -170,9 +247,10 @@ std::vector<CZuDoc*> CZuApp::documents() const {
     return out;
 }
 
-CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc) {
+CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc, const std::string& recoveryFile) {
     CZuDoc* raw = doc.get();
     documents_.push_back(std::move(doc));
+    new RecoveryKeeper(*raw, recoveryFolder_, recoveryFile);
     connect(raw, &CZuDoc::fileUsed, this, &CZuApp::noteRecent);
     connect(raw, &CZuDoc::closeRequested, this, [this, raw] {
         // Copy: closing a window removes its view from the list.

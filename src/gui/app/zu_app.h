@@ -15,6 +15,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 class QSettings;
@@ -54,12 +55,24 @@ public:
     bool maybeSaveAll();
     void closeAllDocuments();
 
+    // The session is ending (logout): asks about unsaved documents when
+    // `mayAsk`, else keeps them in their recovery copies. False when the user
+    // cancels, so that the session does not end.
+    bool commitData(bool mayAsk);
+    // Ends the program at once without losing an edit (SIGTERM, SIGHUP):
+    // every unsaved change goes into its recovery copy, kept for next start.
+    void keepEverythingAndQuit();
+
     // New, Open, Print Setup, About, the recent files and Exit.
     static void registerCommands(HandlerTable<CZuApp>& table);
 
 private:
     CChildFrame* createFrame(CZuDoc* doc);
-    CZuDoc* adopt(std::unique_ptr<CZuDoc> doc);
+    // Takes `doc` into the list, with a keeper for its recovery copy (which
+    // takes over `recoveryFile` when the document was restored from it).
+    CZuDoc* adopt(std::unique_ptr<CZuDoc> doc, const std::string& recoveryFile = {});
+    // Offers back what an earlier run left unsaved.
+    void offerRecovery();
     void forget(CZuDoc* doc);
     void noteRecent(const QString& path);
     void saveProfile();
@@ -68,6 +81,7 @@ private:
     void openRecent(int index);
 
     std::vector<std::unique_ptr<CZuDoc>> documents_;
+    std::string recoveryFolder_;
     int untitled_ = 0;
     QPointer<CMainFrame> frame_;
     std::unique_ptr<QSettings> profile_;

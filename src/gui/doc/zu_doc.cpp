@@ -12,6 +12,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace zu {
 namespace {
 
@@ -70,24 +72,12 @@ void CZuDoc::markRawBytes() {
         rawMarker_ = new RawByteMarker(text_);
 }
 
-CZuDoc::OpenResult CZuDoc::open(const QString& path) {
-    OpenResult result;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    FileBytes file = readWholeFile(QFile::encodeName(absolute).toStdString(), kMaxFileBytes);
-    if (file.error != 0) {
-        result.error = QString::fromStdString(
-            fileErrorMessage(file.error, FileOp::Open, absolute.toStdString()));
-        return result;
-    }
-    DocumentText decoded = decodeDocument(file.bytes);
-    file.bytes = std::string();
-
-    auto doc = std::make_unique<CZuDoc>(QFileInfo(absolute).fileName());
-    QTextDocument* text = doc->text_;
+void CZuDoc::load(DocumentText& decoded) {
+    QTextDocument* text = text_;
     // Loading is not an edit: nothing of it may be undone. The decoder has
     // counted the raw bytes already; the text need not be searched again.
     text->setUndoRedoEnabled(false);
-    doc->loading_ = true;
+    loading_ = true;
     // The control copies the text in; lending it the decoded buffer instead
     // of a copy keeps one whole copy of a large file out of memory.
     text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
@@ -103,7 +93,10 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
             cursor.mergeCharFormat(form);
         }
     }
-    if (decoded.mixedBreaks) {
+    lineBreak_ = decoded.lineBreak;
+    mixedBreaks_ =
+        std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
+    if (mixedBreaks_) {
         // Only the breaks unlike the most frequent style are marked.
         QTextBlock block = text->begin().next();
         for (std::size_t k = 0; k < decoded.breaks.size() && block.isValid();
@@ -114,19 +107,62 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
             format.setProperty(kBreakBeforeProperty, static_cast<int>(decoded.breaks[k]));
             QTextCursor(block).setBlockFormat(format);
         }
-        doc->mixedBreaks_ = true;
     }
-    doc->loading_ = false;
+    loading_ = false;
     text->setUndoRedoEnabled(true);
     if (decoded.rawBytes > 0)
-        doc->markRawBytes();
-    text->setModified(false);
+        markRawBytes();
+}
 
+CZuDoc::OpenResult CZuDoc::open(const QString& path) {
+    OpenResult result;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    FileBytes file = readWholeFile(QFile::encodeName(absolute).toStdString(), kMaxFileBytes);
+    if (file.error != 0) {
+        result.error = QString::fromStdString(
+            fileErrorMessage(file.error, FileOp::Open, absolute.toStdString()));
+        return result;
+    }
+    DocumentText decoded = decodeDocument(file.bytes);
+    file.bytes = std::string();
+
+    auto doc = std::make_unique<CZuDoc>(QFileInfo(absolute).fileName());
+    doc->load(decoded);
+    doc->setModified(false);
     doc->path_ = absolute;
-    doc->lineBreak_ = decoded.lineBreak;
     result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
     return result;
+}
+
+RecoveryRecord CZuDoc::recoveryRecord() const {
+    RecoveryRecord r;
+    r.title = title_.toStdString();
+    r.path = QFile::encodeName(path_).toStdString();
+    r.encoding = "CP932";
+    r.lineBreak = lineBreak_;
+    r.breaks = breaks();
+    r.variants = variants();
+    const QString raw = text_->toRawText();
+    r.text.assign(asView(raw));
+    std::ranges::replace(r.text, u'\u2029', u'\n');
+    return r;
+}
+
+std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record) {
+    auto doc = std::make_unique<CZuDoc>(QString::fromStdString(record.title));
+    DocumentText decoded;
+    decoded.text = record.text;
+    decoded.breaks = record.breaks;
+    decoded.lineBreak = record.lineBreak;
+    decoded.variants = record.variants;
+    decoded.rawBytes = static_cast<std::size_t>(
+        std::ranges::count_if(decoded.text, [](char16_t c) { return cp932::isRawByte(c); }));
+    doc->load(decoded);
+    doc->path_ = QFile::decodeName(QByteArray::fromStdString(record.path));
+    // What was restored has not been saved yet.
+    doc->setModified(true);
+    return doc;
 }
 
 bool CZuDoc::isModified() const {

@@ -7,6 +7,7 @@
 // (the commands in doc_commands.h do).
 
 #include "core/doc/atomic_write.h"
+#include "core/doc/recovery.h"
 #include "core/text/document_text.h"
 
 #include <QObject>
@@ -49,6 +50,12 @@ public:
     };
     // Loads a file. Fails with the message the user should see; never cut.
     static OpenResult open(const QString& path);
+
+    // A new window's document made from a recovery copy: modified, with the
+    // title, file and text the copy kept.
+    static std::unique_ptr<CZuDoc> restore(const RecoveryRecord& record);
+    // What a recovery copy keeps of the document now.
+    RecoveryRecord recoveryRecord() const;
 
     // Files above this size are refused whole rather than held in part.
     static constexpr std::size_t kMaxFileBytes = 512u << 20;
@@ -105,6 +112,9 @@ private:
     QString path_;
     QString title_;
     std::vector<LineBreak> breaks() const;
+    // Fills the (empty) document with decoded text, its byte forms and
+    // breaks; `decoded.text` is taken.
+    void load(DocumentText& decoded);
 
     LineBreak lineBreak_ = LineBreak::CrLf;
     // Whether any line carries kBreakBeforeProperty: only a file with mixed
