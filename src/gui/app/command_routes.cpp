@@ -4,6 +4,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/app/zu_app.h"
 #include "gui/commands/command_registry.h"
+#include "gui/dialogs/option_sheet.h"
 #include "gui/dialogs/pending_commands.h"
 #include "gui/doc/doc_commands.h"
 #include "gui/view/view_commands.h"
@@ -14,6 +15,7 @@ const CommandRegistry& commandRegistry() {
     static const CommandRegistry registry = [] {
         CommandRegistry r;
         registerViewCommands(r.view);
+        registerOptionCommands(r.view);
         registerPendingCommands(r.view);
         registerDocumentCommands(r.document);
         CMainFrame::registerCommands(r.frame);

@@ -10,8 +10,8 @@ namespace zu {
 void registerPendingCommands(HandlerTable<CZuView>& table) {
     for (const int id :
          {cmd::TagColor, cmd::GenericForm, cmd::Index, cmd::Topic, cmd::ColorReference,
-          cmd::QuickCreate, cmd::TagRemove, cmd::Date, cmd::DateTime, cmd::Options, cmd::FileList,
-          cmd::ImageLink, cmd::Calendar, cmd::TableTemplate, cmd::FileTable, cmd::Symbols})
+          cmd::QuickCreate, cmd::TagRemove, cmd::Date, cmd::DateTime, cmd::FileList, cmd::ImageLink,
+          cmd::Calendar, cmd::TableTemplate, cmd::FileTable, cmd::Symbols})
         table.add(id, [](CZuView& view) {
             ui::message(&view, QStringLiteral("この機能はまだ使用できません。"), ui::Buttons::Ok,
                         ui::Icon::Information);
