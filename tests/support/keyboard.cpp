@@ -89,7 +89,11 @@ bool chooseFromMenu(QWidget* focus, int id) {
                     if (menu->activeAction() && menu->activeAction()->text() == label)
                         break;
                 }
-                QTest::keyClick(menu, Qt::Key_Return);
+                // A submenu opens with the arrow key (Qt may have shown it on
+                // the highlight, but only the key makes it take the keys); a
+                // command runs with Return.
+                QTest::keyClick(menu, target.kind == MenuNode::Kind::Popup ? Qt::Key_Right
+                                                                            : Qt::Key_Return);
             }
         } else {
             // No letter: arrow down from wherever the highlight stands.

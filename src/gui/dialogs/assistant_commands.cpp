@@ -1,12 +1,17 @@
 #include "gui/dialogs/assistant_commands.h"
 
 #include "core/app/commands.h"
+#include "core/assist/calendar.h"
 #include "core/assist/file_links.h"
+#include "core/assist/generic_form.h"
 #include "core/assist/quick_create.h"
 #include "core/assist/small_insertions.h"
+#include "core/assist/table_template.h"
 #include "core/edit/wrap_selection.h"
+#include "core/settings/option_pages.h"
 #include "core/settings/settings.h"
 #include "gui/commands/command_registry.h"
+#include "gui/dialogs/option_sheet.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
@@ -101,6 +106,50 @@ void insertImageLink(CZuView& view) {
     WrapSelection(view, imageLink(paths, linkForm(), anchor()));
 }
 
+// The sheets of the three assistants that remember their input show one
+// page of the Options dialog alone; OK stores the page's values in the
+// settings before anything is built (they stay even if the insertion is
+// taken back), Cancel changes nothing at all.
+bool askOnePage(CZuView& view, std::string_view caption, OptionPage page) {
+    const OptionPage pages[] = {page};
+    return runOptionSheet(view.window(), ui::qs(caption), pages, settings());
+}
+
+void insertGenericForm(CZuView& view) {
+    if (!askOnePage(view, kFormSheetCaption, OptionPage::Form))
+        return;
+    const Settings& s = settings();
+    const Fragment form =
+        genericForm({s.pageTitle, s.bodyOptions, s.fontFace, s.fontSize, "x-sjis"});
+    const long start = view.selection().start;
+    WrapSelection(view, form);
+    // The caret goes to the end of the open text, where the page's content
+    // goes: the line that holds what was selected, wherever the form went.
+    const long caret = caretAfterGenericForm(start, form);
+    view.setSelection(caret, caret);
+}
+
+void insertTableTemplate(CZuView& view) {
+    if (!askOnePage(view, kTableSheetCaption, OptionPage::Table))
+        return;
+    const Settings& s = settings();
+    // A table too large to build is refused before anything is built, so the
+    // program never stalls on it.
+    if (const auto refusal = tableTemplateRefusal(s.tableColumns, s.tableRows)) {
+        ui::message(&view, ui::qs(*refusal), ui::Buttons::Ok, ui::Icon::Warning);
+        return;
+    }
+    WrapSelection(view, tableTemplate(s.tableColumns, s.tableRows));
+}
+
+void insertCalendar(CZuView& view) {
+    if (!askOnePage(view, kCalendarSheetCaption, OptionPage::Calendar))
+        return;
+    const Settings& s = settings();
+    WrapSelection(
+        view, calendarPage({s.calendarYear, s.calendarMonth, s.calendarColumns, s.calendarWidth}));
+}
+
 } // namespace
 
 void setAssistantClock(std::function<std::time_t()> fn) {
@@ -117,6 +166,9 @@ void registerAssistantCommands(HandlerTable<CZuView>& table) {
     table.add(cmd::FileList, insertFileList);
     table.add(cmd::FileTable, insertFileTable);
     table.add(cmd::ImageLink, insertImageLink);
+    table.add(cmd::GenericForm, insertGenericForm);
+    table.add(cmd::TableTemplate, insertTableTemplate);
+    table.add(cmd::Calendar, insertCalendar);
 }
 
 } // namespace zu
