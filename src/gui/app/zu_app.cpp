@@ -194,6 +194,9 @@ void CZuApp::keepEverythingAndQuit() {
         if (auto* keeper = d->findChild<RecoveryKeeper*>())
             keeper->writeNow();
     RecoveryKeeper::keepCopies();
+    // Kept: nothing is left to ask about.
+    for (const auto& d : documents_)
+        d->setModified(false);
     closeAllDocuments();
     if (frame_)
         frame_->close();
