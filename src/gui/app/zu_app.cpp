@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -189,18 +190,17 @@ void CZuApp::offerRecovery() {
 
 void CZuApp::keepEverythingAndQuit() {
     // Every unsaved change goes into its recovery copy, which the next start
-    // offers back; then the windows close without asking.
+    // offers back. Kept there, nothing is left to ask about, and every event
+    // loop (a dialog's too) is told to end: the program then ends the way it
+    // always does, saving its settings, without a window closing under a
+    // dialog that is still up.
     for (const auto& d : documents_)
         if (auto* keeper = d->findChild<RecoveryKeeper*>())
             keeper->writeNow();
     RecoveryKeeper::keepCopies();
-    // Kept: nothing is left to ask about.
     for (const auto& d : documents_)
         d->setModified(false);
-    closeAllDocuments();
-    if (frame_)
-        frame_->close();
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 bool CZuApp::commitData(bool mayAsk) {
@@ -303,13 +303,18 @@ CZuDoc* CZuApp::openFile(const QString& path) {
             return d.get();
         }
     }
+    // A large file takes a moment to read and lay out: the wait cursor says
+    // so until its window is up.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     CZuDoc::OpenResult opened = CZuDoc::open(path);
     if (!opened.document) {
+        QGuiApplication::restoreOverrideCursor();
         ui::message(frame_, opened.error);
         return nullptr;
     }
     CZuDoc* doc = adopt(std::move(opened.document));
     createFrame(doc);
+    QGuiApplication::restoreOverrideCursor();
     if (!opened.notice.isEmpty())
         frame_->showNotice(opened.notice);
     noteRecent(doc->pathName());

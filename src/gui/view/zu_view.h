@@ -65,6 +65,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -73,6 +74,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void updateCaretBlink();
+
     CZuDoc* document_;
     QTextCursor undoCursor_;
 };
