@@ -270,7 +270,9 @@ QIcon commandIcon(int id) {
     return drawn;
 }
 
-QIcon appIcon() {
+namespace {
+
+QIcon drawAppIcon() {
     QPixmap pm(64, 64);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -286,6 +288,16 @@ QIcon appIcon() {
     p.drawText(QRectF(0, 0, 64, 60), Qt::AlignCenter, QStringLiteral("zu"));
     p.end();
     return QIcon(pm);
+}
+
+} // namespace
+
+QIcon appIcon() {
+    // Drawn once: every window shares the one icon, and with it the scaled
+    // copies the pixmap cache keeps of it. A new icon per window would fill
+    // the cache with copies nobody asks for again.
+    static const QIcon icon = drawAppIcon();
+    return icon;
 }
 
 } // namespace zu
