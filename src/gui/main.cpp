@@ -11,6 +11,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zu"));
+    // The desktop matches the windows to zu.desktop, for their icon and name.
+    QApplication::setDesktopFileName(QStringLiteral("zu"));
     QApplication::setWindowIcon(zu::appIcon());
 
     // The framework's own dialogs (files, printing) speak Japanese too.

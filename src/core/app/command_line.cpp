@@ -9,6 +9,12 @@ namespace {
 // A switch is "/" or "-" and one of the known words. Anything else that
 // starts with "/" is an absolute path on this system, not a switch.
 std::string switchName(const std::string& arg) {
+    // The long forms of this desktop, and its one-letter one, which has no
+    // "/" form: "/n" is a path.
+    if (arg == "--unregister")
+        return "unregister";
+    if (arg == "--new-instance" || arg == "-n")
+        return "new-instance";
     if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-'))
         return {};
     std::string word = arg.substr(1);
@@ -41,6 +47,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             printingTo = true;
         else if (name == "unregister" || name == "unregserver")
             line.action = CommandLine::Action::Unregister;
+        else if (name == "new-instance")
+            line.newInstance = true;
         else if (name.empty())
             plain.push_back(arg);
         // "/dde", "/automation" and "/embedding" have no counterpart here.

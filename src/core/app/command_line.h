@@ -1,7 +1,9 @@
 #pragma once
 // The program's command line in the classic form: files to open, or
 // "/p FILE" to print a file to the default printer and "/pt FILE PRINTER" to
-// print it to a named one. Switches may also start with "-".
+// print it to a named one. Switches may also start with "-". The forms of
+// this desktop stand beside them: "--unregister", and "-n" or
+// "--new-instance" for a zu of its own rather than the one already running.
 
 #include <string>
 #include <vector>
@@ -19,9 +21,17 @@ struct CommandLine {
     Action action = Action::New;
     std::vector<std::string> files;
     std::string printer;
+    bool newInstance = false;
     // Set when the arguments do not make a command (e.g. "/pt" without a
     // printer); the program reports it and ends.
     std::string error;
+
+    // Whether this run shows the editor's window, and so may serve or be
+    // served by another zu; printing and unregistering end without one.
+    bool opensWindow() const { return action == Action::New || action == Action::Open; }
+    // Whether the files go to a zu that is already running rather than to
+    // a new one: only files to open do, and only without "-n".
+    bool handsOver() const { return action == Action::Open && !newInstance; }
 };
 
 // `args` without the program's own name.

@@ -11,11 +11,10 @@ namespace {
 
 using enum CommandOwner;
 
-// Every command except the Tag menu's (whose prompts live in their own rows)
-// and the recent-file entries (which are all alike). Prompts and tooltips are
-// the two halves of the original string-table entries, so the standard
-// commands keep the wording that Japanese users of this kind of program know
-// from every other one.
+// Every command except the Tag menu's (whose prompts live in their own rows),
+// the recent-file entries and the Window menu's list (which are all alike). Prompts and tooltips
+// are the two halves of the original string-table entries, so the standard commands keep the
+// wording that Japanese users of this kind of program know from every other one.
 constexpr CommandInfo kCommands[] = {
     // Escape's accelerator exists only to swallow the key.
     {cmd::Escape, "", "", Nobody},
@@ -78,6 +77,8 @@ std::vector<CommandInfo> buildCommandTable() {
     std::vector<CommandInfo> rows(std::begin(kCommands), std::end(kCommands));
     for (int i = 0; i < cmd::RecentFileCount; ++i)
         rows.push_back({cmd::FileMru1 + i, "指定のﾌｧｲﾙを開く", "", App});
+    for (int i = 0; i < cmd::WindowListCount; ++i)
+        rows.push_back({cmd::WindowList1 + i, "このｳｨﾝﾄﾞｳをｱｸﾃｨﾌﾞにする", "", MainFrame});
     // The Tag menu's prompts are kept with the rest of each tag command, so
     // the two tables cannot drift apart.
     for (const TagCommand& tag : tagCommands())

@@ -43,10 +43,13 @@ inline constexpr int TagColor = 32773, ViewInBrowser = 32774, GenericForm = 3277
 // keys do nothing, as on the original platform.
 inline constexpr int Escape = 32768, OleProperties = 57860, NextPane = 57680, PrevPane = 57681;
 inline constexpr int RecentFileCount = 10;
+// The entries of the Window menu's list of open windows, in the range the
+// classic frameworks kept for them.
+inline constexpr int WindowList1 = 65280, WindowListCount = 9;
 } // namespace cmd
 
 std::span<const CommandInfo> allCommands(); // ascending id
-const CommandInfo* findCommand(int id);     // nullptr when unknown; recent-file ids included
+const CommandInfo* findCommand(int id); // nullptr when unknown; recent-file and window ids included
 
 struct Accelerator {
     std::string_view keys; // in QKeySequence's portable text form, e.g. "Ctrl+N", "Shift+Del"

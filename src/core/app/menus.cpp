@@ -25,6 +25,12 @@ constexpr MenuNode recentFiles() {
     return {Kind::RecentFiles, 0, kRecentFilePlaceholder, {}};
 }
 
+// The list of open document windows is filled in by the window at run time,
+// below the Window menu's own commands.
+constexpr MenuNode windowList() {
+    return {Kind::WindowList, 0, {}, {}};
+}
+
 // A Tag menu entry shows its command's own menu text, so the menu and the
 // command table cannot disagree.
 MenuNode tag(int id) {
@@ -113,6 +119,8 @@ constexpr MenuNode kDocWindow[] = {
     item(cmd::WindowCascade, "重ねて表示(&C)"),
     item(cmd::WindowTile, "並べて表示(&T)"),
     item(cmd::WindowArrange, "ｱｲｺﾝの整列(&A)"),
+    separator(),
+    windowList(),
 };
 constexpr MenuNode kDocHelp[] = {kAbout, separator(), item(cmd::Help, "ﾍﾙﾌﾟ(&H)")};
 
@@ -200,6 +208,16 @@ std::span<const MenuNode> documentMenu() {
 
 std::span<const MenuNode> contextMenu() {
     return kContextMenu;
+}
+
+std::string literalMenuText(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '&')
+            out += '&';
+    }
+    return out;
 }
 
 bool contextItemEnabled(int id, const EditState& state) {

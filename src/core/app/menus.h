@@ -2,12 +2,13 @@
 // The menu bars and the view's right-button menu as data, in order.
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace zu {
 
 struct MenuNode {
-    enum class Kind { Command, Popup, Separator, RecentFiles };
+    enum class Kind { Command, Popup, Separator, RecentFiles, WindowList };
     Kind kind;
     int id;                 // Command: the command number; otherwise 0
     std::string_view label; // Command and Popup: the label with its "&" mnemonic and "\t" text
@@ -30,6 +31,10 @@ struct EditState {
 // Undo needs an undo step, Cut and Copy a selection, Paste something on the
 // clipboard; every other item of the right-button menu is always available.
 bool contextItemEnabled(int id, const EditState& state);
+
+// `text` as a menu shows it literally: every "&" doubled, so that none is
+// taken for a mnemonic (file names and captions hold them).
+std::string literalMenuText(std::string_view text);
 
 // The placeholder shown, greyed, where the recent-file entries go while the
 // list is empty.

@@ -59,15 +59,17 @@ std::string configDirectory(const std::string& programDirectory, const ConfigPro
     return programDir.empty() ? "./" : programDir;
 }
 
+std::optional<std::string> userEnvironment(const char* name) {
+    if (const char* value = std::getenv(name); value && value[0] != '\0')
+        return std::string(value);
+    if (std::string_view(name) == "HOME")
+        return homeFromPasswordDatabase();
+    return std::nullopt;
+}
+
 std::string configDirectory(const std::string& programDirectory) {
     ConfigProbe probe;
-    probe.env = [](const char* name) -> std::optional<std::string> {
-        if (const char* value = std::getenv(name); value && value[0] != '\0')
-            return std::string(value);
-        if (std::string_view(name) == "HOME")
-            return homeFromPasswordDatabase();
-        return std::nullopt;
-    };
+    probe.env = userEnvironment;
     probe.fileExists = [](const std::string& path) { return ::access(path.c_str(), F_OK) == 0; };
     probe.dirWritable = [](const std::string& dir) {
         return isDirectory(dir) && ::access(dir.c_str(), W_OK | X_OK) == 0;

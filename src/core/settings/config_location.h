@@ -26,6 +26,11 @@ std::string configDirectory(const std::string& programDirectory, const ConfigPro
 // The same, asking the real environment and file system.
 std::string configDirectory(const std::string& programDirectory);
 
+// An environment variable that is set and not empty. HOME, when unset, comes
+// from the password database, so that a session started without it still
+// finds the user's folders.
+std::optional<std::string> userEnvironment(const char* name);
+
 // Creates the folder and its parents when missing; false when it cannot.
 bool ensureDirectory(const std::string& dir);
 

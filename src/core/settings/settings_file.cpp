@@ -1,6 +1,7 @@
 // zu.set: seventeen CR LF lines, one value each, in the order of kLines.
 
 #include "core/doc/atomic_write.h"
+#include "core/doc/file_lock.h"
 #include "core/settings/config_location.h"
 #include "core/settings/field_bytes.h"
 #include "core/settings/settings.h"
@@ -129,6 +130,9 @@ void Settings::parse(std::string_view bytes) {
 void Settings::Load() {
     const std::string folder = folderOf(*this);
     ensureDirectory(folder);
+    // Another zu may be saving at this moment: wait for it, so that this
+    // one never reads a file that is being replaced.
+    const FileLock lock(folder, FileLock::Mode::Shared);
     // Opening creates the file when it is missing, as the original's
     // open-always did: a first run leaves an empty zu.set behind.
     const int fd = ::open((folder + kFileName).c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
@@ -151,6 +155,8 @@ void Settings::Load() {
 void Settings::Save() const {
     const std::string folder = folderOf(*this);
     ensureDirectory(folder);
+    // Two zu ending at once write one after the other, never together.
+    const FileLock lock(folder, FileLock::Mode::Exclusive);
     // A reader sees the old settings or the new ones, never a mix, and a full
     // disk never destroys the old file.
     writeFileAtomically(folder + kFileName, serialize());

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 namespace zu {
 namespace {
@@ -272,22 +273,21 @@ QIcon commandIcon(int id) {
 
 namespace {
 
+// The one picture of zu, also installed for the desktop; drawn here at the
+// sizes a window, a task bar and the About box ask for.
 QIcon drawAppIcon() {
-    QPixmap pm(64, 64);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(QColor(40, 90, 170));
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    QFont f(QStringLiteral("Sans"));
-    f.setPixelSize(34);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(0, 0, 64, 60), Qt::AlignCenter, QStringLiteral("zu"));
-    p.end();
-    return QIcon(pm);
+    QSvgRenderer renderer(QStringLiteral(":/icons/zu.svg"));
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&p);
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
 }
 
 } // namespace

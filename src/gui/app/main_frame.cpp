@@ -3,6 +3,7 @@
 #include "core/app/commands.h"
 #include "core/app/menus.h"
 #include "core/app/recent_files.h"
+#include "core/app/window_list.h"
 #include "core/settings/settings.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/icons.h"
@@ -60,6 +61,10 @@ void CMainFrame::registerCommands(HandlerTable<CMainFrame>& table) {
         cmd::WindowTile, [](CMainFrame& f) { f.mdi_->tileSubWindows(); }, hasDocumentWindow);
     table.add(
         cmd::WindowArrange, [](CMainFrame& f) { f.arrangeIcons(); }, hasDocumentWindow);
+    for (int slot = 0; slot < cmd::WindowListCount; ++slot)
+        table.add(
+            cmd::WindowList1 + slot, [slot](CMainFrame& f) { f.activateListedWindow(slot); },
+            [slot](const CMainFrame& f) { return f.listedWindow(slot) != nullptr; });
 }
 
 CMainFrame::CMainFrame(CZuApp& app) : app_(app), mdi_(new QMdiArea(this)) {
@@ -117,7 +122,8 @@ void CMainFrame::createActions() {
         }
         a->setIcon(commandIcon(info.id));
         a->setIconVisibleInMenu(false);
-        if (info.id == cmd::ViewToolbar || info.id == cmd::ViewStatusBar)
+        if (info.id == cmd::ViewToolbar || info.id == cmd::ViewStatusBar ||
+            (info.id >= cmd::WindowList1 && info.id < cmd::WindowList1 + cmd::WindowListCount))
             a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, id = info.id] { onCommand(id); });
         actions_[info.id] = a;
@@ -155,6 +161,11 @@ QMenu* CMainFrame::buildMenu(const MenuNode& popup) {
             menu->addAction(recentPlaceholder_);
             for (int i = 0; i < cmd::RecentFileCount; ++i)
                 if (QAction* a = action(cmd::FileMru1 + i))
+                    menu->addAction(a);
+            break;
+        case MenuNode::Kind::WindowList:
+            for (int i = 0; i < cmd::WindowListCount; ++i)
+                if (QAction* a = action(cmd::WindowList1 + i))
                     menu->addAction(a);
             break;
         }
@@ -257,9 +268,48 @@ void CMainFrame::refreshRecentFiles() {
             continue;
         const bool used = static_cast<std::size_t>(i) < paths.size();
         a->setVisible(used);
-        if (used)
+        if (used) {
             a->setText(QString::fromStdString(RecentFiles::menuLabel(i, paths[i])));
+            // The label may be shortened; the prompt names the whole path.
+            a->setStatusTip(QString::fromStdString(paths[i]));
+        }
     }
+}
+
+QMdiSubWindow* CMainFrame::listedWindow(int slot) const {
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    const auto active = windows.indexOf(mdi_->currentSubWindow());
+    const std::vector<std::size_t> listed =
+        listedWindows(static_cast<std::size_t>(windows.size()),
+                      active < 0 ? std::nullopt : std::optional<std::size_t>(active));
+    if (slot < 0 || static_cast<std::size_t>(slot) >= listed.size())
+        return nullptr;
+    return windows[static_cast<qsizetype>(listed[static_cast<std::size_t>(slot)])];
+}
+
+void CMainFrame::refreshWindowList() {
+    for (int slot = 0; slot < cmd::WindowListCount; ++slot) {
+        QAction* a = action(cmd::WindowList1 + slot);
+        QMdiSubWindow* window = listedWindow(slot);
+        a->setVisible(window != nullptr);
+        if (!window)
+            continue;
+        a->setText(QString::fromStdString(
+            windowMenuLabel(static_cast<std::size_t>(slot), window->windowTitle().toStdString())));
+        a->setChecked(window == mdi_->currentSubWindow());
+    }
+}
+
+void CMainFrame::activateListedWindow(int slot) {
+    QMdiSubWindow* window = listedWindow(slot);
+    if (!window)
+        return;
+    // A window put away as an icon comes back to be worked in.
+    if (window->isMinimized())
+        window->showNormal();
+    mdi_->setActiveSubWindow(window);
+    if (QWidget* content = window->widget())
+        content->setFocus();
 }
 
 // --- Routing ------------------------------------------------------------------
@@ -326,6 +376,7 @@ void CMainFrame::scheduleUpdate() {
 
 void CMainFrame::updateCommands() {
     updatePending_ = false;
+    refreshWindowList();
     for (auto& [id, a] : actions_)
         a->setEnabled(isCommandEnabled(id));
     action(cmd::ViewToolbar)->setChecked(toolBar_ && toolBar_->isVisibleTo(this));

@@ -48,6 +48,9 @@ public:
 
     CChildFrame* addView(CZuView* view);
     void refreshRecentFiles();
+    // The document window that entry `slot` of the Window menu's list
+    // stands for; null when the list is shorter.
+    QMdiSubWindow* listedWindow(int slot) const;
     // A remark about the file just opened, in the message pane.
     void showNotice(const QString& text);
 
@@ -71,6 +74,8 @@ private:
     void scheduleUpdate();
     void onSubWindowActivated(QMdiSubWindow* window);
     void updateCaption();
+    void refreshWindowList();
+    void activateListedWindow(int slot);
     void arrangeIcons();
 
     CZuApp& app_;

@@ -2,6 +2,7 @@
 
 #include "core/app/command_line.h"
 #include "core/app/commands.h"
+#include "core/desktop/registration.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/file_read.h"
 #include "core/doc/recovery.h"
@@ -9,6 +10,7 @@
 #include "core/settings/settings.h"
 #include "gui/app/about_dlg.h"
 #include "gui/app/child_frame.h"
+#include "gui/app/instance_channel.h"
 #include "gui/app/main_frame.h"
 #include "gui/commands/command_registry.h"
 #include "gui/doc/doc_commands.h"
@@ -18,8 +20,10 @@
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -27,6 +31,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -108,6 +113,36 @@ CMainFrame* CZuApp::mainFrame() const {
 }
 
 std::optional<int> CZuApp::start(const QStringList& args) {
+    std::vector<std::string> plain;
+    for (const QString& a : args)
+        plain.push_back(a.toStdString());
+    const CommandLine line = parseCommandLine(plain);
+    if (!line.error.empty()) {
+        ui::message(nullptr, QString::fromStdString(line.error));
+        return 1;
+    }
+    if (line.action == CommandLine::Action::Unregister) {
+        unregisterDesktop(realDesktopFileSystem());
+        return 0;
+    }
+
+    // A zu already running takes the files to open and comes to the front;
+    // this one then has nothing left to do.
+    if (line.opensWindow()) {
+        QStringList files;
+        for (const std::string& f : line.files)
+            files << QFileInfo(QString::fromStdString(f)).absoluteFilePath();
+        channel_ = new InstanceChannel(this);
+        if (channel_->begin(files, line.handsOver()) == InstanceChannel::Outcome::HandedOver)
+            return 0;
+        connect(channel_, &InstanceChannel::filesReceived, this, &CZuApp::openHandedOver);
+    }
+
+    // At every start, as the classic program registered with the shell:
+    // failures are not reported, the editor works without the desktop.
+    registerDesktop(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+                    realDesktopFileSystem());
+
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.
     profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
@@ -123,16 +158,6 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     recent_.assign(recent);
     setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
 
-    std::vector<std::string> plain;
-    for (const QString& a : args)
-        plain.push_back(a.toStdString());
-    const CommandLine line = parseCommandLine(plain);
-    if (!line.error.empty()) {
-        ui::message(nullptr, QString::fromStdString(line.error));
-        return 1;
-    }
-    if (line.action == CommandLine::Action::Unregister)
-        return 0; // nothing is registered at run time here
     if (line.action == CommandLine::Action::Print || line.action == CommandLine::Action::PrintTo)
         return printFromCommandLine(QString::fromStdString(line.files.front()),
                                     QString::fromStdString(line.printer));
@@ -140,7 +165,13 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     // The main frame loads the settings as it is constructed.
     frame_ = new CMainFrame(*this);
     frame_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(frame_, &QObject::destroyed, this, [this] { saveProfile(); });
+    connect(frame_, &QObject::destroyed, this, [this] {
+        // From here on there is no window to open handed files in: a
+        // second zu must start one of its own.
+        delete channel_;
+        channel_ = nullptr;
+        saveProfile();
+    });
 
     if (line.action == CommandLine::Action::New) {
         newDocument();
@@ -368,6 +399,34 @@ void CZuApp::openWithDialog() {
         return;
     for (const QString& path : dialog.selectedFiles())
         openFile(path);
+}
+
+void CZuApp::openHandedOver(const QStringList& files) {
+    if (!frame_)
+        return;
+    // A modal dialog works on the window that was active when it opened;
+    // a new window must not take its place underneath it.
+    if (QApplication::activeModalWidget()) {
+        handedOver_ += files;
+        if (!handOverRetry_) {
+            handOverRetry_ = new QTimer(this);
+            handOverRetry_->setInterval(250);
+            connect(handOverRetry_, &QTimer::timeout, this, [this] {
+                if (QApplication::activeModalWidget())
+                    return;
+                handOverRetry_->stop();
+                openHandedOver(std::exchange(handedOver_, {}));
+            });
+        }
+        handOverRetry_->start();
+        return;
+    }
+    for (const QString& f : files)
+        openFile(f);
+    frame_->setWindowState((frame_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    frame_->show();
+    frame_->raise();
+    frame_->activateWindow();
 }
 
 void CZuApp::openRecent(int i) {

@@ -19,11 +19,13 @@
 #include <vector>
 
 class QSettings;
+class QTimer;
 
 namespace zu {
 class CChildFrame;
 class CMainFrame;
 class CZuDoc;
+class InstanceChannel;
 template <class Target> class HandlerTable;
 
 class CZuApp : public QObject {
@@ -79,6 +81,9 @@ private:
     int printFromCommandLine(const QString& path, const QString& printer);
     void openWithDialog();
     void openRecent(int index);
+    // Files a second zu handed over: each opens in a window of its own (or
+    // its window is activated) and the main window comes to the front.
+    void openHandedOver(const QStringList& files);
 
     std::vector<std::unique_ptr<CZuDoc>> documents_;
     std::string recoveryFolder_;
@@ -86,6 +91,9 @@ private:
     QPointer<CMainFrame> frame_;
     std::unique_ptr<QSettings> profile_;
     RecentFiles recent_;
+    InstanceChannel* channel_ = nullptr;
+    QStringList handedOver_; // waiting for a modal dialog to close
+    QTimer* handOverRetry_ = nullptr;
 };
 
 } // namespace zu

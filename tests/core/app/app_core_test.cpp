@@ -53,6 +53,37 @@ TEST(CommandLine, ClassicFormsAndPathsThatLookLikeSwitches) {
     }
 }
 
+TEST(CommandLine, DesktopFormsAndWhichZuOpensTheFiles) {
+    const struct {
+        std::vector<std::string> args;
+        Action action;
+        std::vector<std::string> files;
+        bool window, handsOver;
+    } cases[] = {
+        {{"a.htm"}, Action::Open, {"a.htm"}, true, true},
+        {{"-n", "a.htm"}, Action::Open, {"a.htm"}, true, false},
+        {{"a.htm", "--new-instance"}, Action::Open, {"a.htm"}, true, false},
+        // Without files there is nothing to hand over: a new zu starts.
+        {{}, Action::New, {}, true, false},
+        {{"-n"}, Action::New, {}, true, false},
+        {{"/p", "a.htm"}, Action::Print, {"a.htm"}, false, false},
+        {{"/pt", "a.htm", "Laser"}, Action::PrintTo, {"a.htm"}, false, false},
+        {{"--unregister"}, Action::Unregister, {}, false, false},
+        {{"-unregserver"}, Action::Unregister, {}, false, false},
+        // "/n" is a path, and after "--" so is "-n".
+        {{"/n"}, Action::Open, {"/n"}, true, true},
+        {{"--", "-n"}, Action::Open, {"-n"}, true, true},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = parseCommandLine(c.args);
+        SCOPED_TRACE(c.args.empty() ? std::string("(none)") : c.args.front());
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(line.files, c.files);
+        EXPECT_EQ(line.opensWindow(), c.window);
+        EXPECT_EQ(line.handsOver(), c.handsOver);
+    }
+}
+
 TEST(RecentFiles, NewestFirstNoDuplicatesOldestFallsOff) {
     RecentFiles list(3);
     for (const char* p : {"a", "b", "c", "b", "d"})
@@ -68,6 +99,9 @@ TEST(RecentFiles, MenuLabelsNumberTheEntriesAndShowAmpersands) {
     EXPECT_EQ(RecentFiles::menuLabel(0, "/d/a&b.htm"), "&1 /d/a&&b.htm");
     EXPECT_EQ(RecentFiles::menuLabel(8, "x"), "&9 x");
     EXPECT_EQ(RecentFiles::menuLabel(9, "x"), "1&0 x");
+    // Shortened first, escaped after: the "&" of a kept folder is doubled.
+    EXPECT_EQ(RecentFiles::menuLabel(0, "/a&b/ccccccccccccccccccccccccccccc/dddddddd/e.htm"),
+              "&1 /a&&b/.../dddddddd/e.htm");
 }
 
 TEST(FileErrors, EachSystemErrorGetsTheMessageThatMeansTheSame) {
