@@ -6,6 +6,7 @@
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/assistant_commands.h"
 #include "gui/dialogs/pending_commands.h"
+#include "gui/dialogs/tag_dialog_commands.h"
 #include "gui/doc/doc_commands.h"
 #include "gui/view/view_commands.h"
 
@@ -16,6 +17,7 @@ const CommandRegistry& commandRegistry() {
         CommandRegistry r;
         registerViewCommands(r.view);
         registerAssistantCommands(r.view);
+        registerTagDialogCommands(r.view);
         registerPendingCommands(r.view);
         registerDocumentCommands(r.document);
         CMainFrame::registerCommands(r.frame);

@@ -8,8 +8,7 @@
 namespace zu {
 
 void registerPendingCommands(HandlerTable<CZuView>& table) {
-    for (const int id : {cmd::TagColor, cmd::GenericForm, cmd::TagRemove, cmd::Options,
-                         cmd::Calendar, cmd::TableTemplate, cmd::Symbols})
+    for (const int id : {cmd::GenericForm, cmd::Options, cmd::Calendar, cmd::TableTemplate})
         table.add(id, [](CZuView& view) {
             ui::message(&view, QStringLiteral("この機能はまだ使用できません。"), ui::Buttons::Ok,
                         ui::Icon::Information);

@@ -4,10 +4,10 @@
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
 #include "core/text/utf.h"
+#include "gui/doc/document_marks.h"
 
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
-#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -19,29 +19,17 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
-// Shows the bytes that are not valid Shift_JIS, which the text holds as
-// private-use characters, so that the user sees them and can leave them be.
-class RawByteMarker final : public QSyntaxHighlighter {
-public:
-    using QSyntaxHighlighter::QSyntaxHighlighter;
-
-protected:
-    void highlightBlock(const QString& text) override {
-        QTextCharFormat mark;
-        mark.setBackground(QColor(255, 200, 200));
-        mark.setForeground(QColor(160, 0, 0));
-        const QChar* data = text.constData();
-        for (qsizetype i = 0; i < text.size(); ++i)
-            if (cp932::isRawByte(data[i].unicode()))
-                setFormat(static_cast<int>(i), 1, mark);
+// Gives characters the byte forms a file used for them. Done with Undo
+// off: it restores what the text was, it is not an edit.
+void applyVariants(QTextDocument* text, std::span<const cp932::Variant> variants) {
+    QTextCursor cursor(text);
+    for (const cp932::Variant& v : variants) {
+        cursor.setPosition(static_cast<int>(v.index));
+        cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat form;
+        form.setProperty(kVariantCodeProperty, static_cast<int>(v.code));
+        cursor.mergeCharFormat(form);
     }
-};
-
-bool containsRawByte(std::u16string_view text) {
-    for (char16_t c : text)
-        if (cp932::isRawByte(c))
-            return true;
-    return false;
 }
 
 } // namespace
@@ -50,25 +38,18 @@ CZuDoc::CZuDoc(const QString& title, QObject* parent)
     : QObject(parent), text_(new QTextDocument(this)), title_(title) {
     text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
     text_->setModified(false);
-    // Each new character may bring a byte that is not valid Shift_JIS
-    // (pasted from another document); mark it as soon as it arrives.
-    connect(text_, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-        if (rawMarker_ || loading_ || added <= 0)
-            return;
-        QTextCursor c(text_);
-        c.setPosition(from);
-        c.setPosition(std::min(from + added, text_->characterCount() - 1), QTextCursor::KeepAnchor);
-        if (containsRawByte(asView(c.selectedText())))
-            markRawBytes();
+    marks_ = new DocumentMarks(text_);
+    // Tag colours move with the text, and each new character may bring a
+    // byte that is not valid Shift_JIS (pasted from another document), to
+    // be marked as soon as it arrives. A file being loaded is marked once
+    // it is in.
+    connect(text_, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        if (!loading_)
+            marks_->follow(from, removed, added);
     });
 }
 
 CZuDoc::~CZuDoc() = default;
-
-void CZuDoc::markRawBytes() {
-    if (!rawMarker_)
-        rawMarker_ = new RawByteMarker(text_);
-}
 
 CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     OpenResult result;
@@ -93,20 +74,12 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
                                             static_cast<qsizetype>(decoded.text.size())));
     decoded.text = std::u16string();
-    if (!decoded.variants.empty()) {
-        QTextCursor cursor(text);
-        for (const cp932::Variant& v : decoded.variants) {
-            cursor.setPosition(static_cast<int>(v.index));
-            cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
-            QTextCharFormat form;
-            form.setProperty(kVariantCodeProperty, static_cast<int>(v.code));
-            cursor.mergeCharFormat(form);
-        }
-    }
+    applyVariants(text, decoded.variants);
+    doc->hasVariants_ = !decoded.variants.empty();
     doc->loading_ = false;
     text->setUndoRedoEnabled(true);
     if (decoded.rawBytes > 0)
-        doc->markRawBytes();
+        doc->marks_->reset();
     text->setModified(false);
 
     doc->path_ = absolute;
@@ -152,6 +125,37 @@ EncodedDocument CZuDoc::encode(cp932::Unmappable policy) const {
     const QString raw = text_->toRawText();
     const std::vector<cp932::Variant> forms = variants();
     return encodeDocument(asView(raw), lineBreak_, forms, policy);
+}
+
+void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> removed) {
+    // The byte forms of the characters that stay move to where those
+    // characters now stand.
+    std::vector<cp932::Variant> kept;
+    std::size_t next = 0;
+    std::size_t gone = 0;
+    for (const cp932::Variant& v : hasVariants_ ? variants() : std::vector<cp932::Variant>()) {
+        while (next < removed.size() && static_cast<std::size_t>(removed[next].end) <= v.index) {
+            gone += static_cast<std::size_t>(removed[next].end - removed[next].start);
+            ++next;
+        }
+        if (next < removed.size() && static_cast<std::size_t>(removed[next].start) <= v.index)
+            continue;
+        kept.push_back({v.index - gone, v.code});
+    }
+
+    // Setting the text anew drops the undo history, which names places in
+    // the old text; with it off, neither the text nor the byte forms are
+    // recorded.
+    loading_ = true;
+    text_->setUndoRedoEnabled(false);
+    text_->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(text.data()),
+                                             static_cast<qsizetype>(text.size())));
+    applyVariants(text_, kept);
+    hasVariants_ = !kept.empty();
+    text_->setUndoRedoEnabled(true);
+    loading_ = false;
+    marks_->reset();
+    setModified(true);
 }
 
 QString CZuDoc::proposedSaveName() const {
