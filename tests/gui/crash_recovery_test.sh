@@ -26,7 +26,12 @@ pids+=($!)
 export DISPLAY="$display"
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
 
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    ls -la "$ZU_CONFIG_DIR/recovery" 2>&1
+    for p in "${pids[@]}"; do xdotool search --pid "$p" getwindowname %@ 2>/dev/null; done
+    exit 1
+}
 # Waits up to 10 s for a condition.
 waitfor() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.05; done; return 1; }
 # The first visible window of process $1, focused.
@@ -49,9 +54,11 @@ xdotool type --delay 30 "abc"
 waitfor '[ "$(copies)" -ge 1 ]' || fail "no recovery copy after typing"
 kill -9 "$first"; wait "$first" 2>/dev/null || true
 
-# 2. Start again: the offer comes up (Return says yes), the document is back
-#    and Ctrl+S saves it to its own file.
+# 2. Start again: the offer comes up over the main window (Return says yes),
+#    the document is back and Ctrl+S saves it to its own file.
 "$zu" & second=$!; pids+=($second)
+waitfor '[ "$(xdotool search --onlyvisible --pid "$second" 2>/dev/null | wc -l)" -ge 2 ]' ||
+    fail "no recovery question"
 focus "$second"
 xdotool key Return
 sleep 0.5

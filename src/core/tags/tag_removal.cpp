@@ -10,9 +10,8 @@ TagRemoval removeTags(std::u16string_view text) {
     // Both searches start where the rest starts, and the rest moves past the
     // ">" found, which lies beyond the "<" found: each character is read at
     // most twice, however many tags there are.
-    std::u16string result;
+    std::vector<TagSpan> tags;
     std::size_t rest = 0;
-    bool removed = false;
     for (;;) {
         const std::size_t open = text.find(u'<', rest);
         const std::size_t close = text.find(u'>', rest);
@@ -23,15 +22,21 @@ TagRemoval removeTags(std::u16string_view text) {
         // Nothing is removed, not even the tags before this point: removal
         // is all or nothing, and a stray ">" is left for the user to mend.
         if (close < open)
-            return {TagRemoval::Outcome::Mismatched, {}};
-        result.append(text.substr(rest, open - rest));
+            return {TagRemoval::Outcome::Mismatched, {}, {}};
+        tags.push_back({static_cast<long>(open), static_cast<long>(close) + 1});
         rest = close + 1;
-        removed = true;
     }
-    if (!removed)
-        return {TagRemoval::Outcome::Unchanged, {}};
-    result.append(text.substr(rest));
-    return {TagRemoval::Outcome::Removed, std::move(result)};
+    if (tags.empty())
+        return {TagRemoval::Outcome::Unchanged, {}, {}};
+    std::u16string result;
+    result.reserve(text.size());
+    std::size_t kept = 0;
+    for (const TagSpan& tag : tags) {
+        result.append(text.substr(kept, static_cast<std::size_t>(tag.start) - kept));
+        kept = static_cast<std::size_t>(tag.end);
+    }
+    result.append(text.substr(kept));
+    return {TagRemoval::Outcome::Removed, std::move(result), std::move(tags)};
 }
 
 } // namespace zu

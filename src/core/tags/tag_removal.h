@@ -4,9 +4,11 @@
 // (removal and colouring), which cannot be undone.
 
 #include "core/settings/dialog_layout.h"
+#include "core/tags/tag_spans.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zu {
 
@@ -18,6 +20,10 @@ struct TagRemoval {
     };
     Outcome outcome = Outcome::Unchanged;
     std::u16string text; // empty unless Removed
+    // Where the removed tags stood in the old text, "<" to ">" inclusive, in
+    // ascending order; empty unless Removed. A window that deletes just these
+    // ranges keeps what it knows about the characters between them.
+    std::vector<TagSpan> tags;
 };
 
 // Works on UTF-16 text, whole characters at a time, so part of a double-byte

@@ -6,7 +6,7 @@
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/assistant_commands.h"
 #include "gui/dialogs/option_sheet.h"
-#include "gui/dialogs/pending_commands.h"
+#include "gui/dialogs/tag_dialog_commands.h"
 #include "gui/doc/doc_commands.h"
 #include "gui/view/view_commands.h"
 
@@ -18,7 +18,7 @@ const CommandRegistry& commandRegistry() {
         registerViewCommands(r.view);
         registerAssistantCommands(r.view);
         registerOptionCommands(r.view);
-        registerPendingCommands(r.view);
+        registerTagDialogCommands(r.view);
         registerDocumentCommands(r.document);
         CMainFrame::registerCommands(r.frame);
         CZuApp::registerCommands(r.app);

@@ -1,4 +1,7 @@
 #pragma once
+// gui/dialogs: the dialogs and assistants; each file registers the commands
+// it runs for the view.
+//
 // The Assistant menu's commands: each gathers its input (a dialog, a sheet,
 // the clock, the picked files' facts), asks the core for the fragment and
 // inserts it with one WrapSelection.

@@ -4,10 +4,10 @@
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
 #include "core/text/utf.h"
+#include "gui/doc/document_marks.h"
 
 #include <QFileInfo>
 #include <QPlainTextDocumentLayout>
-#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,29 +21,17 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
-// Shows the bytes that are not valid Shift_JIS, which the text holds as
-// private-use characters, so that the user sees them and can leave them be.
-class RawByteMarker final : public QSyntaxHighlighter {
-public:
-    using QSyntaxHighlighter::QSyntaxHighlighter;
-
-protected:
-    void highlightBlock(const QString& text) override {
-        QTextCharFormat mark;
-        mark.setBackground(QColor(255, 200, 200));
-        mark.setForeground(QColor(160, 0, 0));
-        const QChar* data = text.constData();
-        for (qsizetype i = 0; i < text.size(); ++i)
-            if (cp932::isRawByte(data[i].unicode()))
-                setFormat(static_cast<int>(i), 1, mark);
+// Gives characters the byte forms a file used for them. Done with Undo
+// off: it restores what the text was, it is not an edit.
+void applyVariants(QTextDocument* text, std::span<const cp932::Variant> variants) {
+    QTextCursor cursor(text);
+    for (const cp932::Variant& v : variants) {
+        cursor.setPosition(static_cast<int>(v.index));
+        cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat form;
+        form.setProperty(kVariantCodeProperty, static_cast<int>(v.code));
+        cursor.mergeCharFormat(form);
     }
-};
-
-bool containsRawByte(std::u16string_view text) {
-    for (char16_t c : text)
-        if (cp932::isRawByte(c))
-            return true;
-    return false;
 }
 
 } // namespace
@@ -52,25 +40,18 @@ CZuDoc::CZuDoc(const QString& title, QObject* parent)
     : QObject(parent), text_(new QTextDocument(this)), title_(title) {
     text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
     text_->setModified(false);
-    // Each new character may bring a byte that is not valid Shift_JIS
-    // (pasted from another document); mark it as soon as it arrives.
-    connect(text_, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-        if (rawMarker_ || loading_ || added <= 0)
-            return;
-        QTextCursor c(text_);
-        c.setPosition(from);
-        c.setPosition(std::min(from + added, text_->characterCount() - 1), QTextCursor::KeepAnchor);
-        if (containsRawByte(asView(c.selectedText())))
-            markRawBytes();
+    marks_ = new DocumentMarks(text_);
+    // Tag colours move with the text, and each new character may bring a
+    // byte that is not valid Shift_JIS (pasted from another document), to
+    // be marked as soon as it arrives. A file being loaded is marked once
+    // it is in.
+    connect(text_, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        if (!loading_)
+            marks_->follow(from, removed, added);
     });
 }
 
 CZuDoc::~CZuDoc() = default;
-
-void CZuDoc::markRawBytes() {
-    if (!rawMarker_)
-        rawMarker_ = new RawByteMarker(text_);
-}
 
 void CZuDoc::load(DocumentText& decoded) {
     QTextDocument* text = text_;
@@ -83,16 +64,8 @@ void CZuDoc::load(DocumentText& decoded) {
     text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
                                             static_cast<qsizetype>(decoded.text.size())));
     decoded.text = std::u16string();
-    if (!decoded.variants.empty()) {
-        QTextCursor cursor(text);
-        for (const cp932::Variant& v : decoded.variants) {
-            cursor.setPosition(static_cast<int>(v.index));
-            cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
-            QTextCharFormat form;
-            form.setProperty(kVariantCodeProperty, static_cast<int>(v.code));
-            cursor.mergeCharFormat(form);
-        }
-    }
+    applyVariants(text, decoded.variants);
+    hasVariants_ = !decoded.variants.empty();
     lineBreak_ = decoded.lineBreak;
     mixedBreaks_ =
         std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
@@ -110,8 +83,7 @@ void CZuDoc::load(DocumentText& decoded) {
     }
     loading_ = false;
     text->setUndoRedoEnabled(true);
-    if (decoded.rawBytes > 0)
-        markRawBytes();
+    marks_->reset();
 }
 
 CZuDoc::OpenResult CZuDoc::open(const QString& path) {
@@ -213,6 +185,42 @@ EncodedDocument CZuDoc::encode(cp932::Unmappable policy) const {
     const QString raw = text_->toRawText();
     const std::vector<cp932::Variant> forms = variants();
     return encodeDocument(asView(raw), lineBreak_, forms, policy, breaks());
+}
+
+void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> removed) {
+    // Whether a position of the old text lies in a removed range, and how
+    // many removed characters stand in front of it; asked in ascending order.
+    std::size_t next = 0;
+    std::size_t gone = 0;
+    const auto fate = [&](std::size_t at) {
+        while (next < removed.size() && static_cast<std::size_t>(removed[next].end) <= at) {
+            gone += static_cast<std::size_t>(removed[next].end - removed[next].start);
+            ++next;
+        }
+        return next < removed.size() && static_cast<std::size_t>(removed[next].start) <= at;
+    };
+
+    // The characters that stay keep the byte forms the file gave them, at
+    // the places they now stand.
+    DocumentText kept;
+    for (const cp932::Variant& v : hasVariants_ ? variants() : std::vector<cp932::Variant>())
+        if (!fate(v.index))
+            kept.variants.push_back({v.index - gone, v.code});
+    // And the line breaks that stay are written as they were read.
+    kept.lineBreak = lineBreak_;
+    if (mixedBreaks_) {
+        next = gone = 0;
+        const std::vector<LineBreak> kinds = breaks();
+        QTextBlock block = text_->begin().next();
+        for (std::size_t k = 0; k < kinds.size() && block.isValid(); ++k, block = block.next())
+            if (!fate(static_cast<std::size_t>(block.position() - 1)))
+                kept.breaks.push_back(kinds[k]);
+    }
+    kept.text.assign(text);
+    // Setting the text anew drops the undo history, which names places in
+    // the old text.
+    load(kept);
+    setModified(true);
 }
 
 QString CZuDoc::proposedSaveName() const {

@@ -8,6 +8,7 @@
 
 #include "core/doc/atomic_write.h"
 #include "core/doc/recovery.h"
+#include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
 
 #include <QObject>
@@ -15,14 +16,16 @@
 #include <QTextFormat>
 
 #include <memory>
+#include <span>
+#include <string_view>
 #include <vector>
 
-class QSyntaxHighlighter;
 class QTextDocument;
 class QWidget;
 
 namespace zu {
 class CZuView;
+class DocumentMarks;
 
 // Properties the document puts on the text to remember what the file's bytes
 // were. They are invisible and never saved as such.
@@ -88,6 +91,17 @@ public:
     // Asks nothing and shows nothing: the caller tells the user.
     SaveResult saveTo(const QString& path, cp932::Unmappable policy);
 
+    // What is shown over the text without being part of it: tag colours and
+    // the marks on raw bytes.
+    DocumentMarks& marks() const { return *marks_; }
+
+    // Replaces the whole text by `text`, which is the old text with the
+    // ascending ranges `removed` taken out. The characters that stay keep
+    // the byte forms the file gave them. It cannot be undone: the undo
+    // history, which names places in the old text, is dropped. The document
+    // is then modified.
+    void replaceText(std::u16string_view text, std::span<const TagSpan> removed);
+
     // The name proposed in the save dialog.
     QString proposedSaveName() const;
 
@@ -105,10 +119,9 @@ signals:
 private:
     void replaceUnencodable(const std::vector<SaveProblem>& problems);
     std::vector<cp932::Variant> variants() const;
-    void markRawBytes();
 
     QTextDocument* text_;
-    QSyntaxHighlighter* rawMarker_ = nullptr;
+    DocumentMarks* marks_ = nullptr;
     QString path_;
     QString title_;
     std::vector<LineBreak> breaks() const;
@@ -121,6 +134,9 @@ private:
     // breaks has them, and the others need not be searched for them.
     bool mixedBreaks_ = false;
     bool loading_ = false;
+    // Whether any character carries a byte form: only loading gives them,
+    // and most files have none, which spares a look through the text.
+    bool hasVariants_ = false;
     std::vector<CZuView*> views_;
 };
 

@@ -34,6 +34,12 @@ public:
     // Margins kept for printing: half an inch on every side.
     static QMarginsF printMargins() { return {12.7, 12.7, 12.7, 12.7}; }
 
+    // The colour tag colouring paints in. Each run sets it from the options
+    // before it asks to go on (when the option names one of its three
+    // colours); a view starts with blue, the options' own default.
+    Rgb tagColour() const { return tagColour_; }
+    void setTagColour(Rgb colour) { tagColour_ = colour; }
+
     // Runs a command chosen in this view's right-button menu: such commands
     // go to this view, or to its document, never to the active window.
     void runContextCommand(int id);
@@ -78,6 +84,7 @@ private:
 
     CZuDoc* document_;
     QTextCursor undoCursor_;
+    Rgb tagColour_{0, 0, 255};
 };
 
 } // namespace zu

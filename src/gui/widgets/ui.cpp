@@ -32,6 +32,14 @@ QMessageBox::StandardButton standard(Answer a) {
 
 } // namespace
 
+WaitCursor::WaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+WaitCursor::~WaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
+
 QString appTitle() {
     return QStringLiteral("zu");
 }

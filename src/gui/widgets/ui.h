@@ -36,6 +36,16 @@ int exec(QDialog& dialog);
 using DialogHook = std::function<int(QDialog&)>;
 void setDialogHook(DialogHook hook);
 
+// Shows the wait cursor for as long as it lives: for work on a whole
+// document that may take a moment.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // The application title, the caption of every message box.
 QString appTitle();
 

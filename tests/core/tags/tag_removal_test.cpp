@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace zu {
 namespace {
@@ -40,7 +41,20 @@ TEST(TagRemoval, DropsEveryTagOrNothing) {
         const TagRemoval removal = removeTags(c.text);
         EXPECT_EQ(removal.outcome, c.outcome);
         EXPECT_EQ(removal.text, c.result);
+        // The ranges say the same as the text: each is one whole tag, and
+        // deleting them all from the old text leaves the new one.
+        std::u16string rest(c.text);
+        for (auto tag = removal.tags.rbegin(); tag != removal.tags.rend(); ++tag) {
+            ASSERT_LT(tag->start, tag->end);
+            EXPECT_EQ(rest[tag->start], u'<');
+            EXPECT_EQ(rest[tag->end - 1], u'>');
+            rest.erase(tag->start, tag->end - tag->start);
+        }
+        EXPECT_EQ(rest, c.outcome == Removed ? c.result : c.text);
     }
+    EXPECT_EQ(removeTags(u"a<b>c</b>d").tags, (std::vector<TagSpan>{{1, 4}, {5, 9}}));
+    EXPECT_EQ(removeTags(u"<a\nb>x>y").tags, (std::vector<TagSpan>{{0, 5}}))
+        << "a tag may run over a line break";
 }
 
 // Sizes at which a search restarted from the start of the text would be

@@ -1,0 +1,243 @@
+// Colouring and removing every tag of a large page against opening that
+// page, in one run. Opening reads the file, decodes CP932, finds the line
+// breaks and fills a view (as zu_bench_open measures it); colouring and
+// removal then work on such an opened document. Colouring should take no
+// longer than opening, removal less than a quarter of it. Removal by
+// deleting each tag where it stands is measured too, as the way not taken.
+//
+//   zu_bench_tags [--megabytes N] [--tags N] [benchmark flags]
+
+#include "core/tags/tag_removal.h"
+#include "core/text/cp932.h"
+#include "gui/doc/zu_doc.h"
+#include "gui/view/whole_text.h"
+#include "gui/view/zu_view.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::size_t megabytes = 4;
+std::size_t tagCount = 200'000;
+QString filePath;
+
+// A page of about `bytes` bytes holding exactly `tags` tags: rows of one to
+// three elements, each an open tag, Japanese and ASCII text and a close tag,
+// with CR LF breaks. The text between the tags is sized so that the page
+// comes out at the size asked for.
+std::string makePage(std::size_t bytes, std::size_t tags) {
+    std::vector<std::string> japanese;
+    for (unsigned lead : {0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x93u, 0x96u})
+        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+            const std::string pair{char(lead), char(trail)};
+            const auto d = zu::cp932::decode(pair);
+            if (d.text.size() == 1 && d.rawBytes == 0 && d.variants.empty())
+                japanese.push_back(pair);
+        }
+    const char* const elements[][2] = {{"<p>", "</p>"},
+                                       {"<li>", "</li>"},
+                                       {"<td class=\"item\">", "</td>"},
+                                       {"<a href=\"index.htm\">", "</a>"},
+                                       {"<b>", "</b>"}};
+    std::mt19937 random(200);
+    std::string page;
+    page.reserve(bytes + 256);
+    std::size_t made = 0;
+    while (made < tags) {
+        const std::size_t inRow = std::min<std::size_t>(1 + random() % 3, (tags - made) / 2);
+        for (std::size_t e = 0; e < std::max<std::size_t>(inRow, 1); ++e) {
+            const auto& element = elements[random() % 5];
+            page += element[0];
+            ++made;
+            if (made == tags)
+                break;
+            // What is left of the size, shared among the elements to come.
+            const std::size_t left = bytes > page.size() ? bytes - page.size() : 0;
+            const std::size_t share = left / ((tags - made + 1) / 2 + 1);
+            std::size_t text = 0;
+            while (text + 16 < share) {
+                if (random() % 4 == 0) {
+                    page += " HTML ";
+                    text += 6;
+                } else {
+                    page += japanese[random() % japanese.size()];
+                    text += 2;
+                }
+            }
+            page += element[1];
+            ++made;
+        }
+        page += "\r\n";
+    }
+    return page;
+}
+
+struct Opened {
+    std::unique_ptr<zu::CZuDoc> document;
+    std::unique_ptr<zu::CZuView> view;
+
+    ~Opened() {
+        // The view goes first: it must not outlive its document.
+        view.reset();
+        document.reset();
+    }
+};
+
+std::unique_ptr<Opened> open() {
+    auto opened = std::make_unique<Opened>();
+    opened->document = zu::CZuDoc::open(filePath).document;
+    if (opened->document)
+        opened->view = std::make_unique<zu::CZuView>(opened->document.get());
+    return opened;
+}
+
+void BM_OpenDocument(benchmark::State& state) {
+    for (auto _ : state) {
+        std::unique_ptr<Opened> opened = open();
+        if (!opened->view) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        benchmark::DoNotOptimize(opened->view->document()->characterCount());
+        state.PauseTiming();
+        opened.reset();
+        state.ResumeTiming();
+    }
+}
+
+// Runs `work` on a freshly opened document; only the work is timed.
+template <class Work> void onOpened(benchmark::State& state, Work work) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Opened> opened = open();
+        if (!opened->view) {
+            state.SkipWithError("open failed");
+            return;
+        }
+        state.ResumeTiming();
+        work(*opened);
+        state.PauseTiming();
+        opened.reset();
+        state.ResumeTiming();
+    }
+}
+
+void BM_ColourTags(benchmark::State& state) {
+    onOpened(state, [](Opened& opened) { zu::colourTags(*opened.view); });
+}
+
+void BM_RemoveTags(benchmark::State& state) {
+    onOpened(state, [&state](Opened& opened) {
+        if (zu::removeAllTags(*opened.document) != zu::TagRemoval::Outcome::Removed)
+            state.SkipWithError("nothing removed");
+    });
+}
+
+// The way not taken: each tag deleted where it stands, last first, in one
+// edit block with Undo off.
+void BM_RemoveTagsOneByOne(benchmark::State& state) {
+    onOpened(state, [](Opened& opened) {
+        QTextDocument& text = *opened.document->textDocument();
+        const QString raw = text.toRawText();
+        const zu::TagRemoval removal = zu::removeTags(
+            {reinterpret_cast<const char16_t*>(raw.utf16()), std::size_t(raw.size())});
+        text.setUndoRedoEnabled(false);
+        QTextCursor cursor(&text);
+        cursor.beginEditBlock();
+        for (auto tag = removal.tags.rbegin(); tag != removal.tags.rend(); ++tag) {
+            cursor.setPosition(int(tag->start));
+            cursor.setPosition(int(tag->end), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        cursor.endEditBlock();
+        text.setUndoRedoEnabled(true);
+    });
+}
+
+BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ColourTags)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_RemoveTags)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_RemoveTagsOneByOne)->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// Keeps each benchmark's time per iteration, wall clock and CPU, for the
+// ratios printed after the run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    struct Times {
+        double real = 0, cpu = 0;
+    };
+    std::map<std::string, Times> times;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                times[run.run_name.function_name] = {run.GetAdjustedRealTime(),
+                                                     run.GetAdjustedCPUTime()};
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::vector<char*> rest{argv[0]};
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--megabytes") == 0 && i + 1 < argc)
+            megabytes = std::strtoul(argv[++i], nullptr, 10);
+        else if (std::strcmp(argv[i], "--tags") == 0 && i + 1 < argc)
+            tagCount = std::strtoul(argv[++i], nullptr, 10);
+        else
+            rest.push_back(argv[i]);
+    }
+    int restCount = int(rest.size());
+    QApplication app(restCount, rest.data());
+
+    QTemporaryDir dir;
+    filePath = dir.filePath(QStringLiteral("tags.htm"));
+    {
+        const std::string page = makePage(megabytes << 20, tagCount);
+        std::ofstream(filePath.toStdString(), std::ios::binary) << page;
+        std::printf("page: %.2f MB, %zu tags, %zu lines\n", double(page.size()) / 1048576.0,
+                    tagCount, std::size_t(std::count(page.begin(), page.end(), '\n')));
+    }
+    benchmark::Initialize(&restCount, rest.data());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto base = reporter.times.find("BM_OpenDocument");
+    if (base == reporter.times.end())
+        return 0;
+    const struct {
+        const char* name;
+        const char* target;
+    } rows[] = {{"BM_ColourTags", "at most 1"},
+                {"BM_RemoveTags", "under 0.25"},
+                {"BM_RemoveTagsOneByOne", "(the way not taken)"}};
+    for (const auto& row : rows) {
+        const auto it = reporter.times.find(row.name);
+        if (it == reporter.times.end())
+            continue;
+        std::printf("%s / opening: %.3f wall clock, %.3f CPU; target %s\n", row.name,
+                    it->second.real / base->second.real, it->second.cpu / base->second.cpu,
+                    row.target);
+    }
+    return 0;
+}

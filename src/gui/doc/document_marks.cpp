@@ -1,0 +1,136 @@
+#include "gui/doc/document_marks.h"
+
+#include "core/text/cp932.h"
+
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+
+namespace zu {
+namespace {
+
+// Tells the blocks that carry marks from those that never had any, so that
+// following an edit of a long text does not give every line a layout only
+// to clear it.
+class Marked final : public QTextBlockUserData {};
+
+QTextCharFormat rawByteMark() {
+    QTextCharFormat mark;
+    mark.setBackground(QColor(255, 200, 200));
+    mark.setForeground(QColor(160, 0, 0));
+    return mark;
+}
+
+} // namespace
+
+// Why an overlay and not character formats. Setting a character format is
+// a change of the document: QTextDocument records it for Undo and counts it
+// as a modification, and its price, a split of the fragment tree per tag,
+// made colouring a large page several times slower than opening it. The
+// additional formats of a block's layout cost a list per line, leave the
+// document and its undo history alone, and are what QSyntaxHighlighter draws
+// with. What they do not do by themselves is follow the text, so the colours
+// are kept as runs beside it (ColourRuns) and moved with every edit: typed
+// text takes the colour of its neighbour as it would take its format. Text
+// that Undo brings back takes its neighbour's colour too, not the one it had.
+DocumentMarks::DocumentMarks(QTextDocument* text) : QObject(text), text_(text) {}
+
+void DocumentMarks::paintTags(std::span<const TagSpan> spans, Rgb colour) {
+    if (spans.empty())
+        return;
+    colours_.paint(spans, colour);
+    // Positions are counted along, not asked of each block: a block finds
+    // its position by walking the block tree.
+    QTextBlock block = text_->findBlock(static_cast<int>(spans.front().start));
+    const int first = block.position();
+    int begin = first;
+    int shownEnd = first;
+    for (const TagSpan& span : spans) {
+        while (block.isValid() && begin + block.length() <= span.start) {
+            begin += block.length();
+            block = block.next();
+        }
+        if (!block.isValid())
+            break;
+        // A line is drawn once, however many tags it holds.
+        if (shownEnd <= begin) {
+            show(block, begin);
+            shownEnd = begin + block.length();
+        }
+    }
+    // Outside an edit the layout learns of new formats only when told.
+    text_->markContentsDirty(first, shownEnd - first);
+}
+
+void DocumentMarks::follow(int from, int removed, int added) {
+    const bool atLineStart = from == 0 || text_->characterAt(from - 1) == QChar::ParagraphSeparator;
+    colours_.edit(from, removed, added, atLineStart);
+    QTextBlock block = text_->findBlock(from);
+    int begin = block.position();
+    const int end = from + added;
+    while (block.isValid()) {
+        show(block, begin);
+        begin += block.length();
+        if (begin > end)
+            break;
+        block = block.next();
+    }
+}
+
+void DocumentMarks::reset() {
+    colours_ = ColourRuns();
+    // A replaced text has no block that carries marks: unless it holds a
+    // raw byte, there is nothing to draw.
+    const QString all = text_->toRawText();
+    if (std::none_of(all.cbegin(), all.cend(),
+                     [](QChar c) { return cp932::isRawByte(c.unicode()); }))
+        return;
+    int begin = 0;
+    for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
+        show(block, begin);
+        begin += block.length();
+    }
+    text_->markContentsDirty(0, text_->characterCount());
+}
+
+const QTextCharFormat& DocumentMarks::format(Rgb colour) {
+    // One format per colour, shared by every range: there are seldom more
+    // than the three colours of the options.
+    for (const auto& [rgb, format] : formats_)
+        if (rgb == colour)
+            return format;
+    QTextCharFormat format;
+    format.setForeground(QColor(colour.red, colour.green, colour.blue));
+    return formats_.emplace_back(colour, format).second;
+}
+
+void DocumentMarks::show(const QTextBlock& block, int begin) {
+    static const QTextCharFormat rawMark = rawByteMark();
+    const QString text = block.text();
+    const int end = begin + static_cast<int>(text.size());
+
+    QList<QTextLayout::FormatRange> ranges;
+    for (const ColourRun& run : colours_.overlapping(begin, end)) {
+        const int start = static_cast<int>(std::max<long>(run.start, begin));
+        const int stop = static_cast<int>(std::min<long>(run.end, end));
+        ranges.append({start - begin, stop - start, format(run.colour)});
+    }
+    // After the colours, so that a raw byte inside a tag still looks like one.
+    const QChar* data = text.constData();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (cp932::isRawByte(data[i].unicode()))
+            ranges.append({static_cast<int>(i), 1, rawMark});
+
+    QTextBlock changed = block;
+    if (ranges.isEmpty()) {
+        if (!block.userData())
+            return;
+        changed.setUserData(nullptr);
+    } else if (!block.userData()) {
+        changed.setUserData(new Marked);
+    }
+    block.layout()->setFormats(ranges);
+}
+
+} // namespace zu
