@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zu {
 
@@ -56,5 +57,8 @@ std::string absolutePath(const std::string& path);
 // Whether two paths name the same file (links followed). Paths of files
 // that do not exist are compared as absolute paths.
 bool sameFile(const std::string& a, const std::string& b);
+
+// The names in a folder, "." and ".." left out; empty when it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder);
 
 } // namespace zu

@@ -11,6 +11,7 @@
 #include "gui/commands/command_registry.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QCloseEvent>
@@ -234,6 +235,7 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
     showMenuBar(activeChild() != nullptr);
     updateCaption();
     updateCommands();
+    app_.checkDiskChanges();
 }
 
 void CMainFrame::updateCaption() {
@@ -258,7 +260,8 @@ void CMainFrame::refreshRecentFiles() {
         const bool used = static_cast<std::size_t>(i) < paths.size();
         a->setVisible(used);
         if (used)
-            a->setText(QString::fromStdString(RecentFiles::menuLabel(i, paths[i])));
+            a->setText(QString::fromStdString(
+                RecentFiles::menuLabel(i, displayPath(pathFromBytes(paths[i])).toStdString())));
     }
 }
 

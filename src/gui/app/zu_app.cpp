@@ -2,6 +2,7 @@
 
 #include "core/app/command_line.h"
 #include "core/app/commands.h"
+#include "core/doc/file_read.h"
 #include "core/settings/config_location.h"
 #include "core/settings/settings.h"
 #include "gui/app/about_dlg.h"
@@ -12,15 +13,17 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
-#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSettings>
+#include <QTimer>
 
 namespace zu {
 namespace {
@@ -39,11 +42,7 @@ QString profilePath() {
 }
 
 bool samePath(const QString& a, const QString& b) {
-    const QFileInfo fa(a), fb(b);
-    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
-    if (!ca.isEmpty() && !cb.isEmpty())
-        return ca == cb;
-    return fa.absoluteFilePath() == fb.absoluteFilePath();
+    return sameFile(pathToBytes(a), pathToBytes(b));
 }
 
 } // namespace
@@ -90,12 +89,14 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.
     profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
+    // The list holds the bytes of each path; the profile keeps them as the
+    // text file_names.h makes of them, which gives the same bytes back.
     std::vector<std::string> recent;
     for (int i = 1; i <= cmd::RecentFileCount; ++i) {
         const QString path =
             profile_->value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
         if (!path.isEmpty())
-            recent.push_back(path.toStdString());
+            recent.push_back(pathToBytes(path));
     }
     recent_.assign(recent);
     setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
@@ -118,6 +119,11 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     frame_ = new CMainFrame(*this);
     frame_->setAttribute(Qt::WA_DeleteOnClose);
     connect(frame_, &QObject::destroyed, this, [this] { saveProfile(); });
+    // Coming back from another program is when a file it changed is found.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive)
+            checkDiskChanges();
+    });
 
     if (line.action == CommandLine::Action::New) {
         newDocument();
@@ -252,8 +258,33 @@ void CZuApp::closeAllDocuments() {
         emit d->closeRequested();
 }
 
+void CZuApp::checkDiskChanges() {
+    // After the activation is over: the question is a window of its own,
+    // and closing it activates the document window again.
+    QTimer::singleShot(0, this, [this] {
+        if (checkingDisk_ || !frame_)
+            return;
+        CZuView* view = frame_->activeView();
+        if (!view)
+            return;
+        CZuDoc* doc = view->doc();
+        if (!doc->offerReload())
+            return;
+        checkingDisk_ = true;
+        const QString question =
+            QStringLiteral("%1 は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？")
+                .arg(displayPath(doc->pathName()));
+        if (ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) ==
+            ui::Answer::Yes) {
+            if (const QString error = doc->reload(); !error.isEmpty())
+                ui::message(frame_, error);
+        }
+        checkingDisk_ = false;
+    });
+}
+
 void CZuApp::noteRecent(const QString& path) {
-    recent_.add(path.toStdString());
+    recent_.add(pathToBytes(path));
     saveProfile();
     if (frame_)
         frame_->refreshRecentFiles();
@@ -266,7 +297,7 @@ void CZuApp::saveProfile() {
     const auto& paths = recent_.paths();
     for (std::size_t i = 0; i < paths.size(); ++i)
         profile_->setValue(QStringLiteral("Recent File List/File%1").arg(i + 1),
-                           QString::fromStdString(paths[i]));
+                           pathFromBytes(paths[i]));
     profile_->setValue(QStringLiteral("Settings/PreviewPages"), previewPages());
     profile_->sync();
 }
@@ -281,17 +312,17 @@ void CZuApp::openWithDialog() {
     if (ui::exec(dialog) != QDialog::Accepted)
         return;
     for (const QString& path : dialog.selectedFiles())
-        openFile(path);
+        openFile(recoverLossyName(path));
 }
 
 void CZuApp::openRecent(int i) {
     const std::size_t index = static_cast<std::size_t>(i);
     if (index >= recent_.paths().size())
         return;
-    const QString path = QString::fromStdString(recent_.paths()[index]);
-    if (!openFile(path)) {
+    const std::string bytes = recent_.paths()[index];
+    if (!openFile(pathFromBytes(bytes))) {
         // A file that is gone stays gone: it leaves the list.
-        recent_.remove(path.toStdString());
+        recent_.remove(bytes);
         saveProfile();
         frame_->refreshRecentFiles();
     }

@@ -4,13 +4,14 @@
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
 #include "core/text/utf.h"
+#include "gui/widgets/file_names.h"
 
-#include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 namespace zu {
 namespace {
@@ -72,17 +73,19 @@ void CZuDoc::markRawBytes() {
 
 CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     OpenResult result;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    FileBytes file = readWholeFile(QFile::encodeName(absolute).toStdString(), kMaxFileBytes);
+    const std::string bytesPath = absolutePath(pathToBytes(path));
+    const QString absolute = pathFromBytes(bytesPath);
+    FileBytes file = readWholeFile(bytesPath, kMaxFileBytes);
     if (file.error != 0) {
         result.error = QString::fromStdString(
-            fileErrorMessage(file.error, FileOp::Open, absolute.toStdString()));
+            fileErrorMessage(file.error, FileOp::Open, displayPath(absolute).toStdString()));
         return result;
     }
+    const FileStamp stamp = file.stamp;
     DocumentText decoded = decodeDocument(file.bytes);
     file.bytes = std::string();
 
-    auto doc = std::make_unique<CZuDoc>(QFileInfo(absolute).fileName());
+    auto doc = std::make_unique<CZuDoc>(displayName(absolute));
     QTextDocument* text = doc->text_;
     // Loading is not an edit: nothing of it may be undone. The decoder has
     // counted the raw bytes already; the text need not be searched again.
@@ -110,6 +113,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     text->setModified(false);
 
     doc->path_ = absolute;
+    doc->disk_.know(stamp);
     doc->lineBreak_ = decoded.lineBreak;
     result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
@@ -160,6 +164,36 @@ QString CZuDoc::proposedSaveName() const {
     return title_ + QStringLiteral(".htm");
 }
 
+bool CZuDoc::offerReload() {
+    return !path_.isEmpty() && disk_.offerReload(stampOf(pathToBytes(path_)), isModified());
+}
+
+bool CZuDoc::changedOnDisk() const {
+    return !path_.isEmpty() && disk_.warnBeforeSave(stampOf(pathToBytes(path_)));
+}
+
+QString CZuDoc::reload() {
+    // Read as any open reads, then taken over whole: the text with every
+    // property open put on its characters, and what open learnt of the file.
+    OpenResult fresh = open(path_);
+    if (!fresh.document)
+        return fresh.error;
+    CZuDoc& from = *fresh.document;
+    loading_ = true;
+    text_->setUndoRedoEnabled(false);
+    QTextCursor cursor(text_);
+    cursor.select(QTextCursor::Document);
+    cursor.insertFragment(QTextDocumentFragment(from.text_));
+    text_->setUndoRedoEnabled(true);
+    loading_ = false;
+    if (from.rawMarker_)
+        markRawBytes();
+    lineBreak_ = from.lineBreak_;
+    disk_ = from.disk_;
+    setModified(false);
+    return {};
+}
+
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     // What is saved is what the user sees: the references go into the text
     // too, as one step that Undo takes back.
@@ -186,13 +220,15 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, cp932::Unmappable policy)
         encoded = encode(cp932::Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    result.write = writeFileAtomically(QFile::encodeName(absolute).toStdString(), encoded.bytes);
+    const std::string bytesPath = absolutePath(pathToBytes(path));
+    result.write = writeFileAtomically(bytesPath, encoded.bytes);
     if (!result.write)
         return result;
+    disk_.know(stampOf(bytesPath));
+    const QString absolute = pathFromBytes(bytesPath);
     const bool renamed = absolute != path_;
     path_ = absolute;
-    title_ = QFileInfo(absolute).fileName();
+    title_ = displayName(absolute);
     setModified(false);
     if (renamed)
         emit pathChanged();

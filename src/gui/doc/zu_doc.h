@@ -7,6 +7,7 @@
 // (the commands in doc_commands.h do).
 
 #include "core/doc/atomic_write.h"
+#include "core/doc/disk_watch.h"
 #include "core/text/document_text.h"
 
 #include <QObject>
@@ -40,6 +41,7 @@ public:
         QString notice; // a status-bar remark about the file, when there is one
     };
     // Loads a file. Fails with the message the user should see; never cut.
+    // `path` is as file_names.h makes it from the bytes of the path.
     static OpenResult open(const QString& path);
 
     // Files above this size are refused whole rather than held in part.
@@ -76,6 +78,15 @@ public:
     // The name proposed in the save dialog.
     QString proposedSaveName() const;
 
+    // Whether another program has changed the file since zu last read or
+    // wrote it: offered for reloading once per version while the document
+    // is unmodified, and warned about before a save writes over it.
+    bool offerReload();
+    bool changedOnDisk() const;
+    // Reads the file again into this document, in every window. Empty on
+    // success, else the message to show; the document is then unchanged.
+    QString reload();
+
     // Asks every window of this document to close, without a question.
     void requestClose() { emit closeRequested(); }
 
@@ -97,6 +108,7 @@ private:
     QString path_;
     QString title_;
     LineBreak lineBreak_ = LineBreak::CrLf;
+    DiskWatch disk_;
     bool loading_ = false;
     std::vector<CZuView*> views_;
 };
