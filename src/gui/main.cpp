@@ -5,12 +5,12 @@
 #include "gui/widgets/ui.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QTranslator>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 
@@ -21,10 +21,14 @@ namespace {
 void logMessagesTo(const QByteArray& file) {
     zu::ui::setDialogHook([file](QDialog& dialog) -> int {
         auto* box = qobject_cast<QMessageBox*>(&dialog);
-        QFile log(QString::fromLocal8Bit(file));
-        if (log.open(QIODevice::Append))
-            log.write((box ? box->text() : dialog.windowTitle()).toUtf8().replace('\n', ' ') +
-                      '\n');
+        // Opened for each message, and with stdio, so that the log may be a
+        // pipe as well as a file.
+        if (std::FILE* log = std::fopen(file.constData(), "a")) {
+            const QByteArray line =
+                (box ? box->text() : dialog.windowTitle()).toUtf8().replace('\n', ' ') + '\n';
+            std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), log);
+            std::fclose(log);
+        }
         if (!box)
             return QDialog::Rejected;
         return box->standardButton(box->escapeButton());

@@ -30,7 +30,7 @@ FileStamp stampFrom(const struct stat& info) {
 
 std::optional<FileStamp> stampOf(const std::string& path) {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return std::nullopt;
     return stampFrom(info);
 }

@@ -23,7 +23,7 @@ struct FileStamp {
 };
 
 // The stamp of the file at `path` (links followed); nothing when there is no
-// such file.
+// such file, or what is there is no regular file (a folder took its name).
 std::optional<FileStamp> stampOf(const std::string& path);
 
 struct FileBytes {

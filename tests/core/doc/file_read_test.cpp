@@ -105,6 +105,8 @@ TEST(FileStamp, ChangesWithEveryKindOfChangeByAnotherProgram) {
     }
     fs::remove(file);
     EXPECT_EQ(stampOf(file), std::nullopt) << "deleted";
+    fs::create_directory(file);
+    EXPECT_EQ(stampOf(file), std::nullopt) << "a folder took its name";
 }
 
 TEST(AbsolutePath, CleansByTheTextAlone) {
