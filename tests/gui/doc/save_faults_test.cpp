@@ -50,6 +50,8 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     }
+    // The text of the last message box; empty when none opened.
+    QString lastMessage() const { return dialogs.messages().value(dialogs.messages().size() - 1); }
     void activate(CZuDoc* d) {
         auto* child = qobject_cast<CChildFrame*>(d->views().front()->parentWidget());
         frame().mdiArea()->setActiveSubWindow(child);
@@ -98,7 +100,7 @@ TEST_F(SaveFaults, EachFaultSaysWhyAndLeavesTheDocumentModifiedAndTheDiskWhole) 
         const QStringList before = namesInFolder();
         dialogs.thenMessage(QMessageBox::Ok);
         EXPECT_FALSE(saveDocumentTo(*d, target));
-        EXPECT_EQ(dialogs.messages().last().toStdString(), (target + c.message).toStdString());
+        EXPECT_EQ(lastMessage().toStdString(), (target + c.message).toStdString());
         EXPECT_TRUE(d->isModified());
         EXPECT_EQ(d->pathName(), file);
         EXPECT_EQ(namesInFolder(), before) << "nothing left behind";
@@ -165,7 +167,7 @@ TEST_F(SaveFaults, AnUnmodifiedDocumentChangedByAnotherProgramIsOfferedForReload
 
     dialogs.thenMessage(QMessageBox::Yes);
     activate(d);
-    EXPECT_EQ(dialogs.messages().last(),
+    EXPECT_EQ(lastMessage(),
               file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？"));
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("theirs\nand more\n"));
     EXPECT_FALSE(d->isModified());
@@ -192,7 +194,7 @@ TEST_F(SaveFaults, NoToTheReloadIsNotAskedAgainButTheSaveStillWarns) {
     QTest::keyClicks(view(), "edit ");
     dialogs.thenMessage(QMessageBox::No);
     frame().onCommand(cmd::FileSave);
-    EXPECT_EQ(dialogs.messages().last(),
+    EXPECT_EQ(lastMessage(),
               file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？"));
     EXPECT_EQ(readFile(file), QByteArray("theirs"));
     EXPECT_TRUE(d->isModified());
@@ -315,7 +317,7 @@ TEST_F(SaveFaults, WhatIsNoDocumentIsRefusedWithAMessageAndNoWindow) {
         const int before = windows();
         dialogs.thenMessage(QMessageBox::Ok);
         EXPECT_EQ(open(c.file), nullptr) << c.file.toStdString();
-        EXPECT_EQ(dialogs.messages().last(), c.message);
+        EXPECT_EQ(lastMessage(), c.message);
         EXPECT_EQ(windows(), before);
     }
     ::alarm(0);
