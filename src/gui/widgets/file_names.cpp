@@ -27,6 +27,12 @@ QString displayName(const QString& path) {
     return displayPath(path.mid(path.lastIndexOf(u'/') + 1));
 }
 
+QUrl fileUrl(const QString& path) {
+    return QUrl::fromEncoded(
+        "file://" + QByteArray::fromStdString(pathToBytes(path)).toPercentEncoding("/"),
+        QUrl::StrictMode);
+}
+
 QString recoverLossyName(const QString& chosen) {
     const qsizetype slash = chosen.lastIndexOf(u'/');
     if (!chosen.contains(QChar(0xFFFD)) || slash < 0 || stampOf(pathToBytes(chosen)))

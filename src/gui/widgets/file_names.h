@@ -9,6 +9,7 @@
 // with these bytes, never by Qt.
 
 #include <QString>
+#include <QUrl>
 
 #include <string>
 #include <string_view>
@@ -23,6 +24,11 @@ std::string pathToBytes(const QString& path);
 QString displayPath(const QString& path);
 // The last part of the path, as the user reads it.
 QString displayName(const QString& path);
+
+// The file: URL of a path, its bytes percent-encoded as they are (what
+// QUrl::fromLocalFile would encode as UTF-8 of the text); the way back is
+// ui::localFiles().
+QUrl fileUrl(const QString& path);
 
 // A path chosen in Qt's file dialog, which shows a name that is not UTF-8
 // with U+FFFD in it: the real file it stands for when exactly one name in

@@ -280,11 +280,15 @@ TEST_F(SaveFaults, DropsAndTheFileDialogGiveTheRealBytesOfAName) {
     const std::string bytes = pathToBytes(files.path()) + "/\x93\xfa.htm";
     const RemovedAtTheEnd remove{bytes};
     testing::writeFile(bytes, "x");
+    // The URL that View in Browser hands on, and that a drop brings back.
+    const QUrl url = fileUrl(pathFromBytes(bytes));
+    EXPECT_TRUE(url.toString(QUrl::FullyEncoded).endsWith(QStringLiteral("/%93%FA.htm")))
+        << url.toString(QUrl::FullyEncoded).toStdString();
     QMimeData drop;
-    drop.setUrls(
-        {QUrl(QStringLiteral("file://") +
-              QString::fromLatin1(QByteArray::fromStdString(bytes).toPercentEncoding("/")))});
+    drop.setUrls({url});
     EXPECT_EQ(ui::localFiles(&drop), QStringList{pathFromBytes(bytes)});
+    drop.setUrls({QUrl::fromLocalFile(path(QStringLiteral("a b#.htm")))});
+    EXPECT_EQ(ui::localFiles(&drop), QStringList{path(QStringLiteral("a b#.htm"))});
 
     // What Qt's dialog hands back for the name: its lossy decoding.
     const QString shown = QString::fromUtf8(QByteArray::fromStdString(bytes));
