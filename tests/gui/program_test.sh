@@ -76,6 +76,11 @@ rm "$work/config/zu.set"
 mkdir "$work/config/zu.set"
 refused "$work/missing.htm" "が見つかりません。"
 [ -d "$work/config/zu.set" ] || fail "the folder named zu.set was replaced"
+# The same for the profile that holds the recent files.
+rm -f "$work/config/zu.conf"
+mkfifo "$work/config/zu.conf"
+refused "$work/missing.htm" "が見つかりません。"
+[ -p "$work/config/zu.conf" ] || fail "the FIFO named zu.conf was replaced"
 
 # A file-size limit: writing zu.set at the end of the run goes past it. zu
 # must not be killed by SIGXFSZ (status 153); the write fails and zu ends

@@ -143,6 +143,15 @@ bool sameFile(const std::string& a, const std::string& b) {
     return absolutePath(a) == absolutePath(b);
 }
 
+PathKind kindOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(info.st_mode))
+        return PathKind::RegularFile;
+    return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
 std::vector<std::string> namesIn(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());

@@ -58,6 +58,10 @@ std::string absolutePath(const std::string& path);
 // that do not exist are compared as absolute paths.
 bool sameFile(const std::string& a, const std::string& b);
 
+enum class PathKind { Missing, RegularFile, Folder, Other };
+// What is at `path`, links followed.
+PathKind kindOf(const std::string& path);
+
 // The names in a folder, "." and ".." left out; empty when it cannot be read.
 std::vector<std::string> namesIn(const std::string& folder);
 

@@ -33,12 +33,12 @@ CZuApp*& current() {
     return app;
 }
 
-QString profilePath() {
+std::string profilePath() {
     const Settings& s = settings();
     const std::string dir =
         configDirectory(s.programDirectory.drive + s.programDirectory.directory);
     ensureDirectory(dir);
-    return QString::fromStdString(dir + "zu.conf");
+    return dir + "zu.conf";
 }
 
 bool samePath(const QString& a, const QString& b) {
@@ -88,18 +88,25 @@ CMainFrame* CZuApp::mainFrame() const {
 std::optional<int> CZuApp::start(const QStringList& args) {
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.
-    profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
+    // QSettings would wait for ever on a FIFO named zu.conf: anything there
+    // but a file means a run without a profile (no recent files kept).
+    const std::string profile = profilePath();
+    if (const PathKind kind = kindOf(profile);
+        kind == PathKind::Missing || kind == PathKind::RegularFile)
+        profile_ =
+            std::make_unique<QSettings>(QString::fromStdString(profile), QSettings::IniFormat);
     // The list holds the bytes of each path; the profile keeps them as the
     // text file_names.h makes of them, which gives the same bytes back.
     std::vector<std::string> recent;
-    for (int i = 1; i <= cmd::RecentFileCount; ++i) {
+    for (int i = 1; profile_ && i <= cmd::RecentFileCount; ++i) {
         const QString path =
             profile_->value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
         if (!path.isEmpty())
             recent.push_back(pathToBytes(path));
     }
     recent_.assign(recent);
-    setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
+    if (profile_)
+        setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
 
     std::vector<std::string> plain;
     for (const QString& a : args)
