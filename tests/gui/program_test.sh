@@ -6,8 +6,13 @@
 #     registration back;
 #   - while a zu runs, "zu FILE" hands FILE to it and ends; "zu -n FILE"
 #     starts a zu of its own.
+#   - what cannot be opened (a missing file, a folder, a FIFO, a device) gets
+#     its message and zu ends; a zu.set or zu.conf that is no file is left
+#     alone; a file-size limit does not kill zu.
 # The desktop folders and the runtime folder are scratch folders: the user's
-# own are never touched.
+# own are never touched. Message boxes go to a log (ZU_MESSAGE_LOG) and are
+# answered as Escape would, so that each run ends by itself; a run that
+# blocks is ended by timeout and fails.
 set -eu
 zu="$1"
 work="$(mktemp -d)"
@@ -18,7 +23,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "$1"; exit 1; }
 
 export ZU_CONFIG_DIR="$work/config"
 export XDG_DATA_HOME="$work/data"
@@ -39,9 +43,17 @@ within() {
     done
 }
 
-# Japanese text in Shift_JIS: "<p>日本語</p>" and a line break.
+log="$work/messages"
+export ZU_MESSAGE_LOG="$log"
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# "zu /pt FILE OUT.pdf" prints FILE to a PDF file and ends with success,
+# touching no settings. Japanese text in Shift_JIS: "<p>日本語</p>".
 printf '<p>\223\372\226\173\214\352</p>\r\n' > "$work/page.htm"
-"$zu" /pt "$work/page.htm" "$work/page.pdf"
+timeout 30 "$zu" /pt "$work/page.htm" "$work/page.pdf"
 head -c 4 "$work/page.pdf" | grep -q '%PDF' || fail "no PDF written"
 [ ! -e "$work/config/zu.set" ] || fail "printing from the command line wrote zu.set"
 
@@ -78,4 +90,92 @@ kill -0 "$own" || fail "zu -n ended"
 timeout 10 "$zu" --unregister || fail "--unregister failed"
 [ ! -e "$entry" ] || fail "--unregister left the desktop entry"
 ! grep -q 'zu.desktop' "$mimeapps" || fail "--unregister left zu as the default"
+
+# From here on each zu must open its file itself: none may be running to
+# take it over.
+for pid in $pids; do kill "$pid" 2>/dev/null || true; done
+wait 2>/dev/null || true
+pids=""
+
+# A file whose name is not UTF-8 ("日本.htm" in Shift_JIS bytes, as an old
+# archive writes it) is found by its bytes.
+sjis="$work/$(printf '\223\372\226\173.htm')"
+cp "$work/page.htm" "$sjis"
+timeout 30 "$zu" /pt "$sjis" "$work/sjis.pdf" || fail "zu /pt on a Shift_JIS name said: $(cat "$log")"
+head -c 4 "$work/sjis.pdf" | grep -q '%PDF' || fail "a Shift_JIS file name was not opened"
+
+# What cannot be opened: a message, then zu ends (it has no document to
+# show) with status 1. A FIFO or a device is never opened, so nothing waits
+# for a writer and /dev/zero is not read for ever.
+refused() { # FILE MESSAGE [COMMAND PREFIX...]
+    file="$1"
+    message="$2"
+    shift 2
+    : > "$log"
+    chmod 666 "$log"
+    status=0
+    "$@" timeout 30 "$zu" "$file" || status=$?
+    [ "$status" = 1 ] || fail "zu $file ended with status $status"
+    grep -qF "$message" "$log" || fail "zu $file said: $(cat "$log")"
+}
+mkfifo "$work/fifo.htm"
+mkdir "$work/folder.htm"
+other="ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。"
+refused "$work/missing.htm" "$work/missing.htm が見つかりません。"
+refused "$work/folder.htm" "$work/folder.htm は無効なﾊﾟｽです。"
+refused "$work/fifo.htm" "$other"
+refused /dev/null "$other"
+refused /dev/zero "$other"
+refused /proc/self/mem "$other" # a file that not even root can read
+
+# A file the user may not read, as an ordinary user (root reads anything).
+if [ "$(id -u)" = 0 ] && command -v setpriv > /dev/null; then
+    printf 'secret' > "$work/private.htm"
+    chmod 600 "$work/private.htm"
+    chmod 755 "$work"
+    mkdir -m 777 "$work/nobody"
+    ZU_CONFIG_DIR="$work/nobody" HOME="$work/nobody" refused "$work/private.htm" \
+        "$work/private.htm へのｱｸｾｽは拒否されました。" \
+        setpriv --reuid=65534 --regid=65534 --clear-groups
+else
+    echo "skipped: an unreadable file needs root and setpriv to run as another user"
+fi
+
+# A zu.set that is a FIFO or a folder: the start neither blocks nor fails,
+# and the name is left as it was.
+rm -rf "$work/config"
+mkdir "$work/config"
+mkfifo "$work/config/zu.set"
+refused "$work/missing.htm" "が見つかりません。"
+[ -p "$work/config/zu.set" ] || fail "the FIFO named zu.set was replaced"
+rm "$work/config/zu.set"
+mkdir "$work/config/zu.set"
+refused "$work/missing.htm" "が見つかりません。"
+[ -d "$work/config/zu.set" ] || fail "the folder named zu.set was replaced"
+# The same for the profile that holds the recent files.
+rm -f "$work/config/zu.conf"
+mkfifo "$work/config/zu.conf"
+refused "$work/missing.htm" "が見つかりません。"
+[ -p "$work/config/zu.conf" ] || fail "the FIFO named zu.conf was replaced"
+
+# A file-size limit: writing zu.set at the end of the run goes past it. zu
+# must not be killed by SIGXFSZ (status 153); the write fails and zu ends
+# as it would have. The signal is put back to its default first, so that
+# nothing but zu itself can be what ignores it; the messages go to a pipe,
+# which no file-size limit applies to.
+rm -rf "$work/config"
+default_xfsz=""
+if env --default-signal=XFSZ true 2> /dev/null; then
+    default_xfsz="env --default-signal=XFSZ"
+fi
+status=0
+said="$(
+    ulimit -f 0
+    ZU_MESSAGE_LOG=/dev/stdout exec $default_xfsz timeout 30 "$zu" "$work/missing.htm"
+)" || status=$?
+[ "$status" = 1 ] || fail "under a file-size limit zu ended with status $status"
+echo "$said" | grep -qF "が見つかりません。" || fail "under a file-size limit zu said: $said"
+[ -f "$work/config/zu.set" ] && [ ! -s "$work/config/zu.set" ] ||
+    fail "zu.set should be left as the start made it, empty"
+[ -z "$(find "$work/config" -name '.zu.set.zu-*')" ] || fail "a temporary file was left"
 echo "ok"

@@ -2,31 +2,68 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zu {
+namespace {
+
+static_assert(kNotARegularFile == ENODEV);
+
+// 0 for a regular file, else the error to report for it.
+int refusal(const struct stat& info) {
+    if (S_ISREG(info.st_mode))
+        return 0;
+    return S_ISDIR(info.st_mode) ? EISDIR : kNotARegularFile;
+}
+
+FileStamp stampFrom(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+            static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+std::optional<FileStamp> stampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return stampFrom(info);
+}
 
 FileBytes readWholeFile(const std::string& path, std::size_t limit) {
     FileBytes result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // The type is asked before opening, so that a FIFO, a tape or a terminal
+    // is never opened at all...
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        result.error = errno;
+        return result;
+    }
+    if ((result.error = refusal(info)) != 0)
+        return result;
+    // ...and again of what was opened, in case the name changed hands in
+    // between; opening without blocking keeps a FIFO put there from hanging.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         result.error = errno;
         return result;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
+    if (::fstat(fd, &info) != 0)
         result.error = errno;
-    } else if (S_ISDIR(info.st_mode)) {
-        result.error = EISDIR;
-    } else if (static_cast<unsigned long long>(info.st_size) > limit) {
+    else if ((result.error = refusal(info)) == 0 &&
+             static_cast<unsigned long long>(info.st_size) > limit)
         result.error = EFBIG;
-    } else {
+    if (result.error == 0) {
+        result.stamp = stampFrom(info);
         result.bytes.resize(static_cast<std::size_t>(info.st_size));
         std::size_t have = 0;
         // The size is a hint: a file can change while it is read, and some
-        // files (pipes, /proc) report none at all.
+        // files (/proc) report none at all.
         for (;;) {
             if (have == result.bytes.size()) {
                 if (result.bytes.size() >= limit + 1)
@@ -54,10 +91,6 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
     return result;
 }
 
-} // namespace zu
-
-namespace zu {
-
 bool canSaveInPlace(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
@@ -65,6 +98,72 @@ bool canSaveInPlace(const std::string& path) {
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return false;
     return ::access(path.c_str(), W_OK) == 0;
+}
+
+std::string absolutePath(const std::string& path) {
+    std::string full;
+    if (path.empty() || path.front() != '/') {
+        std::vector<char> buffer(4096);
+        while (!::getcwd(buffer.data(), buffer.size())) {
+            if (errno != ERANGE)
+                return path; // no current folder to go by
+            buffer.resize(buffer.size() * 2);
+        }
+        full = buffer.data();
+        full += '/';
+    }
+    full += path;
+
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    while (start <= full.size()) {
+        std::size_t slash = full.find('/', start);
+        if (slash == std::string::npos)
+            slash = full.size();
+        const std::string name = full.substr(start, slash - start);
+        if (name == "..") {
+            if (!names.empty())
+                names.pop_back();
+        } else if (!name.empty() && name != ".") {
+            names.push_back(name);
+        }
+        start = slash + 1;
+    }
+    std::string out;
+    for (const std::string& name : names)
+        out += '/' + name;
+    return out.empty() ? "/" : out;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return absolutePath(a) == absolutePath(b);
+}
+
+PathKind kindOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(info.st_mode))
+        return PathKind::RegularFile;
+    return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
 }
 
 } // namespace zu

@@ -1,27 +1,68 @@
 #pragma once
-// Reading a whole file at once, with the system's reason when it fails.
+// Reading a whole file at once, with the system's reason when it fails, and
+// what tells one version of a file from another.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace zu {
+
+// One version of a file: which file it is and when and how long it was last
+// written. Another program that rewrites the file, replaces it or touches it
+// changes at least one of these.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The stamp of the file at `path` (links followed); nothing when there is no
+// such file, or what is there is no regular file (a folder took its name).
+std::optional<FileStamp> stampOf(const std::string& path);
 
 struct FileBytes {
     std::string bytes;
-    int error = 0; // errno of the failure; 0 on success
+    int error = 0;   // errno of the failure; 0 on success
+    FileStamp stamp; // of the file the bytes were read from
 };
 
+// What readWholeFile reports for a FIFO, a device or a socket: only regular
+// files are documents, and opening the others can block for ever (a FIFO
+// without a writer) or never end (/dev/zero). The system has no error of its
+// own for "not a file"; "no such device" is the nearest.
+inline constexpr int kNotARegularFile = 19; // ENODEV
+
 // Files longer than `limit` bytes are refused with EFBIG rather than cut.
+// A folder is refused with EISDIR, anything else that is not a regular file
+// with kNotARegularFile; neither is ever opened for reading.
 FileBytes readWholeFile(const std::string& path, std::size_t limit);
-
-} // namespace zu
-
-namespace zu {
 
 // Whether Save may write straight over `path`: it is an existing regular
 // file that may be written. On Windows a read-only file could be written by
 // nobody; here the owner (and root) may still write one, so a file without
 // any write permission bit counts as read-only too.
 bool canSaveInPlace(const std::string& path);
+
+// `path` made absolute against the current folder and cleaned of ".", ".."
+// and doubled slashes, by its text alone: links are not followed, so the
+// name the user gave stays the name shown.
+std::string absolutePath(const std::string& path);
+
+// Whether two paths name the same file (links followed). Paths of files
+// that do not exist are compared as absolute paths.
+bool sameFile(const std::string& a, const std::string& b);
+
+enum class PathKind { Missing, RegularFile, Folder, Other };
+// What is at `path`, links followed.
+PathKind kindOf(const std::string& path);
+
+// The names in a folder, "." and ".." left out; empty when it cannot be read.
+std::vector<std::string> namesIn(const std::string& folder);
 
 } // namespace zu

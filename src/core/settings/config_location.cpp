@@ -44,9 +44,19 @@ std::string configDirectory(const std::string& programDirectory, const ConfigPro
     // An unknown program folder is never taken: the current folder in its
     // place would scatter zu.set files wherever zu happened to be started.
     const std::string programDir = withSlash(programDirectory);
-    if (!programDir.empty() &&
-        (probe.fileExists(programDir + "zu.set") || probe.dirWritable(programDir)))
-        return programDir;
+    if (!programDir.empty()) {
+        switch (probe.file(programDir + "zu.set")) {
+        case ConfigFile::Writable:
+        case ConfigFile::ReadOnly:
+            return programDir;
+        case ConfigFile::Missing:
+            if (probe.dirWritable(programDir))
+                return programDir;
+            break;
+        case ConfigFile::Unwritable:
+            break;
+        }
+    }
 
     // A relative XDG_CONFIG_HOME is invalid by the XDG rules and is ignored.
     if (auto xdg = probe.env("XDG_CONFIG_HOME"); xdg && !xdg->empty() && xdg->front() == '/')
@@ -67,14 +77,50 @@ std::optional<std::string> userEnvironment(const char* name) {
     return std::nullopt;
 }
 
-std::string configDirectory(const std::string& programDirectory) {
+namespace {
+
+ConfigProbe realProbe() {
     ConfigProbe probe;
     probe.env = userEnvironment;
-    probe.fileExists = [](const std::string& path) { return ::access(path.c_str(), F_OK) == 0; };
+    probe.file = probeConfigFile;
     probe.dirWritable = [](const std::string& dir) {
         return isDirectory(dir) && ::access(dir.c_str(), W_OK | X_OK) == 0;
     };
-    return configDirectory(programDirectory, probe);
+    return probe;
+}
+
+} // namespace
+
+std::string configDirectory(const std::string& programDirectory) {
+    return configDirectory(programDirectory, realProbe());
+}
+
+std::string settingsFileToRead(const std::string& programDirectory, const ConfigProbe& probe) {
+    const std::string configured = configDirectory(programDirectory, probe) + "zu.set";
+    if (probe.file(configured) != ConfigFile::Missing)
+        return configured;
+    // A folder named by $ZU_CONFIG_DIR is all there is; otherwise the
+    // program folder was passed over only because its zu.set cannot be
+    // written, and its values are the ones to start from.
+    const auto explicitDir = probe.env("ZU_CONFIG_DIR");
+    const std::string programDir = withSlash(programDirectory);
+    if ((!explicitDir || explicitDir->empty()) && !programDir.empty() &&
+        probe.file(programDir + "zu.set") == ConfigFile::Unwritable)
+        return programDir + "zu.set";
+    return configured;
+}
+
+std::string settingsFileToRead(const std::string& programDirectory) {
+    return settingsFileToRead(programDirectory, realProbe());
+}
+
+ConfigFile probeConfigFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return ConfigFile::Missing;
+    if (S_ISREG(info.st_mode) && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return ConfigFile::ReadOnly;
+    return ::access(path.c_str(), W_OK) == 0 ? ConfigFile::Writable : ConfigFile::Unwritable;
 }
 
 bool ensureDirectory(const std::string& dir) {

@@ -5,8 +5,13 @@
 // is usually not writable, so that rule alone would lose every change; the
 // order here is:
 //   1. $ZU_CONFIG_DIR when set and not empty;
-//   2. the program's folder when it already holds zu.set or is writable;
+//   2. the program's folder when its zu.set can be written there, or is
+//      read-only (the user froze the settings: they are read and the file is
+//      left as it is), or when there is no zu.set yet and the folder may be
+//      written;
 //   3. $XDG_CONFIG_HOME/zu/, by default ~/.config/zu/.
+// A zu.set in a program folder that cannot be written is still read, until
+// the first save has put the settings in the folder after it.
 
 #include <functional>
 #include <optional>
@@ -14,9 +19,17 @@
 
 namespace zu {
 
+// What a zu.set is to the program that wants to read and write it.
+enum class ConfigFile {
+    Missing,
+    Writable,
+    ReadOnly,   // no write permission bit at all: the user's choice
+    Unwritable, // permitted, but the system refuses (owner, read-only mount, immutable)
+};
+
 struct ConfigProbe {
     std::function<std::optional<std::string>(const char* name)> env;
-    std::function<bool(const std::string& path)> fileExists;
+    std::function<ConfigFile(const std::string& path)> file;
     std::function<bool(const std::string& dir)> dirWritable;
 };
 
@@ -30,6 +43,15 @@ std::string configDirectory(const std::string& programDirectory);
 // from the password database, so that a session started without it still
 // finds the user's folders.
 std::optional<std::string> userEnvironment(const char* name);
+
+// The zu.set to read: the one in configDirectory() when it exists, else the
+// program folder's one that cannot be written (unless $ZU_CONFIG_DIR is
+// set), else the (missing) one in configDirectory().
+std::string settingsFileToRead(const std::string& programDirectory, const ConfigProbe& probe);
+std::string settingsFileToRead(const std::string& programDirectory);
+
+// The real file system's answer for `path` (links followed).
+ConfigFile probeConfigFile(const std::string& path);
 
 // Creates the folder and its parents when missing; false when it cannot.
 bool ensureDirectory(const std::string& dir);

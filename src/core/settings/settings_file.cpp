@@ -133,14 +133,24 @@ void Settings::Load() {
     // Another zu may be saving at this moment: wait for it, so that this
     // one never reads a file that is being replaced.
     const FileLock lock(folder, FileLock::Mode::Shared);
+    const std::string path =
+        settingsFileToRead(programDirectory.drive + programDirectory.directory);
+    // Only a regular file is read: a FIFO named zu.set would block the start
+    // for ever, and a folder has nothing to give. The defaults stay.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return;
     // Opening creates the file when it is missing, as the original's
-    // open-always did: a first run leaves an empty zu.set behind.
-    const int fd = ::open((folder + kFileName).c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+    // open-always did: a first run leaves an empty zu.set behind. Without
+    // blocking, in case a FIFO took the name since it was looked at.
+    const int fd =
+        ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0)
         return;
     char buffer[kReadLimit];
     std::size_t filled = 0;
-    while (filled < kReadLimit) {
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    while (regular && filled < kReadLimit) {
         const ssize_t got = ::read(fd, buffer + filled, kReadLimit - filled);
         if (got < 0 && errno == EINTR)
             continue;
@@ -157,9 +167,14 @@ void Settings::Save() const {
     ensureDirectory(folder);
     // Two zu ending at once write one after the other, never together.
     const FileLock lock(folder, FileLock::Mode::Exclusive);
+    const std::string path = folder + kFileName;
+    // A zu.set the user made read-only is the user's to change: root could
+    // replace it, but the user asked for it to stay as it is.
+    if (probeConfigFile(path) == ConfigFile::ReadOnly)
+        return;
     // A reader sees the old settings or the new ones, never a mix, and a full
-    // disk never destroys the old file.
-    writeFileAtomically(folder + kFileName, serialize());
+    // disk never destroys the old file; a link named zu.set stays a link.
+    writeFileAtomically(path, serialize());
 }
 
 } // namespace zu

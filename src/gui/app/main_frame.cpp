@@ -12,6 +12,7 @@
 #include "gui/commands/command_registry.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QCloseEvent>
@@ -245,6 +246,7 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
     showMenuBar(activeChild() != nullptr);
     updateCaption();
     updateCommands();
+    app_.checkDiskChanges();
 }
 
 void CMainFrame::updateCaption() {
@@ -269,9 +271,10 @@ void CMainFrame::refreshRecentFiles() {
         const bool used = static_cast<std::size_t>(i) < paths.size();
         a->setVisible(used);
         if (used) {
-            a->setText(QString::fromStdString(RecentFiles::menuLabel(i, paths[i])));
             // The label may be shortened; the prompt names the whole path.
-            a->setStatusTip(QString::fromStdString(paths[i]));
+            const QString shown = displayPath(pathFromBytes(paths[i]));
+            a->setText(QString::fromStdString(RecentFiles::menuLabel(i, shown.toStdString())));
+            a->setStatusTip(shown);
         }
     }
 }

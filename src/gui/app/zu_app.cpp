@@ -18,6 +18,7 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QApplication>
@@ -53,8 +54,8 @@ std::string configFolder() {
     return dir;
 }
 
-QString profilePath() {
-    return QString::fromStdString(configFolder() + "zu.conf");
+std::string profilePath() {
+    return configFolder() + "zu.conf";
 }
 
 // Whether the process that keeps a recovery copy still runs (and so still
@@ -65,11 +66,7 @@ bool processRuns(long pid) {
 }
 
 bool samePath(const QString& a, const QString& b) {
-    const QFileInfo fa(a), fb(b);
-    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
-    if (!ca.isEmpty() && !cb.isEmpty())
-        return ca == cb;
-    return fa.absoluteFilePath() == fb.absoluteFilePath();
+    return sameFile(pathToBytes(a), pathToBytes(b));
 }
 
 } // namespace
@@ -145,18 +142,27 @@ std::optional<int> CZuApp::start(const QStringList& args) {
 
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.
-    profile_ = std::make_unique<QSettings>(profilePath(), QSettings::IniFormat);
+    // QSettings would wait for ever on a FIFO named zu.conf: anything there
+    // but a file means a run without a profile (no recent files kept).
+    const std::string profile = profilePath();
+    if (const PathKind kind = kindOf(profile);
+        kind == PathKind::Missing || kind == PathKind::RegularFile)
+        profile_ =
+            std::make_unique<QSettings>(QString::fromStdString(profile), QSettings::IniFormat);
+    // The list holds the bytes of each path; the profile keeps them as the
+    // text file_names.h makes of them, which gives the same bytes back.
     recoveryFolder_ = recoveryDirectory(configFolder());
     ensureDirectory(recoveryFolder_);
     std::vector<std::string> recent;
-    for (int i = 1; i <= cmd::RecentFileCount; ++i) {
+    for (int i = 1; profile_ && i <= cmd::RecentFileCount; ++i) {
         const QString path =
             profile_->value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
         if (!path.isEmpty())
-            recent.push_back(path.toStdString());
+            recent.push_back(pathToBytes(path));
     }
     recent_.assign(recent);
-    setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
+    if (profile_)
+        setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
 
     if (line.action == CommandLine::Action::Print || line.action == CommandLine::Action::PrintTo)
         return printFromCommandLine(QString::fromStdString(line.files.front()),
@@ -171,6 +177,11 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         delete channel_;
         channel_ = nullptr;
         saveProfile();
+    });
+    // Coming back from another program is when a file it changed is found.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive)
+            checkDiskChanges();
     });
 
     if (line.action == CommandLine::Action::New) {
@@ -369,8 +380,33 @@ void CZuApp::closeAllDocuments() {
         emit d->closeRequested();
 }
 
+void CZuApp::checkDiskChanges() {
+    // After the activation is over: the question is a window of its own,
+    // and closing it activates the document window again.
+    QTimer::singleShot(0, this, [this] {
+        if (checkingDisk_ || !frame_)
+            return;
+        CZuView* view = frame_->activeView();
+        if (!view)
+            return;
+        CZuDoc* doc = view->doc();
+        if (!doc->offerReload())
+            return;
+        checkingDisk_ = true;
+        const QString question =
+            QStringLiteral("%1 は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？")
+                .arg(displayPath(doc->pathName()));
+        if (ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) ==
+            ui::Answer::Yes) {
+            if (const QString error = doc->reload(); !error.isEmpty())
+                ui::message(frame_, error);
+        }
+        checkingDisk_ = false;
+    });
+}
+
 void CZuApp::noteRecent(const QString& path) {
-    recent_.add(path.toStdString());
+    recent_.add(pathToBytes(path));
     saveProfile();
     if (frame_)
         frame_->refreshRecentFiles();
@@ -383,7 +419,7 @@ void CZuApp::saveProfile() {
     const auto& paths = recent_.paths();
     for (std::size_t i = 0; i < paths.size(); ++i)
         profile_->setValue(QStringLiteral("Recent File List/File%1").arg(i + 1),
-                           QString::fromStdString(paths[i]));
+                           pathFromBytes(paths[i]));
     profile_->setValue(QStringLiteral("Settings/PreviewPages"), previewPages());
     profile_->sync();
 }
@@ -398,7 +434,7 @@ void CZuApp::openWithDialog() {
     if (ui::exec(dialog) != QDialog::Accepted)
         return;
     for (const QString& path : dialog.selectedFiles())
-        openFile(path);
+        openFile(recoverLossyName(path));
 }
 
 void CZuApp::openHandedOver(const QStringList& files) {
@@ -433,10 +469,10 @@ void CZuApp::openRecent(int i) {
     const std::size_t index = static_cast<std::size_t>(i);
     if (index >= recent_.paths().size())
         return;
-    const QString path = QString::fromStdString(recent_.paths()[index]);
-    if (!openFile(path)) {
+    const std::string bytes = recent_.paths()[index];
+    if (!openFile(pathFromBytes(bytes))) {
         // A file that is gone stays gone: it leaves the list.
-        recent_.remove(path.toStdString());
+        recent_.remove(bytes);
         saveProfile();
         frame_->refreshRecentFiles();
     }

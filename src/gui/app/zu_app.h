@@ -53,6 +53,10 @@ public:
     // A further window on the same document.
     CChildFrame* openNewWindow(CZuDoc* doc);
 
+    // Asks whether to reload the active document when another program has
+    // changed its file (soon, not at once: called while a window activates).
+    void checkDiskChanges();
+
     // Asks about every modified document; false when the user cancels.
     bool maybeSaveAll();
     void closeAllDocuments();
@@ -90,10 +94,11 @@ private:
     int untitled_ = 0;
     QPointer<CMainFrame> frame_;
     std::unique_ptr<QSettings> profile_;
-    RecentFiles recent_;
+    RecentFiles recent_; // paths as bytes
     InstanceChannel* channel_ = nullptr;
     QStringList handedOver_; // waiting for a modal dialog to close
     QTimer* handOverRetry_ = nullptr;
+    bool checkingDisk_ = false;
 };
 
 } // namespace zu

@@ -13,10 +13,10 @@
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/option_sheet.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QColorDialog>
-#include <QFile>
 #include <QFileDialog>
 
 #include <string>
@@ -69,7 +69,7 @@ std::vector<QString> pickFiles(CZuView& view) {
 std::vector<FileFacts> factsOf(const std::vector<QString>& files) {
     std::vector<FileFacts> facts;
     for (const QString& file : files) {
-        FileFacts f = readFileFacts(QFile::encodeName(file).toStdString());
+        FileFacts f = readFileFacts(pathToBytes(file));
         f.path = file.toStdString();
         facts.push_back(std::move(f));
     }

@@ -5,15 +5,26 @@
 #include "core/doc/file_read.h"
 #include "gui/commands/command_registry.h"
 #include "gui/doc/zu_doc.h"
+#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace zu {
 
 bool saveDocumentTo(CZuDoc& doc, const QString& path) {
+    // Another program wrote the file since zu read it: its work is lost if
+    // this goes on, so the user decides.
+    if (!doc.pathName().isEmpty() && sameFile(pathToBytes(path), pathToBytes(doc.pathName())) &&
+        doc.changedOnDisk()) {
+        const QString question =
+            QStringLiteral("%1 は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？")
+                .arg(displayPath(doc.pathName()));
+        if (ui::message(nullptr, question, ui::Buttons::YesNo, ui::Icon::Warning) !=
+            ui::Answer::Yes)
+            return false;
+    }
     CZuDoc::SaveResult result = doc.saveTo(path, cp932::Unmappable::Report);
     if (!result.problems.empty()) {
         const QString question = QString::fromStdString(unencodableQuestion(result.problems));
@@ -23,8 +34,15 @@ bool saveDocumentTo(CZuDoc& doc, const QString& path) {
         result = doc.saveTo(path, cp932::Unmappable::CharacterReference);
     }
     if (!result.write) {
-        ui::message(nullptr, QString::fromStdString(fileErrorMessage(
-                                 result.write.error, FileOp::Save, result.write.path)));
+        QString text = QString::fromStdString(
+            fileErrorMessage(result.write.error, FileOp::Save,
+                             displayPath(pathFromBytes(result.write.path)).toStdString()));
+        // Written in place and the old bytes could not be put back: the user
+        // must know where they are.
+        if (!result.write.keptBackup.empty())
+            text += QStringLiteral("\n元の内容は %1 に残してあります。")
+                        .arg(displayPath(pathFromBytes(result.write.keptBackup)));
+        ui::message(nullptr, text);
         return false;
     }
     return true;
@@ -44,14 +62,14 @@ bool saveDocumentAs(CZuDoc& doc) {
     dialog.selectFile(proposed.fileName());
     if (ui::exec(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    return saveDocumentTo(doc, dialog.selectedFiles().constFirst());
+    return saveDocumentTo(doc, recoverLossyName(dialog.selectedFiles().constFirst()));
 }
 
 bool saveDocument(CZuDoc& doc) {
     // A file made read-only or deleted since it was opened is not written
     // behind the user's back: the save dialog asks where it should go.
     const QString path = doc.pathName();
-    if (!path.isEmpty() && canSaveInPlace(QFile::encodeName(path).toStdString()))
+    if (!path.isEmpty() && canSaveInPlace(pathToBytes(path)))
         return saveDocumentTo(doc, path);
     return saveDocumentAs(doc);
 }

@@ -5,12 +5,13 @@
 #include "core/doc/file_read.h"
 #include "core/text/utf.h"
 #include "gui/doc/document_marks.h"
+#include "gui/widgets/file_names.h"
 
-#include <QFileInfo>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 #include <algorithm>
 
@@ -88,20 +89,23 @@ void CZuDoc::load(DocumentText& decoded) {
 
 CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     OpenResult result;
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    FileBytes file = readWholeFile(QFile::encodeName(absolute).toStdString(), kMaxFileBytes);
+    const std::string bytesPath = absolutePath(pathToBytes(path));
+    const QString absolute = pathFromBytes(bytesPath);
+    FileBytes file = readWholeFile(bytesPath, kMaxFileBytes);
     if (file.error != 0) {
         result.error = QString::fromStdString(
-            fileErrorMessage(file.error, FileOp::Open, absolute.toStdString()));
+            fileErrorMessage(file.error, FileOp::Open, displayPath(absolute).toStdString()));
         return result;
     }
+    const FileStamp stamp = file.stamp;
     DocumentText decoded = decodeDocument(file.bytes);
     file.bytes = std::string();
 
-    auto doc = std::make_unique<CZuDoc>(QFileInfo(absolute).fileName());
+    auto doc = std::make_unique<CZuDoc>(displayName(absolute));
     doc->load(decoded);
     doc->setModified(false);
     doc->path_ = absolute;
+    doc->disk_.know(stamp);
     result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
     return result;
@@ -110,7 +114,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
 RecoveryRecord CZuDoc::recoveryRecord() const {
     RecoveryRecord r;
     r.title = title_.toStdString();
-    r.path = QFile::encodeName(path_).toStdString();
+    r.path = pathToBytes(path_);
     r.encoding = "CP932";
     r.lineBreak = lineBreak_;
     r.breaks = breaks();
@@ -131,7 +135,7 @@ std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record) {
     decoded.rawBytes = static_cast<std::size_t>(
         std::ranges::count_if(decoded.text, [](char16_t c) { return cp932::isRawByte(c); }));
     doc->load(decoded);
-    doc->path_ = QFile::decodeName(QByteArray::fromStdString(record.path));
+    doc->path_ = pathFromBytes(record.path);
     // What was restored has not been saved yet.
     doc->setModified(true);
     return doc;
@@ -229,6 +233,30 @@ QString CZuDoc::proposedSaveName() const {
     return title_ + QStringLiteral(".htm");
 }
 
+bool CZuDoc::offerReload() {
+    return !path_.isEmpty() && disk_.offerReload(stampOf(pathToBytes(path_)), isModified());
+}
+
+bool CZuDoc::changedOnDisk() const {
+    return !path_.isEmpty() && disk_.warnBeforeSave(stampOf(pathToBytes(path_)));
+}
+
+QString CZuDoc::reload() {
+    // Read as any open reads, then loaded in place of the text: the byte
+    // forms, the line breaks and the marks come with it. What could be
+    // undone named places in the old text and goes.
+    FileBytes file = readWholeFile(pathToBytes(path_), kMaxFileBytes);
+    if (file.error != 0)
+        return QString::fromStdString(
+            fileErrorMessage(file.error, FileOp::Open, displayPath(path_).toStdString()));
+    DocumentText decoded = decodeDocument(file.bytes);
+    file.bytes = std::string();
+    load(decoded);
+    disk_.know(file.stamp);
+    setModified(false);
+    return {};
+}
+
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     // What is saved is what the user sees: the references go into the text
     // too, as one step that Undo takes back.
@@ -255,13 +283,15 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, cp932::Unmappable policy)
         encoded = encode(cp932::Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    result.write = writeFileAtomically(QFile::encodeName(absolute).toStdString(), encoded.bytes);
+    const std::string bytesPath = absolutePath(pathToBytes(path));
+    result.write = writeFileAtomically(bytesPath, encoded.bytes);
     if (!result.write)
         return result;
+    disk_.know(stampOf(bytesPath));
+    const QString absolute = pathFromBytes(bytesPath);
     const bool renamed = absolute != path_;
     path_ = absolute;
-    title_ = QFileInfo(absolute).fileName();
+    title_ = displayName(absolute);
     setModified(false);
     if (renamed)
         emit pathChanged();

@@ -7,6 +7,7 @@
 // (the commands in doc_commands.h do).
 
 #include "core/doc/atomic_write.h"
+#include "core/doc/disk_watch.h"
 #include "core/doc/recovery.h"
 #include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
@@ -52,6 +53,7 @@ public:
         QString notice; // a status-bar remark about the file, when there is one
     };
     // Loads a file. Fails with the message the user should see; never cut.
+    // `path` is as file_names.h makes it from the bytes of the path.
     static OpenResult open(const QString& path);
 
     // A new window's document made from a recovery copy: modified, with the
@@ -105,6 +107,15 @@ public:
     // The name proposed in the save dialog.
     QString proposedSaveName() const;
 
+    // Whether another program has changed the file since zu last read or
+    // wrote it: offered for reloading once per version while the document
+    // is unmodified, and warned about before a save writes over it.
+    bool offerReload();
+    bool changedOnDisk() const;
+    // Reads the file again into this document, in every window. Empty on
+    // success, else the message to show; the document is then unchanged.
+    QString reload();
+
     // Asks every window of this document to close, without a question.
     void requestClose() { emit closeRequested(); }
 
@@ -133,6 +144,7 @@ private:
     // Whether any line carries kBreakBeforeProperty: only a file with mixed
     // breaks has them, and the others need not be searched for them.
     bool mixedBreaks_ = false;
+    DiskWatch disk_;
     bool loading_ = false;
     // Whether any character carries a byte form: only loading gives them,
     // and most files have none, which spares a look through the text.

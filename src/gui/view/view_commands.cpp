@@ -10,6 +10,7 @@
 #include "gui/view/help_window.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -26,9 +27,7 @@ void registerViewCommands(HandlerTable<CZuView>& table) {
     // The browser shows the file as last saved; unsaved edits are not in it.
     table.add(
         cmd::ViewInBrowser,
-        [](CZuView& view) {
-            QDesktopServices::openUrl(QUrl::fromLocalFile(view.doc()->pathName()));
-        },
+        [](CZuView& view) { QDesktopServices::openUrl(fileUrl(view.doc()->pathName())); },
         [](const CZuView& view) { return !view.doc()->pathName().isEmpty(); });
     table.add(cmd::Help, [](CZuView& view) { showHelp(&view); });
 

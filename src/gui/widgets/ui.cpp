@@ -1,5 +1,7 @@
 #include "gui/widgets/ui.h"
 
+#include "gui/widgets/file_names.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -50,10 +52,20 @@ QString qs(std::string_view utf8) {
 
 QStringList localFiles(const QMimeData* data) {
     QStringList paths;
-    if (data && data->hasUrls())
-        for (const QUrl& url : data->urls())
-            if (url.isLocalFile())
-                paths << url.toLocalFile();
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        // The URL carries the path's bytes percent-encoded; toLocalFile()
+        // would decode them as UTF-8 and lose a name that is not.
+        if (url.host().isEmpty())
+            paths << pathFromBytes(
+                QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())
+                    .toStdString());
+        else
+            paths << url.toLocalFile();
+    }
     return paths;
 }
 

@@ -1,5 +1,6 @@
 #include "core/settings/config_location.h"
 
+#include "support/file_faults.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <sys/stat.h>
 
 namespace zu {
 namespace {
@@ -22,8 +24,8 @@ struct LocationCase {
     const char* name;
     std::string programDirectory;
     std::map<std::string, std::string> env;
-    std::set<std::string> files;    // paths that exist
-    std::set<std::string> writable; // folders that may be written
+    std::map<std::string, ConfigFile> files; // paths that exist
+    std::set<std::string> writable;          // folders that may be written
     std::string expected;
 };
 
@@ -41,7 +43,10 @@ TEST_P(ConfigOrder, PicksTheFirstPlaceThatApplies) {
         const auto found = c.env.find(name);
         return found == c.env.end() ? std::nullopt : std::optional(found->second);
     };
-    probe.fileExists = [&](const std::string& path) { return c.files.count(path) > 0; };
+    probe.file = [&](const std::string& path) {
+        const auto found = c.files.find(path);
+        return found == c.files.end() ? ConfigFile::Missing : found->second;
+    };
     probe.dirWritable = [&](const std::string& dir) { return c.writable.count(dir) > 0; };
     EXPECT_EQ(configDirectory(c.programDirectory, probe), c.expected);
 }
@@ -54,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         LocationCase{"ExplicitFolderFirst",
                      "/opt/zu/",
                      {{"ZU_CONFIG_DIR", "/cfg"}, {"HOME", "/home/u"}},
-                     {"/opt/zu/zu.set"},
+                     {{"/opt/zu/zu.set", ConfigFile::Writable}},
                      {"/opt/zu/"},
                      "/cfg/"},
         LocationCase{"ExplicitFolderKeepsItsSlash",
@@ -69,16 +74,24 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      {},
                      "/home/u/.config/zu/"},
-        LocationCase{
-            "ProgramFolderHoldingZuSet", "/opt/zu/", kHomeOnly, {"/opt/zu/zu.set"}, {}, "/opt/zu/"},
+        LocationCase{"ProgramFolderHoldingZuSet",
+                     "/opt/zu/",
+                     kHomeOnly,
+                     {{"/opt/zu/zu.set", ConfigFile::Writable}},
+                     {},
+                     "/opt/zu/"},
         LocationCase{"WritableProgramFolder", "/opt/zu/", kHomeOnly, {}, {"/opt/zu/"}, "/opt/zu/"},
-        LocationCase{
-            "ProgramFolderWithoutSlash", "/opt/zu", kHomeOnly, {"/opt/zu/zu.set"}, {}, "/opt/zu/"},
+        LocationCase{"ProgramFolderWithoutSlash",
+                     "/opt/zu",
+                     kHomeOnly,
+                     {{"/opt/zu/zu.set", ConfigFile::Writable}},
+                     {},
+                     "/opt/zu/"},
         LocationCase{"RootOfTheFileSystem", "/", kHomeOnly, {}, {"/"}, "/"},
         LocationCase{"UnknownProgramFolderNeverTaken",
                      "",
                      kHomeOnly,
-                     {"zu.set", "/zu.set"},
+                     {{"zu.set", ConfigFile::Writable}, {"/zu.set", ConfigFile::Writable}},
                      {"", "/", "./"},
                      "/home/u/.config/zu/"},
         LocationCase{"XdgConfigHome",
@@ -99,11 +112,75 @@ INSTANTIATE_TEST_SUITE_P(
                      {},
                      {},
                      "/home/u/.config/zu/"},
+        // The user froze the settings: read there and left as they are.
+        LocationCase{"ReadOnlyZuSetInAFolderThatCannotBeWritten",
+                     "/opt/zu/",
+                     kHomeOnly,
+                     {{"/opt/zu/zu.set", ConfigFile::ReadOnly}},
+                     {},
+                     "/opt/zu/"},
+        // Changes could never be saved there: they go to the next place.
+        LocationCase{"ZuSetThatCannotBeWrittenIsPassedOver",
+                     "/opt/zu/",
+                     kHomeOnly,
+                     {{"/opt/zu/zu.set", ConfigFile::Unwritable}},
+                     {"/opt/zu/"},
+                     "/home/u/.config/zu/"},
+        LocationCase{"NoZuSetAndAFolderThatCannotBeWritten",
+                     "/opt/zu/",
+                     kHomeOnly,
+                     {},
+                     {},
+                     "/home/u/.config/zu/"},
         LocationCase{"NoHomeFallsBackToProgramFolder", "/usr/bin/", {}, {}, {}, "/usr/bin/"},
         LocationCase{"NothingKnown", "", {}, {}, {}, "./"}),
     [](const ::testing::TestParamInfo<LocationCase>& info) {
         return std::string(info.param.name);
     });
+
+struct ReadCase {
+    const char* name;
+    std::map<std::string, std::string> env;
+    std::map<std::string, ConfigFile> files;
+    std::string expected;
+};
+
+TEST(SettingsFileToRead, TheProgramFoldersUnwritableZuSetUntilTheFirstSave) {
+    const std::map<std::string, std::string> home = {{"HOME", "/home/u"}};
+    const ReadCase cases[] = {
+        {"WritableInTheProgramFolder",
+         home,
+         {{"/opt/zu/zu.set", ConfigFile::Writable}},
+         "/opt/zu/zu.set"},
+        {"UnwritableAndNothingSavedYet",
+         home,
+         {{"/opt/zu/zu.set", ConfigFile::Unwritable}},
+         "/opt/zu/zu.set"},
+        {"UnwritableAndSavedElsewhere",
+         home,
+         {{"/opt/zu/zu.set", ConfigFile::Unwritable},
+          {"/home/u/.config/zu/zu.set", ConfigFile::Writable}},
+         "/home/u/.config/zu/zu.set"},
+        {"ExplicitFolderReadsNothingElse",
+         {{"ZU_CONFIG_DIR", "/cfg"}},
+         {{"/opt/zu/zu.set", ConfigFile::Unwritable}},
+         "/cfg/zu.set"},
+        {"NoneAnywhere", home, {}, "/home/u/.config/zu/zu.set"},
+    };
+    for (const ReadCase& c : cases) {
+        ConfigProbe probe;
+        probe.env = [&](const char* name) -> std::optional<std::string> {
+            const auto found = c.env.find(name);
+            return found == c.env.end() ? std::nullopt : std::optional(found->second);
+        };
+        probe.file = [&](const std::string& path) {
+            const auto found = c.files.find(path);
+            return found == c.files.end() ? ConfigFile::Missing : found->second;
+        };
+        probe.dirWritable = [](const std::string&) { return false; };
+        EXPECT_EQ(settingsFileToRead("/opt/zu/", probe), c.expected) << c.name;
+    }
+}
 
 class RealConfigLocation : public ::testing::Test {
 protected:
@@ -120,6 +197,20 @@ TEST_F(RealConfigLocation, ExplicitFolderFromTheEnvironment) {
 TEST_F(RealConfigLocation, ProgramFolderThatHoldsZuSet) {
     writeFile(folder.path() / "zu.set", "");
     EXPECT_EQ(configDirectory(folder.withSlash()), folder.withSlash());
+}
+
+TEST_F(RealConfigLocation, ReadOnlyAndUnwritableZuSetAreToldApart) {
+    const std::string file = (folder.path() / "zu.set").string();
+    writeFile(file, "");
+    EXPECT_EQ(probeConfigFile(file), ConfigFile::Writable);
+    ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+    EXPECT_EQ(probeConfigFile(file), ConfigFile::ReadOnly) << "even for root";
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
+    EXPECT_EQ(probeConfigFile((folder.path() / "none").string()), ConfigFile::Missing);
+    const testing::Immutable locked(file);
+    if (!locked.error().empty())
+        GTEST_SKIP() << locked.error();
+    EXPECT_EQ(probeConfigFile(file), ConfigFile::Unwritable);
 }
 
 TEST_F(RealConfigLocation, MissingProgramFolderGoesToXdg) {
