@@ -5,6 +5,7 @@
 #include "core/app/recent_files.h"
 #include "core/settings/settings.h"
 #include "gui/app/child_frame.h"
+#include "gui/app/encoding_panes.h"
 #include "gui/app/icons.h"
 #include "gui/app/lock_indicators.h"
 #include "gui/app/zu_app.h"
@@ -195,6 +196,7 @@ void CMainFrame::createStatusBar() {
     messagePane_ = new QLabel(QStringLiteral("ﾚﾃﾞｨ"));
     messagePane_->setObjectName(QStringLiteral("messagePane"));
     statusBar()->addWidget(messagePane_, 1);
+    encodingPanes_ = new EncodingPanes(statusBar(), this);
     locks_ = new LockIndicators(statusBar());
 }
 
@@ -232,6 +234,7 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
 
 void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
     showMenuBar(activeChild() != nullptr);
+    encodingPanes_->setDocument(activeView() ? activeView()->doc() : nullptr);
     updateCaption();
     updateCommands();
 }

@@ -7,6 +7,7 @@
 #include "core/edit/wrap_selection.h"
 #include "core/settings/settings.h"
 #include "gui/commands/command_registry.h"
+#include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
@@ -108,7 +109,9 @@ void setAssistantClock(std::function<std::time_t()> fn) {
 }
 
 void registerAssistantCommands(HandlerTable<CZuView>& table) {
-    table.add(cmd::QuickCreate, [](CZuView& view) { WrapSelection(view, quickCreate()); });
+    // The page declares the charset its document is saved in.
+    table.add(cmd::QuickCreate,
+              [](CZuView& view) { WrapSelection(view, quickCreate(view.doc()->charsetName())); });
     table.add(cmd::Index, [](CZuView& view) { WrapSelection(view, indexEntry()); });
     table.add(cmd::Topic, [](CZuView& view) { WrapSelection(view, topicEntry()); });
     table.add(cmd::ColorReference, insertColourReference);

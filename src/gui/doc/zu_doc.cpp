@@ -1,8 +1,10 @@
 #include "gui/doc/zu_doc.h"
 
 #include "core/doc/doc_messages.h"
+#include "core/doc/encoding_rules.h"
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
+#include "core/text/detect_encoding.h"
 #include "core/text/utf.h"
 
 #include <QFileInfo>
@@ -19,8 +21,9 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
-// Shows the bytes that are not valid Shift_JIS, which the text holds as
-// private-use characters, so that the user sees them and can leave them be.
+// Shows the bytes that did not decode in the document's encoding, which the
+// text holds as private-use characters, so that the user sees them and can
+// leave them be.
 class RawByteMarker final : public QSyntaxHighlighter {
 public:
     using QSyntaxHighlighter::QSyntaxHighlighter;
@@ -32,14 +35,14 @@ protected:
         mark.setForeground(QColor(160, 0, 0));
         const QChar* data = text.constData();
         for (qsizetype i = 0; i < text.size(); ++i)
-            if (cp932::isRawByte(data[i].unicode()))
+            if (isRawByteChar(data[i].unicode()))
                 setFormat(static_cast<int>(i), 1, mark);
     }
 };
 
 bool containsRawByte(std::u16string_view text) {
     for (char16_t c : text)
-        if (cp932::isRawByte(c))
+        if (isRawByteChar(c))
             return true;
     return false;
 }
@@ -50,8 +53,8 @@ CZuDoc::CZuDoc(const QString& title, QObject* parent)
     : QObject(parent), text_(new QTextDocument(this)), title_(title) {
     text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
     text_->setModified(false);
-    // Each new character may bring a byte that is not valid Shift_JIS
-    // (pasted from another document); mark it as soon as it arrives.
+    // Each new character may bring a byte that did not decode (pasted from
+    // another document); mark it as soon as it arrives.
     connect(text_, &QTextDocument::contentsChange, this, [this](int from, int, int added) {
         if (rawMarker_ || loading_ || added <= 0)
             return;
@@ -79,15 +82,35 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
             fileErrorMessage(file.error, FileOp::Open, absolute.toStdString()));
         return result;
     }
-    DocumentText decoded = decodeDocument(file.bytes);
+    DocumentText decoded = decodeDetected(file.bytes);
     file.bytes = std::string();
 
     auto doc = std::make_unique<CZuDoc>(QFileInfo(absolute).fileName());
-    QTextDocument* text = doc->text_;
+    doc->path_ = absolute;
+    result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
+    doc->load(std::move(decoded));
+    result.document = std::move(doc);
+    return result;
+}
+
+QString CZuDoc::reopen(const Encoding& encoding) {
+    FileBytes file = readWholeFile(QFile::encodeName(path_).toStdString(), kMaxFileBytes);
+    if (file.error != 0)
+        return QString::fromStdString(
+            fileErrorMessage(file.error, FileOp::Open, path_.toStdString()));
+    DocumentText decoded = decodeDocument(file.bytes, settleByteOrder(encoding, file.bytes));
+    file.bytes = std::string();
+    load(std::move(decoded));
+    emit formChanged();
+    return {};
+}
+
+void CZuDoc::load(DocumentText decoded) {
+    QTextDocument* text = text_;
     // Loading is not an edit: nothing of it may be undone. The decoder has
     // counted the raw bytes already; the text need not be searched again.
     text->setUndoRedoEnabled(false);
-    doc->loading_ = true;
+    loading_ = true;
     // The control copies the text in; lending it the decoded buffer instead
     // of a copy keeps one whole copy of a large file out of memory.
     text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
@@ -95,7 +118,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     decoded.text = std::u16string();
     if (!decoded.variants.empty()) {
         QTextCursor cursor(text);
-        for (const cp932::Variant& v : decoded.variants) {
+        for (const Variant& v : decoded.variants) {
             cursor.setPosition(static_cast<int>(v.index));
             cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
             QTextCharFormat form;
@@ -103,6 +126,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
             cursor.mergeCharFormat(form);
         }
     }
+    mixedBreaks_ = decoded.mixedBreaks;
     if (decoded.mixedBreaks) {
         // Only the breaks unlike the most frequent style are marked.
         QTextBlock block = text->begin().next();
@@ -114,19 +138,38 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
             format.setProperty(kBreakBeforeProperty, static_cast<int>(decoded.breaks[k]));
             QTextCursor(block).setBlockFormat(format);
         }
-        doc->mixedBreaks_ = true;
     }
-    doc->loading_ = false;
+    loading_ = false;
     text->setUndoRedoEnabled(true);
     if (decoded.rawBytes > 0)
-        doc->markRawBytes();
+        markRawBytes();
     text->setModified(false);
+    form_ = decoded.form();
+}
 
-    doc->path_ = absolute;
-    doc->lineBreak_ = decoded.lineBreak;
-    result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
-    result.document = std::move(doc);
-    return result;
+void CZuDoc::switchEncoding(const Encoding& encoding) {
+    form_ = switchedForm(form_, encoding);
+    // A page that declares another charset than it is saved in is shown
+    // garbled by every browser.
+    const QString raw = text_->toRawText();
+    if (const auto update = declarationUpdate(asView(raw), encoding)) {
+        QTextCursor cursor(text_);
+        cursor.setPosition(static_cast<int>(update->position));
+        cursor.setPosition(static_cast<int>(update->position + update->length),
+                           QTextCursor::KeepAnchor);
+        cursor.insertText(QString::fromStdString(update->text));
+    }
+    setModified(true);
+    emit formChanged();
+}
+
+void CZuDoc::setLineBreakStyle(LineBreak style) {
+    form_.lineBreak = style;
+    // The lines' own break kinds are no longer read; they stay on the lines
+    // unused (clearing them would be an edit of its own for Undo).
+    mixedBreaks_ = false;
+    setModified(true);
+    emit formChanged();
 }
 
 bool CZuDoc::isModified() const {
@@ -145,8 +188,10 @@ void CZuDoc::removeView(CZuView* view) {
     std::erase(views_, view);
 }
 
-std::vector<cp932::Variant> CZuDoc::variants() const {
-    std::vector<cp932::Variant> found;
+std::vector<Variant> CZuDoc::variants() const {
+    std::vector<Variant> found;
+    if (!form_.encoding->keepsByteForms())
+        return found;
     for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -168,15 +213,15 @@ std::vector<LineBreak> CZuDoc::breaks() const {
     kinds.reserve(static_cast<std::size_t>(text_->blockCount()));
     for (QTextBlock block = text_->begin().next(); block.isValid(); block = block.next()) {
         const QVariant kind = block.blockFormat().property(kBreakBeforeProperty);
-        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : lineBreak_);
+        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : form_.lineBreak);
     }
     return kinds;
 }
 
-EncodedDocument CZuDoc::encode(cp932::Unmappable policy) const {
+EncodedDocument CZuDoc::encode(Unmappable policy) const {
     const QString raw = text_->toRawText();
-    const std::vector<cp932::Variant> forms = variants();
-    return encodeDocument(asView(raw), lineBreak_, forms, policy, breaks());
+    const std::vector<Variant> forms = variants();
+    return encodeDocument(asView(raw), form_, forms, policy, breaks());
 }
 
 QString CZuDoc::proposedSaveName() const {
@@ -191,6 +236,9 @@ void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     QTextCursor cursor(text_);
     cursor.beginEditBlock();
     for (auto it = problems.rbegin(); it != problems.rend(); ++it) {
+        // A raw byte that joins its neighbour is saved as it is.
+        if (it->kind != SaveProblem::Kind::Unencodable)
+            continue;
         const int width = it->ch > 0xFFFF ? 2 : 1;
         cursor.setPosition(static_cast<int>(it->index));
         cursor.setPosition(static_cast<int>(it->index) + width, QTextCursor::KeepAnchor);
@@ -199,16 +247,16 @@ void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     cursor.endEditBlock();
 }
 
-CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, cp932::Unmappable policy) {
+CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     SaveResult result;
-    EncodedDocument encoded = encode(cp932::Unmappable::Report);
+    EncodedDocument encoded = encode(Unmappable::Report);
     if (!encoded.problems.empty()) {
-        if (policy == cp932::Unmappable::Report) {
+        if (policy == Unmappable::Report) {
             result.problems = std::move(encoded.problems);
             return result;
         }
         const std::vector<SaveProblem> problems = std::move(encoded.problems);
-        encoded = encode(cp932::Unmappable::CharacterReference);
+        encoded = encode(Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
     const QString absolute = QFileInfo(path).absoluteFilePath();

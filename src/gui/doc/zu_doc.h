@@ -2,7 +2,8 @@
 // gui/doc: the document (CZuDoc) and its save and close commands.
 //
 // One HTML source document: its text (held by a QTextDocument that every
-// view of it shares), where it lives on disk and its line-break style. It
+// view of it shares), where it lives on disk, its encoding and its
+// line-break style. It
 // opens and saves and reports how that went; it never asks the user anything
 // (the commands in doc_commands.h do).
 
@@ -14,6 +15,7 @@
 #include <QTextFormat>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QSyntaxHighlighter;
@@ -47,8 +49,15 @@ public:
         QString error;  // the message to show when document is null
         QString notice; // a status-bar remark about the file, when there is one
     };
-    // Loads a file. Fails with the message the user should see; never cut.
+    // Loads a file in the encoding detectEncoding finds. Fails with the
+    // message the user should see; never cut.
     static OpenResult open(const QString& path);
+
+    // Reads the document's file again in `encoding` (for UTF-16, in the
+    // byte order the file shows), replacing the text; what Undo held goes.
+    // Returns the message to show when the file cannot be read, else empty.
+    // Only for an unmodified document with a file (canReopen).
+    QString reopen(const Encoding& encoding);
 
     // Files above this size are refused whole rather than held in part.
     static constexpr std::size_t kMaxFileBytes = 512u << 20;
@@ -56,7 +65,22 @@ public:
     QTextDocument* textDocument() const { return text_; }
     QString pathName() const { return path_; }
     QString title() const { return title_; }
-    LineBreak lineBreak() const { return lineBreak_; }
+    LineBreak lineBreak() const { return form_.lineBreak; }
+    const Encoding& encoding() const { return *form_.encoding; }
+    const TextForm& form() const { return form_; }
+    // Whether the file's breaks disagree, each being kept as it was.
+    bool hasMixedBreaks() const { return mixedBreaks_; }
+    // The charset the generic form and quick create declare for this
+    // document: "x-sjis" for CP932, else the encoding's IANA name.
+    std::string charsetName() const { return std::string(form_.encoding->charset()); }
+
+    // The next save writes `encoding` (the document is then modified); a
+    // charset the page declares is changed to match, as one step Undo
+    // takes back.
+    void switchEncoding(const Encoding& encoding);
+    // The next save writes every line break in `style`, the file's own
+    // breaks too; the document is then modified.
+    void setLineBreakStyle(LineBreak style);
     bool isModified() const;
     void setModified(bool modified);
 
@@ -65,9 +89,9 @@ public:
     void addView(CZuView* view);
     void removeView(CZuView* view);
 
-    // The bytes the file would hold now. Characters Shift_JIS cannot hold are
-    // listed in `problems` unless `policy` writes them as references.
-    EncodedDocument encode(cp932::Unmappable policy) const;
+    // The bytes the file would hold now. Characters the encoding cannot hold
+    // are listed in `problems` unless `policy` writes them as references.
+    EncodedDocument encode(Unmappable policy) const;
 
     struct SaveResult {
         // With Unmappable::Report: the characters that stopped the save.
@@ -79,7 +103,7 @@ public:
     // Unmappable::CharacterReference the references go into the text too, as
     // one step that Undo takes back, so that what is shown is what is saved.
     // Asks nothing and shows nothing: the caller tells the user.
-    SaveResult saveTo(const QString& path, cp932::Unmappable policy);
+    SaveResult saveTo(const QString& path, Unmappable policy);
 
     // The name proposed in the save dialog.
     QString proposedSaveName() const;
@@ -94,10 +118,13 @@ signals:
     void fileUsed(const QString& path);
     // Asks the frames to close every window of this document.
     void closeRequested();
+    // The encoding or the line-break style changed.
+    void formChanged();
 
 private:
+    void load(DocumentText decoded);
     void replaceUnencodable(const std::vector<SaveProblem>& problems);
-    std::vector<cp932::Variant> variants() const;
+    std::vector<Variant> variants() const;
     void markRawBytes();
 
     QTextDocument* text_;
@@ -106,9 +133,10 @@ private:
     QString title_;
     std::vector<LineBreak> breaks() const;
 
-    LineBreak lineBreak_ = LineBreak::CrLf;
-    // Whether any line carries kBreakBeforeProperty: only a file with mixed
-    // breaks has them, and the others need not be searched for them.
+    // New documents: CP932 and CR LF.
+    TextForm form_;
+    // Whether the lines' kBreakBeforeProperty counts: only a file with
+    // mixed breaks has them, and the others need not be searched for them.
     bool mixedBreaks_ = false;
     bool loading_ = false;
     std::vector<CZuView*> views_;
