@@ -77,13 +77,15 @@ void EncodingPanes::fillMenu() {
     QPointer<CZuDoc> doc = doc_;
 
     QMenu* reopen = menu_->addMenu(QStringLiteral("別のｴﾝｺｰﾃﾞｨﾝｸﾞで開き直す(&R)"));
-    reopen->setEnabled(canReopen(doc->isModified(), !doc->pathName().isEmpty()));
+    const bool mayReopen = canReopen(doc->isModified(), !doc->pathName().isEmpty());
+    reopen->setEnabled(mayReopen);
     QMenu* save = menu_->addMenu(QStringLiteral("別のｴﾝｺｰﾃﾞｨﾝｸﾞ/改行で保存(&S)"));
     for (const EncodingChoice& choice : encodingChoices()) {
         const bool current = isCurrent(choice, doc->encoding());
         QAction* again = reopen->addAction(ui::qs(choice.label));
         again->setCheckable(true);
         again->setChecked(current);
+        again->setEnabled(mayReopen);
         connect(again, &QAction::triggered, this, [this, doc, encoding = choice.encoding] {
             if (!doc)
                 return;
