@@ -80,12 +80,11 @@ SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encodi
         return {text + "\n\nこのまま保存しますか？"};
     const bool joins = std::any_of(problems.begin(), problems.end(),
                                    [](const auto& p) { return p.kind == Kind::Joins; });
-    // UTF-8 holds every character but a lone surrogate.
-    const bool utf8Helps =
-        !encoding.holdsEveryCharacter() &&
-        std::any_of(problems.begin(), problems.end(), [](const auto& p) {
-            return p.kind == Kind::Unencodable && (p.ch < 0xD800 || p.ch > 0xDFFF);
-        });
+    // UTF-8 holds every character but a lone surrogate, which is also all
+    // that UTF-8 and UTF-16 themselves cannot hold.
+    const bool utf8Helps = std::any_of(problems.begin(), problems.end(), [](const auto& p) {
+        return p.kind == Kind::Unencodable && (p.ch < 0xD800 || p.ch > 0xDFFF);
+    });
     text += "\n\n保存できない文字を数値文字参照 (&#" + std::to_string(unencodable->ch) +
             "; の形) に置き換え" + (joins ? "、ほかはそのまま" : "て");
     if (!utf8Helps)

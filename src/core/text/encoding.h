@@ -41,9 +41,6 @@ public:
     // Whether characters may have two byte forms that the document must
     // remember (Variant); only CP932's do.
     virtual bool keepsByteForms() const { return false; }
-    // Whether every Unicode character can be written; then switching to
-    // UTF-8 saves nothing that this encoding could not.
-    virtual bool holdsEveryCharacter() const { return false; }
 
     // Bytes (without a byte-order mark) to text, every line break (CR LF,
     // LF or CR alone) made one '\n' and its kind noted in `breaks`. Never

@@ -36,9 +36,8 @@ public:
     enum class Width { Byte, Utf16Le, Utf16Be };
 
     IconvEncoding(std::string_view name, std::string_view charset, const char* iconvName,
-                  std::string_view bom, Width width, bool everyCharacter)
-        : name_(name), charset_(charset), iconvName_(iconvName), bom_(bom), width_(width),
-          everyCharacter_(everyCharacter) {
+                  std::string_view bom, Width width)
+        : name_(name), charset_(charset), iconvName_(iconvName), bom_(bom), width_(width) {
         for (LineBreak kind : {LineBreak::CrLf, LineBreak::Lf, LineBreak::Cr})
             breakBytes_[static_cast<std::size_t>(kind)] = ascii(lineBreakBytes(kind));
     }
@@ -46,7 +45,6 @@ public:
     std::string_view name() const override { return name_; }
     std::string_view charset() const override { return charset_; }
     std::string_view byteOrderMark() const override { return bom_; }
-    bool holdsEveryCharacter() const override { return everyCharacter_; }
 
     Decoded decodeLines(std::string_view bytes, LineBreakCounts& counts) const override {
         Decoded out;
@@ -233,7 +231,6 @@ private:
     const char* iconvName_;
     std::string_view bom_;
     Width width_;
-    bool everyCharacter_;
     std::array<std::string, 3> breakBytes_;
 };
 
@@ -241,25 +238,25 @@ private:
 
 const Encoding& utf8Encoding() {
     static const IconvEncoding encoding("UTF-8", "UTF-8", "UTF-8", "\xEF\xBB\xBF",
-                                        IconvEncoding::Width::Byte, true);
+                                        IconvEncoding::Width::Byte);
     return encoding;
 }
 
 const Encoding& utf16LeEncoding() {
     static const IconvEncoding encoding("UTF-16LE", "UTF-16", "UTF-16LE", "\xFF\xFE",
-                                        IconvEncoding::Width::Utf16Le, true);
+                                        IconvEncoding::Width::Utf16Le);
     return encoding;
 }
 
 const Encoding& utf16BeEncoding() {
     static const IconvEncoding encoding("UTF-16BE", "UTF-16", "UTF-16BE", "\xFE\xFF",
-                                        IconvEncoding::Width::Utf16Be, true);
+                                        IconvEncoding::Width::Utf16Be);
     return encoding;
 }
 
 const Encoding& eucJpEncoding() {
     static const IconvEncoding encoding("EUC-JP", "EUC-JP", "EUC-JP", {},
-                                        IconvEncoding::Width::Byte, false);
+                                        IconvEncoding::Width::Byte);
     return encoding;
 }
 

@@ -157,6 +157,13 @@ TEST(Encoding, BytesThatDoNotDecodeAreKeptAsRawByteCharacters) {
         EXPECT_EQ(doc.text, c.text);
         EXPECT_EQ(doc.rawBytes, c.rawBytes);
     }
+    // A byte-order mark is no text: it is taken off and remembered.
+    for (const Encoding* encoding : {&utf8Encoding(), &utf16LeEncoding(), &utf16BeEncoding()}) {
+        const std::string mark(encoding->byteOrderMark());
+        const DocumentText doc = decodeDocument(mark + mark, *encoding);
+        EXPECT_EQ(doc.text, u"\uFEFF") << encoding->name();
+        EXPECT_TRUE(doc.byteOrderMark);
+    }
 }
 
 TEST(Encoding, NewBreaksTakeTheStyleInEveryEncoding) {

@@ -175,10 +175,11 @@ TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
     EXPECT_EQ(view()->toPlainText().left(22), QStringLiteral("<meta charset=\"x-sjis\""));
     view()->redo();
 
-    choose(kSaveIn, QStringLiteral("LF"));
-    EXPECT_EQ(panes().lineBreakPane()->text(), QStringLiteral("LF"));
+    // Every break takes the new style, the file's own ones too.
+    choose(kSaveIn, QStringLiteral("CR"));
+    EXPECT_EQ(panes().lineBreakPane()->text(), QStringLiteral("CR"));
     EXPECT_TRUE(doc()->isModified());
-    EXPECT_EQ(save(), bytes("<meta charset=\"UTF-8\">\n" + kUtf8Japanese + "\na\n"));
+    EXPECT_EQ(save(), bytes("<meta charset=\"UTF-8\">\r" + kUtf8Japanese + "\ra\r"));
 
     choose(kSaveIn, QStringLiteral("UTF-16"));
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("UTF-16LE (BOM)"));
@@ -186,7 +187,7 @@ TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
     EXPECT_TRUE(utf16.startsWith(QByteArray("\xFF\xFE<\0m\0", 6)));
     EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(utf16.constData() + 2),
                                  (utf16.size() - 2) / 2),
-              QStringLiteral("<meta charset=\"UTF-16\">\n日本語\na\n"));
+              QStringLiteral("<meta charset=\"UTF-16\">\r日本語\ra\r"));
 }
 
 TEST_F(Encodings, TheSaveQuestionOffersReferencesUtf8OrCancel) {
