@@ -31,6 +31,14 @@ void appendUtf16(std::u16string& out, char32_t ch) {
     }
 }
 
+// A character that the text cannot hold as itself: one in the raw-byte
+// range would be written back as a single byte, and U+2029 is how the text
+// ends its lines, so it would be written back as a line break. Its bytes
+// are kept raw instead.
+bool keptAsBytes(char32_t ch) {
+    return (ch >= kRawByteBase && ch <= kRawByteBase + 0xFF) || ch == 0x2029;
+}
+
 class IconvEncoding final : public Encoding {
 public:
     enum class Width { Byte, Utf16Le, Utf16Be };
@@ -104,9 +112,8 @@ private:
     }
 
     // The whole input in as few iconv calls as there are bytes it refuses.
-    // False when iconv decodes a character into the raw-byte range, which
-    // would be written back as a single byte: decodeByCharacter keeps the
-    // bytes of such characters raw instead.
+    // False when iconv decodes a character the text cannot hold as itself:
+    // decodeByCharacter keeps the bytes of such characters raw instead.
     bool decodeWhole(std::string_view bytes, Decoded& out) const {
         // No code page here makes more UTF-16 units than it has bytes.
         out.text.resize(bytes.size());
@@ -123,7 +130,7 @@ private:
                 result = cd.convert(in, inLeft, o, oLeft);
             const int error = errno;
             if (std::any_of(reinterpret_cast<const char16_t*>(made),
-                            reinterpret_cast<const char16_t*>(o), isRawByteChar))
+                            reinterpret_cast<const char16_t*>(o), keptAsBytes))
                 return false;
             if (result != static_cast<std::size_t>(-1))
                 break;
@@ -169,7 +176,7 @@ private:
             if (cd.ok())
                 cd.convert(in, inLeft, o, oLeft);
             const std::size_t used = bytes.size() - pos - inLeft;
-            if (oLeft == 0 && used > 0 && !(ch >= kRawByteBase && ch <= kRawByteBase + 0xFF)) {
+            if (oLeft == 0 && used > 0 && !keptAsBytes(ch)) {
                 appendUtf16(out.text, ch);
                 pos += used;
             } else if (oLeft == 0 && used > 0) {

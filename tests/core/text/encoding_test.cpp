@@ -59,6 +59,10 @@ TEST(Encoding, EveryFileSavesUneditedAsItWasRead) {
         {"UTF-8 invalid bytes", utf8,
          "a\x80 \xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xF5 \xE3\x81\r\n\xE3\x81"},
         {"UTF-8 private use in the raw-byte range", utf8, "\xEF\x9C\x80\xEF\x9F\xBF\xEF\xA0\x80"},
+        {"UTF-8 paragraph separator", utf8,
+         "a\xE2\x80\xA9"
+         "b\xE2\x80\xA8"},
+        {"UTF-16BE paragraph separator", be, "\0\r\x20\x29\0\n"s},
         {"UTF-8 mixed breaks", utf8, "a\r\nb\nc\rd\r\n\xE3\x81\x82\r"},
         {"UTF-16LE with a mark", le, "\xFF\xFE<\0p\0>\0\x42\x30\r\0\n\0"s},
         {"UTF-16LE without a mark", le, "a\0\n\0\x42\x30"s},
@@ -145,6 +149,8 @@ TEST(Encoding, BytesThatDoNotDecodeAreKeptAsRawByteCharacters) {
         {"UTF-8 cut short", &utf8Encoding(), "a\xE3\x81", u"a\uF7E3\uF781", 2},
         // A character that is itself in the raw-byte range keeps its bytes.
         {"UTF-8 U+F700", &utf8Encoding(), "\xEF\x9C\x80x", u"\uF7EF\uF79C\uF780x", 3},
+        // The text ends its lines with U+2029; one in the file is no break.
+        {"UTF-8 U+2029", &utf8Encoding(), "\xE2\x80\xA9", u"\uF7E2\uF780\uF7A9", 3},
         {"UTF-16LE lone surrogate", &utf16LeEncoding(), "\x00\xD8x\0"s, u"\uF700\uF7D8x", 2},
         {"UTF-16BE odd byte", &utf16BeEncoding(), "\0xy"s, u"x\uF779", 1},
         {"EUC-JP lone lead", &eucJpEncoding(), "\xA4", u"\uF7A4", 1},
