@@ -1,5 +1,6 @@
 #include "core/doc/doc_messages.h"
 
+#include "core/doc/encoding_rules.h"
 #include "core/text/utf.h"
 
 #include <algorithm>
@@ -7,18 +8,6 @@
 
 namespace zu {
 namespace {
-
-std::string_view breakName(LineBreak style) {
-    switch (style) {
-    case LineBreak::CrLf:
-        return "CR+LF";
-    case LineBreak::Lf:
-        return "LF";
-    case LineBreak::Cr:
-        return "CR";
-    }
-    return {};
-}
 
 std::string utf8Of(char32_t ch) {
     std::u16string units;
@@ -50,6 +39,18 @@ std::string printablePath(std::string_view path) {
     return out;
 }
 
+// The character itself, or "?" for a lone surrogate, which is no character
+// to show (its code point still is).
+std::string shown(char32_t ch) {
+    return ch >= 0xD800 && ch <= 0xDFFF ? std::string("?") : utf8Of(ch);
+}
+
+std::string codeName(char32_t ch) {
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(ch));
+    return code;
+}
+
 } // namespace
 
 std::string openNotice(std::string_view title, const DocumentText& decoded) {
@@ -58,32 +59,35 @@ std::string openNotice(std::string_view title, const DocumentText& decoded) {
         return out +
                " には種類の異なる改行が混在しています。それぞれそのまま保存し、"
                "新しい改行は " +
-               std::string(breakName(decoded.lineBreak)) + " にします。";
+               std::string(lineBreakName(decoded.lineBreak)) + " にします。";
     if (decoded.rawBytes > 0)
-        return out + " には Shift_JIS として正しくないﾊﾞｲﾄが " + std::to_string(decoded.rawBytes) +
+        return out + " には " + std::string(decoded.encoding->name()) + " として正しくないﾊﾞｲﾄが " +
+               std::to_string(decoded.rawBytes) +
                " 個あります。色付きで表示し、そのまま保存します。";
     return {};
 }
 
-std::string unencodableQuestion(const std::vector<SaveProblem>& problems) {
+SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encoding& encoding) {
     using Kind = SaveProblem::Kind;
+    const std::string name(encoding.name());
     const SaveProblem& first = problems.front();
     std::string text =
         std::to_string(first.line) + " 行目 " + std::to_string(first.column) + " 文字目の";
     if (first.kind == Kind::Joins) {
-        char byte[8];
-        std::snprintf(byte, sizeof byte, "0x%02X",
-                      static_cast<unsigned>(first.ch - cp932::kRawByteBase));
-        text += " Shift_JIS として正しくないﾊﾞｲﾄ (" + std::string(byte) +
-                ") は次の文字と合わさり、読み込み直すと「" + utf8Of(first.readsAs) +
-                "」になります。";
+        if (first.ch <= 0xFFFF && isRawByteChar(static_cast<char16_t>(first.ch))) {
+            char byte[8];
+            std::snprintf(byte, sizeof byte, "0x%02X",
+                          static_cast<unsigned>(first.ch - kRawByteBase));
+            text += " " + name + " として正しくないﾊﾞｲﾄ (" + byte + ")";
+        } else {
+            text += "「" + shown(first.ch) + "」(" + codeName(first.ch) + ")";
+        }
+        text += first.readsAs != 0 ? " は次の文字と合わさり、読み込み直すと「" +
+                                         utf8Of(first.readsAs) + "」になります。"
+                                   : " は読み込み直すと別の文字になります。";
     } else {
-        // A lone surrogate is no character to show; its code point still is.
-        const bool showable = first.ch < 0xD800 || first.ch > 0xDFFF;
-        char code[16];
-        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(first.ch));
-        text += "「" + (showable ? utf8Of(first.ch) : std::string("?")) + "」(" + code +
-                ") は Shift_JIS で保存できない文字です。";
+        text += "「" + shown(first.ch) + "」(" + codeName(first.ch) + ") は " + name +
+                " で保存できない文字です。";
     }
     if (problems.size() > 1)
         text += "\nほかにも保存すると変わってしまう箇所が " + std::to_string(problems.size() - 1) +
@@ -92,11 +96,19 @@ std::string unencodableQuestion(const std::vector<SaveProblem>& problems) {
         return p.kind == Kind::Unencodable;
     });
     if (unencodable == problems.end())
-        return text + "\n\nこのまま保存しますか？";
+        return {text + "\n\nこのまま保存しますか？"};
     const bool joins = std::any_of(problems.begin(), problems.end(),
                                    [](const auto& p) { return p.kind == Kind::Joins; });
-    return text + "\n\n保存できない文字を数値文字参照 (&#" + std::to_string(unencodable->ch) +
-           "; の形) に置き換え" + (joins ? "、ほかはそのまま" : "て") + "保存しますか？";
+    // UTF-8 holds every character but a lone surrogate, which is also all
+    // that UTF-8 and UTF-16 themselves cannot hold.
+    const bool utf8Helps = std::any_of(problems.begin(), problems.end(), [](const auto& p) {
+        return p.kind == Kind::Unencodable && (p.ch < 0xD800 || p.ch > 0xDFFF);
+    });
+    text += "\n\n保存できない文字を数値文字参照 (&#" + std::to_string(unencodable->ch) +
+            "; の形) に置き換え" + (joins ? "、ほかはそのまま" : "て");
+    if (!utf8Helps)
+        return {text + "保存しますか？"};
+    return {text + " " + name + " で保存するか、この文書を UTF-8 に切り替えて保存しますか？", true};
 }
 
 std::string recoveryQuestion(const RecoveryRecord& record) {

@@ -1,7 +1,7 @@
 #pragma once
 // What the document tells the user about a file's bytes: the remark after
-// opening one, and the question before saving characters Shift_JIS cannot
-// hold. Texts are UTF-8.
+// opening one, and the question before saving characters its encoding
+// cannot hold. Texts are UTF-8.
 
 #include "core/doc/recovery.h"
 #include "core/text/document_text.h"
@@ -16,12 +16,18 @@ namespace zu {
 // to say. Mixed line breaks come first: they change the file on saving.
 std::string openNotice(std::string_view title, const DocumentText& decoded);
 
-// The question before a save whose bytes would not read back as the text:
-// the first place (a character Shift_JIS cannot hold, or a raw byte that the
-// next character would complete), where it stands, how many more, and the
-// offer to write unholdable characters as numeric character references and
-// the rest as it is. `problems` is not empty.
-std::string unencodableQuestion(const std::vector<SaveProblem>& problems);
+// The question before a save whose bytes in `encoding` would not read back
+// as the text: the first place (a character the encoding cannot hold, or a
+// raw byte that the bytes next to it would complete), where it stands, how
+// many more, and the offer to write unholdable characters as numeric
+// character references and the rest as it is. Where UTF-8 could hold the
+// characters the encoding cannot, switching the document to UTF-8 is
+// offered as well. `problems` is not empty.
+struct SaveQuestion {
+    std::string text;
+    bool offersUtf8 = false;
+};
+SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encoding& encoding);
 
 // The question at start-up for a recovery copy a run left behind: which
 // document, its file and encoding, and what "no" does.

@@ -63,6 +63,7 @@ std::string serializeRecovery(const RecoveryRecord& r) {
     out += "title " + hex(r.title) + "\n";
     out += "path " + hex(r.path) + "\n";
     out += "encoding " + hex(r.encoding) + "\n";
+    out += "bom " + std::string(r.byteOrderMark ? "1" : "0") + "\n";
     out += "linebreak " + std::to_string(static_cast<int>(r.lineBreak)) + "\n";
     out += "breaks ";
     for (LineBreak b : r.breaks)
@@ -94,6 +95,9 @@ std::optional<RecoveryRecord> parseRecovery(std::string_view rest) {
     if (!field(rest, "encoding", value) || !(text = unhex(value)))
         return std::nullopt;
     r.encoding = *text;
+    if (!field(rest, "bom", value) || (value != "0" && value != "1"))
+        return std::nullopt;
+    r.byteOrderMark = value == "1";
     if (!field(rest, "linebreak", value) || value.size() != 1 || value[0] < '0' || value[0] > '2')
         return std::nullopt;
     r.lineBreak = static_cast<LineBreak>(value[0] - '0');

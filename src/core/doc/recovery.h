@@ -17,9 +17,10 @@
 namespace zu {
 
 struct RecoveryRecord {
-    std::string title;    // UTF-8, as the window showed it
-    std::string path;     // the file's path as the system's bytes; empty for a new document
-    std::string encoding; // the name the file is saved in
+    std::string title;          // UTF-8, as the window showed it
+    std::string path;           // the file's path as the system's bytes; empty for a new document
+    std::string encoding;       // the name the file is saved in
+    bool byteOrderMark = false; // the file starts with the encoding's mark
     LineBreak lineBreak = LineBreak::CrLf; // for breaks past the end of `breaks`
     std::vector<LineBreak> breaks;
     std::vector<cp932::Variant> variants;

@@ -11,6 +11,8 @@
 //    form the encoder does not pick by default, so that the caller can hand
 //    them back to the encoder and get the file's own bytes.
 
+#include "core/text/code_page.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -18,37 +20,21 @@
 #include <string_view>
 #include <vector>
 
-namespace zu {
-
-// The three ways a file may end a line. Which one each break of a file used
-// is kept, so that an unedited file is written back as it was read.
-enum class LineBreak : std::uint8_t { CrLf, Lf, Cr };
-
-} // namespace zu
-
 namespace zu::cp932 {
 
-// Raw (invalid) byte b, 0x80..0xFF, is held as the character kRawByteBase + b.
-inline constexpr char16_t kRawByteBase = 0xF700;
+// The shared types, under the names the code page has always used.
+using zu::Decoded;
+using zu::Encoded;
+using zu::kRawByteBase;
+using zu::LineBreakCounts;
+using zu::Unencodable;
+using zu::Unmappable;
+using zu::Variant;
+
+// A raw (invalid) byte of CP932: only 0x80..0xFF can be one.
 inline constexpr bool isRawByte(char16_t c) {
     return c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF;
 }
-
-// An occurrence of a character written in its non-default double-byte form.
-// `index` is the position of the character in the decoded UTF-16 text;
-// `code` the two bytes the file used, lead byte in the high half.
-struct Variant {
-    std::size_t index;
-    std::uint16_t code;
-    friend bool operator==(const Variant&, const Variant&) = default;
-};
-
-struct Decoded {
-    std::u16string text;
-    std::vector<Variant> variants; // ascending index
-    std::size_t rawBytes = 0;      // how many bytes were kept as raw-byte characters
-    std::vector<LineBreak> breaks; // decodeLines: each break of the bytes, in order
-};
 
 // Never fails: every byte string has a decoding.
 Decoded decode(std::string_view bytes);
@@ -56,34 +42,10 @@ Decoded decode(std::string_view bytes);
 // True if `code` is a byte form of `ch` other than the default one.
 bool isVariantOf(char32_t ch, std::uint16_t code);
 
-// A character CP932 cannot hold (a lone surrogate counts as one).
-struct Unencodable {
-    std::size_t index; // position in the UTF-16 text
-    char32_t ch;
-    friend bool operator==(const Unencodable&, const Unencodable&) = default;
-};
-
-enum class Unmappable {
-    Report,             // leave the character out of the bytes and list it
-    CharacterReference, // write it as an HTML numeric character reference, "&#8364;"
-};
-
-struct Encoded {
-    std::string bytes;
-    std::vector<Unencodable> unencodable; // empty when every character was written
-};
-
 // `variants` must be in ascending index order; an entry whose code is not a
 // form of the character at its index is ignored (the character was edited).
 Encoded encode(std::u16string_view text, std::span<const Variant> variants = {},
                Unmappable policy = Unmappable::Report);
-
-// The line breaks that decodeLines found, by kind.
-struct LineBreakCounts {
-    std::size_t crLf = 0;
-    std::size_t lf = 0; // LF alone
-    std::size_t cr = 0; // CR alone
-};
 
 // decode, turning every line break of the bytes (CR LF, LF or CR alone) into
 // one '\n' and noting which it was in `breaks`; variant indexes refer to the

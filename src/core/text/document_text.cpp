@@ -1,5 +1,7 @@
 #include "core/text/document_text.h"
 
+#include "core/text/detect_encoding.h"
+
 #include <algorithm>
 #include <array>
 
@@ -9,7 +11,7 @@ namespace {
 // The style a file is saved in when its breaks disagree: the most frequent,
 // and on a tie the order here, CR LF first because it is what new documents
 // use.
-LineBreak dominantStyle(const cp932::LineBreakCounts& counts, bool& mixed) {
+LineBreak dominantStyle(const LineBreakCounts& counts, bool& mixed) {
     const std::array<std::pair<LineBreak, std::size_t>, 3> byStyle{{
         {LineBreak::CrLf, counts.crLf},
         {LineBreak::Lf, counts.lf},
@@ -34,31 +36,6 @@ bool isHighSurrogate(char16_t c) {
 }
 bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-// Raw lead bytes that the byte written after them would complete. The text
-// is searched only for raw-byte characters, which are rare, so the pass is
-// cheap even for a large document.
-std::vector<SaveProblem> findJoins(std::u16string_view text,
-                                   std::span<const cp932::Variant> variants) {
-    std::vector<SaveProblem> joins;
-    const cp932::Variant* v = variants.data();
-    const cp932::Variant* const vEnd = v + variants.size();
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (!cp932::isRawByte(text[i]))
-            continue;
-        // The next character's own bytes: the form the file had, where kept.
-        std::uint16_t next = cp932::codeOf(text[i + 1]);
-        while (v != vEnd && v->index < i + 1)
-            ++v;
-        if (v != vEnd && v->index == i + 1 && cp932::isVariantOf(text[i + 1], v->code))
-            next = v->code;
-        if (const char16_t reading = cp932::pairedReading(text[i], next); reading != 0) {
-            joins.push_back({text[i], i, 0, 0, SaveProblem::Kind::Joins, reading});
-            ++i; // the two are read as one; the byte after them starts afresh
-        }
-    }
-    return joins;
 }
 
 // Fills in line and column of each problem (in index order), walking the
@@ -86,46 +63,60 @@ void locate(std::u16string_view text, std::vector<SaveProblem>& problems) {
     }
 }
 
-} // namespace
-
-std::string_view lineBreakBytes(LineBreak style) {
-    switch (style) {
-    case LineBreak::CrLf:
-        return "\r\n";
-    case LineBreak::Lf:
-        return "\n";
-    case LineBreak::Cr:
-        return "\r";
-    }
-    return "\r\n";
-}
-
-DocumentText decodeDocument(std::string_view bytes) {
-    cp932::LineBreakCounts counts;
-    cp932::Decoded decoded = cp932::decodeLines(bytes, counts);
+DocumentText decodeBody(std::string_view bytes, const Encoding& encoding, bool byteOrderMark) {
+    LineBreakCounts counts;
+    Decoded decoded = encoding.decodeLines(bytes, counts);
     DocumentText doc;
     doc.text = std::move(decoded.text);
     doc.variants = std::move(decoded.variants);
     doc.rawBytes = decoded.rawBytes;
     doc.breaks = std::move(decoded.breaks);
     doc.lineBreak = dominantStyle(counts, doc.mixedBreaks);
+    doc.encoding = &encoding;
+    doc.byteOrderMark = byteOrderMark;
     return doc;
 }
 
-EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
-                               std::span<const cp932::Variant> variants, cp932::Unmappable policy,
+} // namespace
+
+DocumentText decodeDocument(std::string_view bytes, const Encoding& encoding) {
+    const std::string_view mark = encoding.byteOrderMark();
+    const bool marked = !mark.empty() && bytes.substr(0, mark.size()) == mark;
+    return decodeBody(marked ? bytes.substr(mark.size()) : bytes, encoding, marked);
+}
+
+DocumentText decodeDetected(std::string_view bytes) {
+    const Detected detected = detectEncoding(bytes);
+    const std::size_t skip = detected.byteOrderMark ? detected.encoding->byteOrderMark().size() : 0;
+    return decodeBody(bytes.substr(skip), *detected.encoding, detected.byteOrderMark);
+}
+
+EncodedDocument encodeDocument(std::u16string_view text, const TextForm& form,
+                               std::span<const Variant> variants, Unmappable policy,
                                std::span<const LineBreak> breaks) {
-    cp932::Encoded encoded = cp932::encodeLines(text, breaks, style, variants, policy);
+    const Encoding& encoding = *form.encoding;
+    if (!encoding.keepsByteForms())
+        variants = {};
+    Encoded encoded = encoding.encodeLines(text, breaks, form.lineBreak, variants, policy);
     EncodedDocument doc;
-    doc.bytes = std::move(encoded.bytes);
-    if (policy != cp932::Unmappable::Report)
+    const std::size_t markLength = form.byteOrderMark ? encoding.byteOrderMark().size() : 0;
+    if (markLength > 0) {
+        doc.bytes.reserve(markLength + encoded.bytes.size());
+        doc.bytes = encoding.byteOrderMark();
+        doc.bytes += encoded.bytes;
+    } else {
+        doc.bytes = std::move(encoded.bytes);
+    }
+    if (policy != Unmappable::Report)
         return doc;
-    for (const cp932::Unencodable& u : encoded.unencodable)
+    for (const Unencodable& u : encoded.unencodable)
         doc.problems.push_back({u.ch, u.index, 0, 0});
-    std::vector<SaveProblem> joins = findJoins(text, variants);
+    const std::string_view body = std::string_view(doc.bytes).substr(markLength);
+    const std::vector<Join> joins = encoding.joins(text, variants, body, encoded.unencodable);
     if (!joins.empty()) {
         const auto middle = static_cast<std::ptrdiff_t>(doc.problems.size());
-        doc.problems.insert(doc.problems.end(), joins.begin(), joins.end());
+        for (const Join& j : joins)
+            doc.problems.push_back({j.ch, j.index, 0, 0, SaveProblem::Kind::Joins, j.readsAs});
         std::inplace_merge(
             doc.problems.begin(), doc.problems.begin() + middle, doc.problems.end(),
             [](const SaveProblem& a, const SaveProblem& b) { return a.index < b.index; });
@@ -133,6 +124,12 @@ EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
     if (!doc.problems.empty())
         locate(text, doc.problems);
     return doc;
+}
+
+EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
+                               std::span<const Variant> variants, Unmappable policy,
+                               std::span<const LineBreak> breaks) {
+    return encodeDocument(text, TextForm{&cp932Encoding(), false, style}, variants, policy, breaks);
 }
 
 } // namespace zu

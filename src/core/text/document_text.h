@@ -1,6 +1,8 @@
 #pragma once
-// core/text, the bottom of the core: the CP932 code page (cp932.h), UTF
-// conversion (utf.h) and a document's bytes as text with its line breaks.
+// core/text, the bottom of the core: the code pages behind one interface
+// (encoding.h; CP932 in cp932.h, the others through iconv), detecting a
+// file's encoding (detect_encoding.h), UTF conversion (utf.h) and a
+// document's bytes as text with its line breaks.
 //
 // A document's file bytes as text, and back: the code page plus line breaks.
 // Inside the program every line break is one character ('\n', or U+2029 as
@@ -10,6 +12,8 @@
 // one new breaks take.
 
 #include "core/text/cp932.h"
+#include "core/text/encoding.h"
+#include "core/text/line_breaks.h"
 
 #include <cstddef>
 #include <span>
@@ -19,24 +23,38 @@
 
 namespace zu {
 
-// The bytes of one line break in the given style.
-std::string_view lineBreakBytes(LineBreak style);
+// How a document's text becomes its file: the encoding, whether a
+// byte-order mark leads, and the style of every break the file did not
+// have (a break the user made).
+struct TextForm {
+    const Encoding* encoding = &cp932Encoding();
+    bool byteOrderMark = false;
+    LineBreak lineBreak = LineBreak::CrLf;
+};
 
 struct DocumentText {
     std::u16string text;                   // line breaks as '\n'
     std::vector<LineBreak> breaks;         // each break of the file as it was, in order
     LineBreak lineBreak = LineBreak::CrLf; // the most frequent; CR LF when the file has no break
     bool mixedBreaks = false;              // more than one style
-    std::vector<cp932::Variant> variants;  // indexes into `text`
+    std::vector<Variant> variants;         // indexes into `text`
     std::size_t rawBytes = 0;
+    const Encoding* encoding = &cp932Encoding();
+    bool byteOrderMark = false; // the file started with the encoding's mark
+
+    TextForm form() const { return {encoding, byteOrderMark, lineBreak}; }
 };
 
-// File bytes to text. Never fails.
-DocumentText decodeDocument(std::string_view bytes);
+// File bytes in `encoding` to text; a byte-order mark of that encoding at
+// the start is taken off and remembered. Never fails.
+DocumentText decodeDocument(std::string_view bytes, const Encoding& encoding = cp932Encoding());
+
+// The bytes of a file being opened, in the encoding detectEncoding finds.
+DocumentText decodeDetected(std::string_view bytes);
 
 // A place where the saved bytes would not read back as the text: a character
-// the code page cannot hold, or a byte kept raw that the next character's
-// first byte would complete, so that the file reads back as `readsAs` there.
+// the code page cannot hold, or a byte kept raw that the bytes next to it
+// would complete, so that the file reads back as `readsAs` there.
 // Where it stands: 1-based line and column, counted in characters.
 struct SaveProblem {
     enum class Kind { Unencodable, Joins };
@@ -57,10 +75,16 @@ struct EncodedDocument {
 
 // Text to file bytes. `text` may end its lines with '\n' or U+2029 (a "\r\n"
 // pair also counts as one break); the k-th break is written as breaks[k],
-// and every break past the end of `breaks` in `style`.
+// and every break past the end of `breaks` in the form's style.
+EncodedDocument encodeDocument(std::u16string_view text, const TextForm& form,
+                               std::span<const Variant> variants = {},
+                               Unmappable policy = Unmappable::Report,
+                               std::span<const LineBreak> breaks = {});
+
+// The same in CP932 without a byte-order mark, new breaks in `style`.
 EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
-                               std::span<const cp932::Variant> variants = {},
-                               cp932::Unmappable policy = cp932::Unmappable::Report,
+                               std::span<const Variant> variants = {},
+                               Unmappable policy = Unmappable::Report,
                                std::span<const LineBreak> breaks = {});
 
 } // namespace zu

@@ -6,6 +6,7 @@
 #include "core/app/window_list.h"
 #include "core/settings/settings.h"
 #include "gui/app/child_frame.h"
+#include "gui/app/encoding_panes.h"
 #include "gui/app/icons.h"
 #include "gui/app/lock_indicators.h"
 #include "gui/app/zu_app.h"
@@ -207,6 +208,7 @@ void CMainFrame::createStatusBar() {
     messagePane_ = new QLabel(QStringLiteral("ﾚﾃﾞｨ"));
     messagePane_->setObjectName(QStringLiteral("messagePane"));
     statusBar()->addWidget(messagePane_, 1);
+    encodingPanes_ = new EncodingPanes(statusBar(), this);
     locks_ = new LockIndicators(statusBar());
 }
 
@@ -244,6 +246,7 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
 
 void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
     showMenuBar(activeChild() != nullptr);
+    encodingPanes_->setDocument(activeView() ? activeView()->doc() : nullptr);
     updateCaption();
     updateCommands();
     app_.checkDiskChanges();

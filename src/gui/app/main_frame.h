@@ -20,6 +20,7 @@ class CChildFrame;
 class CZuApp;
 class CZuDoc;
 class CZuView;
+class EncodingPanes;
 class LockIndicators;
 struct MenuNode;
 template <class Target> class HandlerTable;
@@ -53,6 +54,8 @@ public:
     QMdiSubWindow* listedWindow(int slot) const;
     // A remark about the file just opened, in the message pane.
     void showNotice(const QString& text);
+    // The active document's encoding and line-break panes.
+    EncodingPanes* encodingPanes() const { return encodingPanes_; }
 
     // Tool bar, status bar and the window commands.
     static void registerCommands(HandlerTable<CMainFrame>& table);
@@ -82,6 +85,7 @@ private:
     QMdiArea* mdi_;
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
+    EncodingPanes* encodingPanes_ = nullptr;
     LockIndicators* locks_ = nullptr;
     std::map<int, QAction*> actions_;
     QAction* recentPlaceholder_ = nullptr;

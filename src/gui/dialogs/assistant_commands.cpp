@@ -12,6 +12,7 @@
 #include "core/settings/settings.h"
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/option_sheet.h"
+#include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
@@ -120,7 +121,9 @@ void insertGenericForm(CZuView& view) {
         return;
     const Settings& s = settings();
     const Fragment form =
-        genericForm({s.pageTitle, s.bodyOptions, s.fontFace, s.fontSize, "x-sjis"});
+        // The page declares the charset its document is saved in.
+        genericForm(
+            {s.pageTitle, s.bodyOptions, s.fontFace, s.fontSize, view.doc()->charsetName()});
     const long start = view.selection().start;
     WrapSelection(view, form);
     // The caret goes to the end of the open text, where the page's content
@@ -157,7 +160,9 @@ void setAssistantClock(std::function<std::time_t()> fn) {
 }
 
 void registerAssistantCommands(HandlerTable<CZuView>& table) {
-    table.add(cmd::QuickCreate, [](CZuView& view) { WrapSelection(view, quickCreate()); });
+    // The page declares the charset its document is saved in.
+    table.add(cmd::QuickCreate,
+              [](CZuView& view) { WrapSelection(view, quickCreate(view.doc()->charsetName())); });
     table.add(cmd::Index, [](CZuView& view) { WrapSelection(view, indexEntry()); });
     table.add(cmd::Topic, [](CZuView& view) { WrapSelection(view, topicEntry()); });
     table.add(cmd::ColorReference, insertColourReference);

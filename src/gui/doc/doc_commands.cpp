@@ -13,6 +13,23 @@
 
 namespace zu {
 
+namespace {
+
+// References (Ok), UTF-8 (Yes, when offered) or Cancel.
+ui::Answer ask(const SaveQuestion& question) {
+    const QString text = QString::fromStdString(question.text);
+    if (!question.offersUtf8)
+        return ui::message(nullptr, text, ui::Buttons::OkCancel, ui::Icon::Question);
+    const ui::Button buttons[] = {
+        {ui::Answer::Ok, QStringLiteral("数値文字参照で保存(&R)")},
+        {ui::Answer::Yes, QStringLiteral("UTF-8 で保存(&U)")},
+        {ui::Answer::Cancel, QStringLiteral("ｷｬﾝｾﾙ")},
+    };
+    return ui::message(nullptr, text, buttons, ui::Icon::Question);
+}
+
+} // namespace
+
 bool saveDocumentTo(CZuDoc& doc, const QString& path) {
     // Another program wrote the file since zu read it: its work is lost if
     // this goes on, so the user decides.
@@ -25,13 +42,21 @@ bool saveDocumentTo(CZuDoc& doc, const QString& path) {
             ui::Answer::Yes)
             return false;
     }
-    CZuDoc::SaveResult result = doc.saveTo(path, cp932::Unmappable::Report);
-    if (!result.problems.empty()) {
-        const QString question = QString::fromStdString(unencodableQuestion(result.problems));
-        if (ui::message(nullptr, question, ui::Buttons::OkCancel, ui::Icon::Question) !=
-            ui::Answer::Ok)
+    CZuDoc::SaveResult result = doc.saveTo(path, Unmappable::Report);
+    // Switched to UTF-8, the text may still hold what no encoding writes
+    // back as it is (a lone surrogate, a raw byte that joins): ask again.
+    while (!result.problems.empty()) {
+        switch (ask(saveQuestion(result.problems, doc.encoding()))) {
+        case ui::Answer::Ok:
+            result = doc.saveTo(path, Unmappable::CharacterReference);
+            break;
+        case ui::Answer::Yes:
+            doc.switchEncoding(utf8Encoding());
+            result = doc.saveTo(path, Unmappable::Report);
+            break;
+        default:
             return false;
-        result = doc.saveTo(path, cp932::Unmappable::CharacterReference);
+        }
     }
     if (!result.write) {
         QString text = QString::fromStdString(

@@ -1,8 +1,10 @@
 #include "gui/doc/zu_doc.h"
 
 #include "core/doc/doc_messages.h"
+#include "core/doc/encoding_rules.h"
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
+#include "core/text/detect_encoding.h"
 #include "core/text/utf.h"
 #include "gui/doc/document_marks.h"
 #include "gui/widgets/file_names.h"
@@ -24,9 +26,9 @@ std::u16string_view asView(const QString& s) {
 
 // Gives characters the byte forms a file used for them. Done with Undo
 // off: it restores what the text was, it is not an edit.
-void applyVariants(QTextDocument* text, std::span<const cp932::Variant> variants) {
+void applyVariants(QTextDocument* text, std::span<const Variant> variants) {
     QTextCursor cursor(text);
-    for (const cp932::Variant& v : variants) {
+    for (const Variant& v : variants) {
         cursor.setPosition(static_cast<int>(v.index));
         cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
         QTextCharFormat form;
@@ -67,7 +69,7 @@ void CZuDoc::load(DocumentText& decoded) {
     decoded.text = std::u16string();
     applyVariants(text, decoded.variants);
     hasVariants_ = !decoded.variants.empty();
-    lineBreak_ = decoded.lineBreak;
+    form_ = decoded.form();
     mixedBreaks_ =
         std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
     if (mixedBreaks_) {
@@ -98,7 +100,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
         return result;
     }
     const FileStamp stamp = file.stamp;
-    DocumentText decoded = decodeDocument(file.bytes);
+    DocumentText decoded = decodeDetected(file.bytes);
     file.bytes = std::string();
 
     auto doc = std::make_unique<CZuDoc>(displayName(absolute));
@@ -115,8 +117,9 @@ RecoveryRecord CZuDoc::recoveryRecord() const {
     RecoveryRecord r;
     r.title = title_.toStdString();
     r.path = pathToBytes(path_);
-    r.encoding = "CP932";
-    r.lineBreak = lineBreak_;
+    r.encoding = std::string(form_.encoding->name());
+    r.byteOrderMark = form_.byteOrderMark;
+    r.lineBreak = form_.lineBreak;
     r.breaks = breaks();
     r.variants = variants();
     const QString raw = text_->toRawText();
@@ -132,6 +135,9 @@ std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record) {
     decoded.breaks = record.breaks;
     decoded.lineBreak = record.lineBreak;
     decoded.variants = record.variants;
+    if (const Encoding* encoding = findEncoding(record.encoding))
+        decoded.encoding = encoding;
+    decoded.byteOrderMark = record.byteOrderMark;
     decoded.rawBytes = static_cast<std::size_t>(
         std::ranges::count_if(decoded.text, [](char16_t c) { return cp932::isRawByte(c); }));
     doc->load(decoded);
@@ -157,8 +163,10 @@ void CZuDoc::removeView(CZuView* view) {
     std::erase(views_, view);
 }
 
-std::vector<cp932::Variant> CZuDoc::variants() const {
-    std::vector<cp932::Variant> found;
+std::vector<Variant> CZuDoc::variants() const {
+    std::vector<Variant> found;
+    if (!form_.encoding->keepsByteForms())
+        return found;
     for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -180,15 +188,15 @@ std::vector<LineBreak> CZuDoc::breaks() const {
     kinds.reserve(static_cast<std::size_t>(text_->blockCount()));
     for (QTextBlock block = text_->begin().next(); block.isValid(); block = block.next()) {
         const QVariant kind = block.blockFormat().property(kBreakBeforeProperty);
-        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : lineBreak_);
+        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : form_.lineBreak);
     }
     return kinds;
 }
 
-EncodedDocument CZuDoc::encode(cp932::Unmappable policy) const {
+EncodedDocument CZuDoc::encode(Unmappable policy) const {
     const QString raw = text_->toRawText();
-    const std::vector<cp932::Variant> forms = variants();
-    return encodeDocument(asView(raw), lineBreak_, forms, policy, breaks());
+    const std::vector<Variant> forms = variants();
+    return encodeDocument(asView(raw), form_, forms, policy, breaks());
 }
 
 void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> removed) {
@@ -207,11 +215,13 @@ void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> remo
     // The characters that stay keep the byte forms the file gave them, at
     // the places they now stand.
     DocumentText kept;
-    for (const cp932::Variant& v : hasVariants_ ? variants() : std::vector<cp932::Variant>())
+    for (const Variant& v : hasVariants_ ? variants() : std::vector<Variant>())
         if (!fate(v.index))
             kept.variants.push_back({v.index - gone, v.code});
     // And the line breaks that stay are written as they were read.
-    kept.lineBreak = lineBreak_;
+    kept.lineBreak = form_.lineBreak;
+    kept.encoding = form_.encoding;
+    kept.byteOrderMark = form_.byteOrderMark;
     if (mixedBreaks_) {
         next = gone = 0;
         const std::vector<LineBreak> kinds = breaks();
@@ -242,6 +252,17 @@ bool CZuDoc::changedOnDisk() const {
 }
 
 QString CZuDoc::reload() {
+    return readAgain(*form_.encoding);
+}
+
+QString CZuDoc::reopen(const Encoding& encoding) {
+    const QString error = readAgain(encoding);
+    if (error.isEmpty())
+        emit formChanged();
+    return error;
+}
+
+QString CZuDoc::readAgain(const Encoding& encoding) {
     // Read as any open reads, then loaded in place of the text: the byte
     // forms, the line breaks and the marks come with it. What could be
     // undone named places in the old text and goes.
@@ -249,12 +270,37 @@ QString CZuDoc::reload() {
     if (file.error != 0)
         return QString::fromStdString(
             fileErrorMessage(file.error, FileOp::Open, displayPath(path_).toStdString()));
-    DocumentText decoded = decodeDocument(file.bytes);
+    DocumentText decoded = decodeDocument(file.bytes, settleByteOrder(encoding, file.bytes));
     file.bytes = std::string();
     load(decoded);
     disk_.know(file.stamp);
     setModified(false);
     return {};
+}
+
+void CZuDoc::switchEncoding(const Encoding& encoding) {
+    form_ = switchedForm(form_, encoding);
+    // A page that declares another charset than it is saved in is shown
+    // garbled by every browser.
+    const QString raw = text_->toRawText();
+    if (const auto update = declarationUpdate(asView(raw), encoding)) {
+        QTextCursor cursor(text_);
+        cursor.setPosition(static_cast<int>(update->position));
+        cursor.setPosition(static_cast<int>(update->position + update->length),
+                           QTextCursor::KeepAnchor);
+        cursor.insertText(QString::fromStdString(update->text));
+    }
+    setModified(true);
+    emit formChanged();
+}
+
+void CZuDoc::setLineBreakStyle(LineBreak style) {
+    form_.lineBreak = style;
+    // The lines' own break kinds are no longer read; they stay on the lines
+    // unused (clearing them would be an edit of its own for Undo).
+    mixedBreaks_ = false;
+    setModified(true);
+    emit formChanged();
 }
 
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
@@ -263,6 +309,9 @@ void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     QTextCursor cursor(text_);
     cursor.beginEditBlock();
     for (auto it = problems.rbegin(); it != problems.rend(); ++it) {
+        // A raw byte that joins its neighbour is saved as it is.
+        if (it->kind != SaveProblem::Kind::Unencodable)
+            continue;
         const int width = it->ch > 0xFFFF ? 2 : 1;
         cursor.setPosition(static_cast<int>(it->index));
         cursor.setPosition(static_cast<int>(it->index) + width, QTextCursor::KeepAnchor);
@@ -271,16 +320,16 @@ void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     cursor.endEditBlock();
 }
 
-CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, cp932::Unmappable policy) {
+CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     SaveResult result;
-    EncodedDocument encoded = encode(cp932::Unmappable::Report);
+    EncodedDocument encoded = encode(Unmappable::Report);
     if (!encoded.problems.empty()) {
-        if (policy == cp932::Unmappable::Report) {
+        if (policy == Unmappable::Report) {
             result.problems = std::move(encoded.problems);
             return result;
         }
         const std::vector<SaveProblem> problems = std::move(encoded.problems);
-        encoded = encode(cp932::Unmappable::CharacterReference);
+        encoded = encode(Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
     const std::string bytesPath = absolutePath(pathToBytes(path));

@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -68,7 +69,19 @@ public:
     QTextDocument* textDocument() const { return text_; }
     QString pathName() const { return path_; }
     QString title() const { return title_; }
-    LineBreak lineBreak() const { return lineBreak_; }
+    LineBreak lineBreak() const { return form_.lineBreak; }
+    const Encoding& encoding() const { return *form_.encoding; }
+    const TextForm& form() const { return form_; }
+    bool hasMixedBreaks() const { return mixedBreaks_; }
+    // The charset a page of this document declares: "x-sjis" for Shift_JIS,
+    // else the encoding's own name ("UTF-8", "EUC-JP"...).
+    std::string charsetName() const { return std::string(form_.encoding->charset()); }
+
+    // The encoding and the line-break style the next save writes. Changing
+    // the encoding also rewrites a charset the page declares; changing the
+    // style rewrites every break. The document is then modified.
+    void switchEncoding(const Encoding& encoding);
+    void setLineBreakStyle(LineBreak style);
     bool isModified() const;
     void setModified(bool modified);
 
@@ -79,7 +92,7 @@ public:
 
     // The bytes the file would hold now. Characters Shift_JIS cannot hold are
     // listed in `problems` unless `policy` writes them as references.
-    EncodedDocument encode(cp932::Unmappable policy) const;
+    EncodedDocument encode(Unmappable policy) const;
 
     struct SaveResult {
         // With Unmappable::Report: the characters that stopped the save.
@@ -91,7 +104,7 @@ public:
     // Unmappable::CharacterReference the references go into the text too, as
     // one step that Undo takes back, so that what is shown is what is saved.
     // Asks nothing and shows nothing: the caller tells the user.
-    SaveResult saveTo(const QString& path, cp932::Unmappable policy);
+    SaveResult saveTo(const QString& path, Unmappable policy);
 
     // What is shown over the text without being part of it: tag colours and
     // the marks on raw bytes.
@@ -115,6 +128,11 @@ public:
     // Reads the file again into this document, in every window. Empty on
     // success, else the message to show; the document is then unchanged.
     QString reload();
+    // Reads the document's file again in `encoding` (for UTF-16, in the
+    // byte order the file shows), replacing the text; what Undo held goes.
+    // Empty on success, else the message to show. Only for an unmodified
+    // document with a file.
+    QString reopen(const Encoding& encoding);
 
     // Asks every window of this document to close, without a question.
     void requestClose() { emit closeRequested(); }
@@ -126,10 +144,12 @@ signals:
     void fileUsed(const QString& path);
     // Asks the frames to close every window of this document.
     void closeRequested();
+    // The encoding or the line-break style changed.
+    void formChanged();
 
 private:
     void replaceUnencodable(const std::vector<SaveProblem>& problems);
-    std::vector<cp932::Variant> variants() const;
+    std::vector<Variant> variants() const;
 
     QTextDocument* text_;
     DocumentMarks* marks_ = nullptr;
@@ -139,8 +159,9 @@ private:
     // Fills the (empty) document with decoded text, its byte forms and
     // breaks; `decoded.text` is taken.
     void load(DocumentText& decoded);
+    QString readAgain(const Encoding& encoding);
 
-    LineBreak lineBreak_ = LineBreak::CrLf;
+    TextForm form_; // the encoding, its byte-order mark, the style of new breaks
     // Whether any line carries kBreakBeforeProperty: only a file with mixed
     // breaks has them, and the others need not be searched for them.
     bool mixedBreaks_ = false;

@@ -80,6 +80,32 @@ int exec(QDialog& dialog) {
 }
 
 Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon) {
+    static const QString ok = QStringLiteral("OK");
+    static const QString cancel = QStringLiteral("ｷｬﾝｾﾙ");
+    static const QString yes = QStringLiteral("はい(&Y)");
+    static const QString no = QStringLiteral("いいえ(&N)");
+    switch (buttons) {
+    case Buttons::Ok: {
+        const Button set[] = {{Answer::Ok, ok}};
+        return message(parent, text, set, icon);
+    }
+    case Buttons::OkCancel: {
+        const Button set[] = {{Answer::Ok, ok}, {Answer::Cancel, cancel}};
+        return message(parent, text, set, icon);
+    }
+    case Buttons::YesNo: {
+        const Button set[] = {{Answer::Yes, yes}, {Answer::No, no}};
+        return message(parent, text, set, icon);
+    }
+    case Buttons::YesNoCancel: {
+        const Button set[] = {{Answer::Yes, yes}, {Answer::No, no}, {Answer::Cancel, cancel}};
+        return message(parent, text, set, icon);
+    }
+    }
+    return Answer::Cancel;
+}
+
+Answer message(QWidget* parent, const QString& text, std::span<const Button> buttons, Icon icon) {
     QMessageBox box(parent ? parent : QApplication::activeWindow());
     box.setWindowTitle(appTitle());
     box.setText(text);
@@ -97,42 +123,20 @@ Answer message(QWidget* parent, const QString& text, Buttons buttons, Icon icon)
         box.setIcon(QMessageBox::Critical);
         break;
     }
-    struct Choice {
-        Answer answer;
-        const char* label;
-    };
-    static const Choice ok[] = {{Answer::Ok, "OK"}};
-    static const Choice okCancel[] = {{Answer::Ok, "OK"}, {Answer::Cancel, "ｷｬﾝｾﾙ"}};
-    static const Choice yesNo[] = {{Answer::Yes, "はい(&Y)"}, {Answer::No, "いいえ(&N)"}};
-    static const Choice yesNoCancel[] = {
-        {Answer::Yes, "はい(&Y)"}, {Answer::No, "いいえ(&N)"}, {Answer::Cancel, "ｷｬﾝｾﾙ"}};
-    const Choice* first = ok;
-    std::size_t count = 1;
-    switch (buttons) {
-    case Buttons::Ok:
-        break;
-    case Buttons::OkCancel:
-        first = okCancel, count = 2;
-        break;
-    case Buttons::YesNo:
-        first = yesNo, count = 2;
-        break;
-    case Buttons::YesNoCancel:
-        first = yesNoCancel, count = 3;
-        break;
+    for (const Button& b : buttons) {
+        QAbstractButton* button = box.addButton(standard(b.answer));
+        button->setText(b.label);
+        // The label with its mnemonic marker is what a screen reader says.
+        button->setAccessibleName(QString(b.label).remove(QLatin1Char('&')));
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        QAbstractButton* b = box.addButton(standard(first[i].answer));
-        b->setText(QString::fromUtf8(first[i].label));
-    }
-    box.setDefaultButton(standard(first[0].answer));
-    box.setEscapeButton(box.button(standard(first[count - 1].answer)));
+    box.setDefaultButton(standard(buttons.front().answer));
+    box.setEscapeButton(box.button(standard(buttons.back().answer)));
 
     const int result = exec(box);
-    for (std::size_t i = 0; i < count; ++i)
-        if (result == standard(first[i].answer))
-            return first[i].answer;
-    return first[count - 1].answer;
+    for (const Button& b : buttons)
+        if (result == standard(b.answer))
+            return b.answer;
+    return buttons.back().answer;
 }
 
 } // namespace zu::ui

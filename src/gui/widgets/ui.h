@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <span>
 #include <string_view>
 
 class QDialog;
@@ -26,6 +27,17 @@ enum class Answer { Ok, Cancel, Yes, No };
 // the only buttons).
 Answer message(QWidget* parent, const QString& text, Buttons buttons = Buttons::Ok,
                Icon icon = Icon::Warning);
+
+// The same with buttons of the caller's own labels, in order, each standing
+// for an answer (and the QMessageBox::StandardButton of that answer, which
+// is what a test hook returns): the first is the default, the last answers
+// Escape.
+struct Button {
+    Answer answer;
+    QString label;
+};
+Answer message(QWidget* parent, const QString& text, std::span<const Button> buttons,
+               Icon icon = Icon::Question);
 
 // Runs `dialog` modally and returns its result code.
 int exec(QDialog& dialog);

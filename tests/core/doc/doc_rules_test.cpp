@@ -28,6 +28,11 @@ TEST(OpenNotice, MixedBreaksFirstThenRawBytesElseNothing) {
     EXPECT_EQ(openNotice("a.htm", raw),
               "a.htm には Shift_JIS として正しくないﾊﾞｲﾄが 3 個あります。色付きで表示し、"
               "そのまま保存します。");
+    raw.encoding = &eucJpEncoding();
+    EXPECT_EQ(openNotice("a.htm", raw),
+              "a.htm には EUC-JP として正しくないﾊﾞｲﾄが 3 個あります。色付きで表示し、"
+              "そのまま保存します。");
+    raw.encoding = &cp932Encoding();
 
     DocumentText mixed = raw;
     mixed.mixedBreaks = true;
@@ -37,35 +42,72 @@ TEST(OpenNotice, MixedBreaksFirstThenRawBytesElseNothing) {
               "新しい改行は LF にします。");
 }
 
-TEST(UnencodableQuestion, NamesTheFirstCharacterWhereItStandsAndCountsTheRest) {
+TEST(SaveQuestion, NamesTheFirstPlaceCountsTheRestAndOffersUtf8WhereItHelps) {
+    using Kind = SaveProblem::Kind;
+    const Encoding& sjis = cp932Encoding();
     struct Case {
+        const Encoding* encoding;
         std::vector<SaveProblem> problems;
         std::string expected;
+        bool offersUtf8;
     } cases[] = {
-        {{{U'€', 1, 2, 2}},
+        {&sjis,
+         {{U'€', 1, 2, 2}},
          "2 行目 2 文字目の「€」(U+20AC) は Shift_JIS で保存できない文字です。\n\n"
-         "保存できない文字を数値文字参照 (&#8364; の形) に置き換えて保存しますか？"},
-        {{{U'😀', 0, 1, 1}, {U'€', 3, 1, 3}},
+         "保存できない文字を数値文字参照 (&#8364; の形) に置き換えて Shift_JIS で保存するか、"
+         "この文書を UTF-8 に切り替えて保存しますか？",
+         true},
+        {&sjis,
+         {{U'😀', 0, 1, 1}, {U'€', 3, 1, 3}},
          "1 行目 1 文字目の「😀」(U+1F600) は Shift_JIS で保存できない文字です。\n"
          "ほかにも保存すると変わってしまう箇所が 1 個あります。\n\n"
-         "保存できない文字を数値文字参照 (&#128512; の形) に置き換えて保存しますか？"},
-        // A lone surrogate cannot be shown; its code still can.
-        {{{char32_t(0xD800), 0, 1, 1}},
+         "保存できない文字を数値文字参照 (&#128512; の形) に置き換えて Shift_JIS で保存するか、"
+         "この文書を UTF-8 に切り替えて保存しますか？",
+         true},
+        {&eucJpEncoding(),
+         {{U'①', 0, 1, 1}},
+         "1 行目 1 文字目の「①」(U+2460) は EUC-JP で保存できない文字です。\n\n"
+         "保存できない文字を数値文字参照 (&#9312; の形) に置き換えて EUC-JP で保存するか、"
+         "この文書を UTF-8 に切り替えて保存しますか？",
+         true},
+        // A lone surrogate cannot be shown, its code still can; UTF-8 cannot
+        // hold it either, so switching is not offered.
+        {&sjis,
+         {{char32_t(0xD800), 0, 1, 1}},
          "1 行目 1 文字目の「?」(U+D800) は Shift_JIS で保存できない文字です。\n\n"
-         "保存できない文字を数値文字参照 (&#55296; の形) に置き換えて保存しますか？"},
+         "保存できない文字を数値文字参照 (&#55296; の形) に置き換えて保存しますか？",
+         false},
+        {&utf8Encoding(),
+         {{char32_t(0xDC00), 0, 1, 1}},
+         "1 行目 1 文字目の「?」(U+DC00) は UTF-8 で保存できない文字です。\n\n"
+         "保存できない文字を数値文字参照 (&#56320; の形) に置き換えて保存しますか？",
+         false},
         // A kept byte that the next one completes: nothing to replace, the
         // user only decides whether to save it so.
-        {{{0xF781, 4, 3, 5, SaveProblem::Kind::Joins, U'\u3000'}},
+        {&sjis,
+         {{0xF781, 4, 3, 5, Kind::Joins, U'\u3000'}},
          "3 行目 5 文字目の Shift_JIS として正しくないﾊﾞｲﾄ (0x81) は次の文字と合わさり、"
-         "読み込み直すと「　」になります。\n\nこのまま保存しますか？"},
-        {{{0xF781, 0, 1, 1, SaveProblem::Kind::Joins, U'\u3000'}, {U'€', 5, 1, 5}},
+         "読み込み直すと「　」になります。\n\nこのまま保存しますか？",
+         false},
+        {&utf8Encoding(),
+         {{0xF7E3, 0, 1, 1, Kind::Joins, U'あ'}},
+         "1 行目 1 文字目の UTF-8 として正しくないﾊﾞｲﾄ (0xE3) は次の文字と合わさり、"
+         "読み込み直すと「あ」になります。\n\nこのまま保存しますか？",
+         false},
+        {&sjis,
+         {{0xF781, 0, 1, 1, Kind::Joins, U'\u3000'}, {U'€', 5, 1, 5}},
          "1 行目 1 文字目の Shift_JIS として正しくないﾊﾞｲﾄ (0x81) は次の文字と合わさり、"
          "読み込み直すと「　」になります。\n"
          "ほかにも保存すると変わってしまう箇所が 1 個あります。\n\n"
-         "保存できない文字を数値文字参照 (&#8364; の形) に置き換え、ほかはそのまま保存しますか？"},
+         "保存できない文字を数値文字参照 (&#8364; の形) に置き換え、ほかはそのまま Shift_JIS "
+         "で保存するか、この文書を UTF-8 に切り替えて保存しますか？",
+         true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(unencodableQuestion(c.problems), c.expected);
+    for (const Case& c : cases) {
+        const SaveQuestion q = saveQuestion(c.problems, *c.encoding);
+        EXPECT_EQ(q.text, c.expected);
+        EXPECT_EQ(q.offersUtf8, c.offersUtf8) << c.expected;
+    }
 }
 
 TEST(CanSaveInPlace, OnlyAnExistingFileThatMayBeWritten) {

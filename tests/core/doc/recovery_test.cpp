@@ -12,7 +12,8 @@ RecoveryRecord sample() {
     RecoveryRecord r;
     r.title = "日本語 page.htm";
     r.path = std::string("/home/u/\x95\x5c\n\0x.htm", 18); // CP932 bytes, a newline, a NUL
-    r.encoding = "CP932";
+    r.encoding = "UTF-8";
+    r.byteOrderMark = true;
     r.lineBreak = LineBreak::Lf;
     r.breaks = {LineBreak::Cr, LineBreak::CrLf, LineBreak::Lf};
     r.variants = {{3, 0xED40}, {70000, 0xFA5C}};

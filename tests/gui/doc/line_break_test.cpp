@@ -131,6 +131,8 @@ TEST_F(LineBreaks, ARawByteThatWouldJoinItsNeighbourIsNamedBeforeSaving) {
 
     dialogs.thenMessage(QMessageBox::Ok);
     EXPECT_EQ(save(file), QByteArray("x\x81@\r\n")) << "the user chose to save it so";
+    EXPECT_EQ(view()->toPlainText(), QString::fromUtf16(u"x\uF781@\n"))
+        << "the byte saved as it is stays in the text as it is";
 }
 
 } // namespace

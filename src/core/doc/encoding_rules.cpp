@@ -1,0 +1,78 @@
+#include "core/doc/encoding_rules.h"
+
+#include "core/text/detect_encoding.h"
+
+#include <array>
+
+namespace zu {
+
+std::span<const EncodingChoice> encodingChoices() {
+    static const std::array<EncodingChoice, 5> choices{{
+        {"Shift_JIS", &cp932Encoding()},
+        {"UTF-8", &utf8Encoding()},
+        {"UTF-16", &utf16LeEncoding()},
+        {"EUC-JP", &eucJpEncoding()},
+        {"ISO-2022-JP", &iso2022JpEncoding()},
+    }};
+    return choices;
+}
+
+bool isCurrent(const EncodingChoice& choice, const Encoding& now) {
+    return choice.encoding == &now || (isUtf16(*choice.encoding) && isUtf16(now));
+}
+
+std::string_view lineBreakName(LineBreak style) {
+    switch (style) {
+    case LineBreak::CrLf:
+        return "CR+LF";
+    case LineBreak::Lf:
+        return "LF";
+    case LineBreak::Cr:
+        return "CR";
+    }
+    return {};
+}
+
+std::string encodingLabel(const TextForm& form) {
+    std::string label(form.encoding->name());
+    if (form.byteOrderMark)
+        label += " (BOM)";
+    return label;
+}
+
+std::string lineBreakLabel(LineBreak style, bool mixed) {
+    std::string label(lineBreakName(style));
+    return mixed ? "混在 (" + label + ")" : label;
+}
+
+bool canReopen(bool modified, bool hasFile) {
+    return !modified && hasFile;
+}
+
+TextForm switchedForm(const TextForm& now, const Encoding& to) {
+    TextForm form = now;
+    if (isUtf16(to)) {
+        // Staying in UTF-16 keeps the byte order the file has.
+        form.encoding = isUtf16(*now.encoding) ? now.encoding : &to;
+        form.byteOrderMark = isUtf16(*now.encoding) ? now.byteOrderMark : true;
+        return form;
+    }
+    form.byteOrderMark = now.encoding == &to && now.byteOrderMark;
+    form.encoding = &to;
+    return form;
+}
+
+std::optional<TextReplacement> declarationUpdate(std::u16string_view text, const Encoding& to) {
+    const auto declared = findCharsetDeclaration(text);
+    if (!declared)
+        return std::nullopt;
+    std::string value;
+    for (char16_t c : text.substr(declared->position, declared->length))
+        value.push_back(static_cast<char>(c)); // the value is ASCII name characters
+    const Encoding* named = findEncoding(value);
+    if (named && (named == &to || (isUtf16(*named) && isUtf16(to))))
+        return std::nullopt;
+    return TextReplacement{declared->position, declared->length, std::string(to.charset())};
+}
+
+} // namespace zu

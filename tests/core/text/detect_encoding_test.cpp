@@ -1,0 +1,140 @@
+// Which encoding a file is opened in: the byte-order mark, then strict
+// UTF-8, then the page's own declaration, then CP932.
+
+#include "core/text/detect_encoding.h"
+#include "core/text/document_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zu {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(DetectEncoding, MarkThenUtf8ThenDeclarationThenCp932) {
+    const std::string padding(1100, ' ');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        const Encoding* encoding;
+        bool mark = false;
+    };
+    const Case cases[] = {
+        {"UTF-8 mark", "\xEF\xBB\xBFplain", &utf8Encoding(), true},
+        {"UTF-16LE mark", "\xFF\xFEx\0"s, &utf16LeEncoding(), true},
+        {"UTF-16BE mark", "\xFE\xFF\0x"s, &utf16BeEncoding(), true},
+        {"UTF-8 page with Japanese text",
+         "<html><head><title>\xE6\x97\xA5\xE6\x9C\xAC</title></head></html>\r\n", &utf8Encoding()},
+        {"Shift_JIS page", "<html><title>\x93\xFA\x96\x7B\x8C\xEA</title></html>\r\n",
+         &cp932Encoding()},
+        {"EUC-JP page declaring it",
+         "<html><head>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+         "charset=EUC-JP\">\r\n</head><body>\xC6\xFC\xCB\xDC\xB8\xEC</body></html>",
+         &eucJpEncoding()},
+        {"short meta charset", "<meta charset='euc-jp'>\xA4\xA2", &eucJpEncoding()},
+        {"ISO-2022-JP declared", "<meta charset=iso-2022-jp>\x1B$B$\"\x1B(B", &iso2022JpEncoding()},
+        {"Shift_JIS page declaring x-sjis",
+         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\">\x82\xA0",
+         &cp932Encoding()},
+        // Valid UTF-8 wins over what the page says.
+        {"UTF-8 page declaring x-sjis", "<meta charset=x-sjis>\xE3\x81\x82", &utf8Encoding()},
+        // A declaration that can be read as ASCII is no UTF-16.
+        {"declared UTF-16", "<meta charset=\"UTF-16\">", &utf8Encoding()},
+        {"declared and unsupported", "<meta charset=iso-8859-1>\xE9t\xE9", &cp932Encoding()},
+        {"ASCII declaring UTF-8", "<meta charset=utf-8>plain", &utf8Encoding()},
+        {"ASCII without declaration", "<p>plain</p>", &cp932Encoding()},
+        {"declaration past the first 1,024 bytes", padding + "<meta charset=euc-jp>\xA4\xA2",
+         &cp932Encoding()},
+        // Half-width katakana in Shift_JIS: C1-continuation bytes, no UTF-8.
+        {"short half-width katakana", "\xB6\xC0\xB6\xC5", &cp932Encoding()},
+        {"half-width katakana after a lead-like byte", "\xC3\xDD\xC4\xDE", &cp932Encoding()},
+        {"empty file", "", &cp932Encoding()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Detected d = detectEncoding(c.bytes);
+        EXPECT_EQ(d.encoding->name(), c.encoding->name());
+        EXPECT_EQ(d.byteOrderMark, c.mark);
+    }
+    // Opening takes the mark off the text and keeps it for saving.
+    const DocumentText marked = decodeDetected("\xEF\xBB\xBF\xE3\x81\x82");
+    EXPECT_EQ(marked.text, u"あ");
+    EXPECT_TRUE(marked.byteOrderMark);
+    EXPECT_EQ(encodeDocument(marked.text, marked.form()).bytes, "\xEF\xBB\xBF\xE3\x81\x82");
+}
+
+TEST(DetectEncoding, Utf8IsStrict) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"two, three and four bytes", "\xC3\xA9\xE3\x81\x82\xF0\x9F\x98\x80", true},
+        {"the highest", "\xEF\xBF\xBF\xF4\x8F\xBF\xBF", true},
+        {"ASCII run past a word", "0123456789abcdef\xC3\xA9", true},
+        {"overlong two bytes", "\xC0\x80", false},
+        {"overlong three bytes", "\xE0\x80\x80", false},
+        {"overlong four bytes", "\xF0\x80\x80\x80", false},
+        {"surrogate", "\xED\xA0\x80", false},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", false},
+        {"no such lead", "\xF5\x80\x80\x80", false},
+        {"continuation alone", "abc\x80", false},
+        {"cut short", "\xE3\x81", false},
+        {"bad third byte", "\xE3\x81\x41", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.name;
+}
+
+TEST(DetectEncoding, FindsTheDeclaredCharsetInBytesAndText) {
+    struct Case {
+        std::string page;
+        std::string value; // empty: no declaration
+    };
+    const Case cases[] = {
+        {"<meta charset=\"utf-8\">", "utf-8"},
+        {"<META CHARSET = 'Shift_JIS' />", "Shift_JIS"},
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\">", "x-sjis"},
+        {"<meta content=\"text/html;charset=euc-jp\" http-equiv=\"content-type\">", "euc-jp"},
+        {"<meta name=\"xcharset=euc-jp\">", ""},
+        {"<metadata charset=\"euc-jp\">", ""},
+        {"<p charset=\"euc-jp\">", ""},
+        {"<meta charset=\"euc-jp\"", ""}, // the tag never closes
+        {"<meta name=\"a\"><meta charset=\"utf-8\">", "utf-8"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        const auto inBytes = findCharsetDeclaration(c.page);
+        const std::u16string text(c.page.begin(), c.page.end());
+        const auto inText = findCharsetDeclaration(text);
+        ASSERT_EQ(inBytes.has_value(), !c.value.empty());
+        ASSERT_EQ(inText.has_value(), !c.value.empty());
+        if (c.value.empty())
+            continue;
+        EXPECT_EQ(c.page.substr(inBytes->position, inBytes->length), c.value);
+        EXPECT_EQ(inText->position, inBytes->position);
+        EXPECT_EQ(inText->length, inBytes->length);
+    }
+}
+
+TEST(DetectEncoding, Utf16ChosenByTheUserTakesItsByteOrderFromTheFile) {
+    struct Case {
+        std::string bytes;
+        const Encoding* expected;
+    };
+    const Case cases[] = {
+        {"\xFF\xFEx\0"s, &utf16LeEncoding()}, {"\xFE\xFF\0x"s, &utf16BeEncoding()},
+        {"<\0p\0>\0"s, &utf16LeEncoding()},   {"\0<\0p\0>"s, &utf16BeEncoding()},
+        {"\x42\x30"s, &utf16LeEncoding()}, // nothing to tell: as chosen
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(&settleByteOrder(utf16LeEncoding(), c.bytes), c.expected)
+            << testing::PrintToString(c.bytes);
+    EXPECT_EQ(&settleByteOrder(eucJpEncoding(), "\0x"s), &eucJpEncoding());
+}
+
+} // namespace
+} // namespace zu
