@@ -1,5 +1,7 @@
 #include "core/text/detect_encoding.h"
 
+#include "core/text/utf.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -7,32 +9,6 @@
 
 namespace zu {
 namespace {
-
-// The allowed range of the second byte of a sequence, which is what rules
-// out overlong forms, surrogates and code points past U+10FFFF.
-struct Lead {
-    int length; // 0: not a lead byte
-    unsigned char secondMin;
-    unsigned char secondMax;
-};
-
-Lead classify(unsigned char b) {
-    if (b >= 0xC2 && b <= 0xDF)
-        return {2, 0x80, 0xBF};
-    if (b == 0xE0)
-        return {3, 0xA0, 0xBF};
-    if (b == 0xED)
-        return {3, 0x80, 0x9F};
-    if (b >= 0xE1 && b <= 0xEF)
-        return {3, 0x80, 0xBF};
-    if (b == 0xF0)
-        return {4, 0x90, 0xBF};
-    if (b >= 0xF1 && b <= 0xF3)
-        return {4, 0x80, 0xBF};
-    if (b == 0xF4)
-        return {4, 0x80, 0x8F};
-    return {0, 0, 0};
-}
 
 template <typename Char> unsigned lower(Char c) {
     const auto u = static_cast<std::make_unsigned_t<Char>>(c);
@@ -121,14 +97,11 @@ Utf8Scan scanUtf8(std::string_view bytes) {
             ++p;
             continue;
         }
-        const Lead lead = classify(*p);
-        if (lead.length == 0 || end - p < lead.length || p[1] < lead.secondMin ||
-            p[1] > lead.secondMax)
+        const int length = utf8SequenceLength(
+            std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)));
+        if (length == 0)
             return Utf8Scan::Invalid;
-        for (int k = 2; k < lead.length; ++k)
-            if ((p[k] & 0xC0) != 0x80)
-                return Utf8Scan::Invalid;
-        p += lead.length;
+        p += length;
         ascii = false;
     }
     return ascii ? Utf8Scan::Ascii : Utf8Scan::Valid;

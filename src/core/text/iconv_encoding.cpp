@@ -5,6 +5,7 @@
 #include "core/text/encoding.h"
 #include "core/text/iconv_converter.h"
 #include "core/text/line_breaks.h"
+#include "core/text/utf.h"
 
 #include <algorithm>
 #include <array>
@@ -19,16 +20,6 @@ bool isHighSurrogate(char16_t c) {
 }
 bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
-}
-
-void appendUtf16(std::u16string& out, char32_t ch) {
-    if (ch < 0x10000) {
-        out.push_back(static_cast<char16_t>(ch));
-    } else {
-        ch -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (ch >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (ch & 0x3FF)));
-    }
 }
 
 // A character that the text cannot hold as itself: one in the raw-byte

@@ -9,16 +9,6 @@ bool isContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
-void appendUtf16(std::u16string& out, char32_t ch) {
-    if (ch < 0x10000) {
-        out.push_back(static_cast<char16_t>(ch));
-    } else {
-        ch -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (ch >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (ch & 0x3FF)));
-    }
-}
-
 void appendUtf8(std::string& out, char32_t ch) {
     if (ch < 0x80) {
         out.push_back(static_cast<char>(ch));
@@ -64,6 +54,34 @@ Lead classify(unsigned char b) {
 }
 
 } // namespace
+
+void appendUtf16(std::u16string& out, char32_t ch) {
+    if (ch < 0x10000) {
+        out.push_back(static_cast<char16_t>(ch));
+    } else {
+        ch -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (ch >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (ch & 0x3FF)));
+    }
+}
+
+int utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty())
+        return 0;
+    const auto b = static_cast<unsigned char>(bytes[0]);
+    if (b < 0x80)
+        return 1;
+    const Lead lead = classify(b);
+    if (lead.length == 0 || bytes.size() < static_cast<std::size_t>(lead.length))
+        return 0;
+    const auto second = static_cast<unsigned char>(bytes[1]);
+    if (second < lead.secondMin || second > lead.secondMax)
+        return 0;
+    for (int k = 2; k < lead.length; ++k)
+        if (!isContinuation(static_cast<unsigned char>(bytes[k])))
+            return 0;
+    return lead.length;
+}
 
 std::u16string utf8ToUtf16(std::string_view utf8) {
     std::u16string out;

@@ -12,4 +12,12 @@ namespace zu {
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// The length of the well-formed UTF-8 sequence at the start of `bytes` (1 to
+// 4), or 0 when none starts there: a stray continuation byte, an overlong
+// form, a surrogate, a code point past U+10FFFF or a sequence cut short.
+int utf8SequenceLength(std::string_view bytes);
+
+// Appends `ch` as one UTF-16 unit, or two for a character past U+FFFF.
+void appendUtf16(std::u16string& out, char32_t ch);
+
 } // namespace zu
