@@ -303,6 +303,18 @@ TEST_F(WholeText, RemovalKeepsTheByteFormsOfWhatStays) {
     EXPECT_EQ(readFile(doc()->pathName()), QByteArray("\xed\x40\r\n\xfa\x5c\r\n"));
 }
 
+TEST_F(WholeText, RemovalKeepsTheLineBreaksOfWhatStays) {
+    // A lone CR, a CR LF and an LF around and inside tags; the break inside
+    // the tag goes with it, the others are written as they were read.
+    const QByteArray bytes("a\r<p\nx>b\r\nc<br>\nd\r");
+    ASSERT_NE(app->openFile(writeFile(QStringLiteral("breaks.htm"), bytes)), nullptr);
+    settle();
+    dialogs.then(confirm(QDialog::Accepted));
+    frame().onCommand(cmd::TagRemove);
+    frame().onCommand(cmd::FileSave);
+    EXPECT_EQ(readFile(doc()->pathName()), QByteArray("a\rb\r\nc\nd\r"));
+}
+
 TEST_F(WholeText, CancelledRemovalChangesNothing) {
     setText(QStringLiteral("a<b>c"));
     QTest::keyClicks(view(), "z");
