@@ -78,10 +78,12 @@ void DocumentMarks::follow(int from, int removed, int added) {
     }
 }
 
-void DocumentMarks::reset() {
+void DocumentMarks::reset(RawBytes rawBytes) {
     colours_ = ColourRuns();
     // A replaced text has no block that carries marks: unless it holds a
     // raw byte, there is nothing to draw.
+    if (rawBytes == RawBytes::None)
+        return;
     const QString all = text_->toRawText();
     if (std::none_of(all.cbegin(), all.cend(),
                      [](QChar c) { return cp932::isRawByte(c.unicode()); }))

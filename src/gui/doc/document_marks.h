@@ -32,8 +32,11 @@ public:
     void follow(int from, int removed, int added);
 
     // Forgets every colour and marks the raw bytes of the whole text: for a
-    // text that was set anew while nobody followed its edits.
-    void reset();
+    // text that was set anew while nobody followed its edits. Whoever set it
+    // may know already that it holds no raw byte, which spares a look
+    // through (and a copy of) the whole text.
+    enum class RawBytes { Unknown, None };
+    void reset(RawBytes rawBytes = RawBytes::Unknown);
 
     // The colour painted on each character, as ColourRuns keeps it.
     const ColourRuns& colours() const { return colours_; }

@@ -86,7 +86,8 @@ void CZuDoc::load(DocumentText& decoded) {
     }
     loading_ = false;
     text->setUndoRedoEnabled(true);
-    marks_->reset();
+    marks_->reset(decoded.rawBytes > 0 ? DocumentMarks::RawBytes::Unknown
+                                       : DocumentMarks::RawBytes::None);
 }
 
 CZuDoc::OpenResult CZuDoc::open(const QString& path) {
@@ -231,6 +232,8 @@ void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> remo
                 kept.breaks.push_back(kinds[k]);
     }
     kept.text.assign(text);
+    kept.rawBytes = static_cast<std::size_t>(
+        std::ranges::count_if(kept.text, [](char16_t c) { return cp932::isRawByte(c); }));
     // Setting the text anew drops the undo history, which names places in
     // the old text.
     load(kept);

@@ -303,6 +303,19 @@ TEST_F(WholeText, RemovalKeepsTheByteFormsOfWhatStays) {
     EXPECT_EQ(readFile(doc()->pathName()), QByteArray("\xed\x40\r\n\xfa\x5c\r\n"));
 }
 
+TEST_F(WholeText, RemovalStillMarksTheRawBytesThatStay) {
+    ASSERT_NE(app->openFile(writeFile(QStringLiteral("raw.htm"), "<b>a\x80</b>")), nullptr);
+    settle();
+    dialogs.then(confirm(QDialog::Accepted));
+    frame().onCommand(cmd::TagRemove);
+    ASSERT_EQ(view()->toPlainText().size(), 2);
+    const QTextBlock block = view()->document()->firstBlock();
+    bool marked = false;
+    for (const QTextLayout::FormatRange& r : block.layout()->formats())
+        marked |= r.start == 1 && r.format.hasProperty(QTextFormat::BackgroundBrush);
+    EXPECT_TRUE(marked) << "the raw byte is shown as one after the tags went";
+}
+
 TEST_F(WholeText, RemovalKeepsTheLineBreaksOfWhatStays) {
     // A lone CR, a CR LF and an LF around and inside tags; the break inside
     // the tag goes with it, the others are written as they were read.
