@@ -24,23 +24,32 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
+std::size_t& joinBound() {
+    static std::size_t bound = kSoftJoinBound;
+    return bound;
+}
+
 // Gives characters the byte forms a file used for them. Done with Undo
 // off: it restores what the text was, it is not an edit.
-void applyVariants(QTextDocument* text, std::span<const Variant> variants) {
+void applyVariants(QTextDocument* text, std::span<const Variant> variants, const JoinMap& joins) {
     QTextCursor cursor(text);
+    // One edit block: the control then lays out no line for each character.
+    cursor.beginEditBlock();
     for (const Variant& v : variants) {
-        cursor.setPosition(static_cast<int>(v.index));
-        cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
+        const int at = static_cast<int>(joins.toControl(static_cast<long>(v.index)));
+        cursor.setPosition(at);
+        cursor.setPosition(at + 1, QTextCursor::KeepAnchor);
         QTextCharFormat form;
         form.setProperty(kVariantCodeProperty, static_cast<int>(v.code));
         cursor.mergeCharFormat(form);
     }
+    cursor.endEditBlock();
 }
 
 } // namespace
 
 CZuDoc::CZuDoc(const QString& title, QObject* parent)
-    : QObject(parent), text_(new QTextDocument(this)), title_(title) {
+    : QObject(parent), text_(new QTextDocument(this)), title_(title), joins_(text_) {
     text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
     text_->setModified(false);
     marks_ = new DocumentMarks(text_);
@@ -49,8 +58,10 @@ CZuDoc::CZuDoc(const QString& title, QObject* parent)
     // be marked as soon as it arrives. A file being loaded is marked once
     // it is in.
     connect(text_, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-        if (!loading_)
-            marks_->follow(from, removed, added);
+        if (loading_)
+            return;
+        joins_.touched();
+        marks_->follow(from, removed, added);
     });
 }
 
@@ -62,17 +73,24 @@ void CZuDoc::load(DocumentText& decoded) {
     // counted the raw bytes already; the text need not be searched again.
     text->setUndoRedoEnabled(false);
     loading_ = true;
-    // The control copies the text in; lending it the decoded buffer instead
-    // of a copy keeps one whole copy of a large file out of memory.
-    text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
-                                            static_cast<qsizetype>(decoded.text.size())));
-    decoded.text = std::u16string();
-    applyVariants(text, decoded.variants);
-    hasVariants_ = !decoded.variants.empty();
-    form_ = decoded.form();
     mixedBreaks_ =
         std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
-    if (mixedBreaks_) {
+    std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, softJoinBound());
+    if (joins.empty()) {
+        // The control copies the text in; lending it the decoded buffer
+        // instead of a copy keeps one whole copy of a large file out of
+        // memory.
+        text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
+                                                static_cast<qsizetype>(decoded.text.size())));
+    } else {
+        loadInPieces(decoded, joins);
+    }
+    decoded.text = std::u16string();
+    joins_.reset(JoinMap::fromSourcePoints(joins));
+    applyVariants(text, decoded.variants, joins_.map());
+    hasVariants_ = !decoded.variants.empty();
+    form_ = decoded.form();
+    if (mixedBreaks_ && joins.empty()) {
         // Only the breaks unlike the most frequent style are marked.
         QTextBlock block = text->begin().next();
         for (std::size_t k = 0; k < decoded.breaks.size() && block.isValid();
@@ -87,6 +105,101 @@ void CZuDoc::load(DocumentText& decoded) {
     loading_ = false;
     text->setUndoRedoEnabled(true);
     marks_->reset();
+}
+
+void CZuDoc::loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins) {
+    // Filled piece by piece in one edit block: the control then reports one
+    // change of the whole text, as setPlainText does, instead of laying out
+    // each piece as it arrives.
+    QTextDocument* text = text_;
+    text->clear();
+    QTextCursor cursor(text);
+    cursor.beginEditBlock();
+    const std::u16string_view all = decoded.text;
+    const auto piece = [&](std::size_t from, std::size_t to) {
+        return QString::fromRawData(reinterpret_cast<const QChar*>(all.data() + from),
+                                    static_cast<qsizetype>(to - from));
+    };
+    // The text from..to, whose breaks make ordinary lines. The paragraph
+    // being filled may be a piece: its format, which every paragraph made
+    // by a break in the text copies, must not reach the next line.
+    const auto lines = [&](std::size_t from, std::size_t to) {
+        const std::size_t firstBreak = all.substr(0, to).find(u'\n', from);
+        if (firstBreak == std::u16string_view::npos) {
+            cursor.insertText(piece(from, to));
+            return;
+        }
+        cursor.insertText(piece(from, firstBreak));
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.insertText(piece(firstBreak + 1, to));
+    };
+    QTextBlockFormat joined;
+    joined.setProperty(kJoinProperty, true);
+    std::size_t done = 0;
+    for (const std::size_t at : joins) {
+        lines(done, at);
+        cursor.insertBlock(joined, QTextCharFormat());
+        done = at;
+    }
+    lines(done, all.size());
+    if (mixedBreaks_) {
+        // Only the breaks unlike the most frequent style are marked.
+        std::size_t k = 0;
+        for (QTextBlock block = text->begin().next(); block.isValid() && k < decoded.breaks.size();
+             block = block.next()) {
+            if (isJoined(block))
+                continue;
+            const LineBreak kind = decoded.breaks[k++];
+            if (kind == decoded.lineBreak)
+                continue;
+            QTextBlockFormat format = block.blockFormat();
+            format.setProperty(kBreakBeforeProperty, static_cast<int>(kind));
+            QTextCursor(block).setBlockFormat(format);
+        }
+    }
+    cursor.endEditBlock();
+}
+
+CZuDoc* CZuDoc::of(QTextDocument* text) {
+    return text ? qobject_cast<CZuDoc*>(text->parent()) : nullptr;
+}
+
+std::size_t CZuDoc::softJoinBound() {
+    return joinBound();
+}
+
+void CZuDoc::setSoftJoinBound(std::size_t bound) {
+    joinBound() = bound;
+}
+
+QString CZuDoc::sourceText() const {
+    QString raw = text_->toRawText();
+    const JoinMap& joins = joins_.map();
+    if (joins.empty())
+        return raw;
+    const std::u16string text = joins.sourceText(asView(raw));
+    raw = QString();
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
+QString CZuDoc::sourceText(int from, int to) const {
+    QTextCursor cursor(text_);
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    const JoinMap& joins = joins_.map();
+    if (!joins.empty()) {
+        const std::u16string kept = joins.sourceText(asView(text), std::min(from, to));
+        text = QString(reinterpret_cast<const QChar*>(kept.data()),
+                       static_cast<qsizetype>(kept.size()));
+    }
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+long CZuDoc::sourceLength() const {
+    return text_->characterCount() - 1 - static_cast<long>(joins_.map().size());
 }
 
 CZuDoc::OpenResult CZuDoc::open(const QString& path) {
@@ -122,7 +235,7 @@ RecoveryRecord CZuDoc::recoveryRecord() const {
     r.lineBreak = form_.lineBreak;
     r.breaks = breaks();
     r.variants = variants();
-    const QString raw = text_->toRawText();
+    const QString raw = sourceText();
     r.text.assign(asView(raw));
     std::ranges::replace(r.text, u'\u2029', u'\n');
     return r;
@@ -167,6 +280,7 @@ std::vector<Variant> CZuDoc::variants() const {
     std::vector<Variant> found;
     if (!form_.encoding->keepsByteForms())
         return found;
+    const JoinMap& joins = joins_.map();
     for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -174,7 +288,7 @@ std::vector<Variant> CZuDoc::variants() const {
             if (!code.isValid())
                 continue;
             for (int i = 0; i < fragment.length(); ++i)
-                found.push_back({static_cast<std::size_t>(fragment.position() + i),
+                found.push_back({static_cast<std::size_t>(joins.toSource(fragment.position() + i)),
                                  static_cast<std::uint16_t>(code.toInt())});
         }
     }
@@ -186,7 +300,11 @@ std::vector<LineBreak> CZuDoc::breaks() const {
     if (!mixedBreaks_)
         return kinds; // every break in the most frequent style
     kinds.reserve(static_cast<std::size_t>(text_->blockCount()));
+    // A join ends no line: it has no break to write.
+    JoinedFormats joined;
     for (QTextBlock block = text_->begin().next(); block.isValid(); block = block.next()) {
+        if (joined(block))
+            continue;
         const QVariant kind = block.blockFormat().property(kBreakBeforeProperty);
         kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : form_.lineBreak);
     }
@@ -194,7 +312,7 @@ std::vector<LineBreak> CZuDoc::breaks() const {
 }
 
 EncodedDocument CZuDoc::encode(Unmappable policy) const {
-    const QString raw = text_->toRawText();
+    const QString raw = sourceText();
     const std::vector<Variant> forms = variants();
     return encodeDocument(asView(raw), form_, forms, policy, breaks());
 }
@@ -225,10 +343,18 @@ void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> remo
     if (mixedBreaks_) {
         next = gone = 0;
         const std::vector<LineBreak> kinds = breaks();
-        QTextBlock block = text_->begin().next();
-        for (std::size_t k = 0; k < kinds.size() && block.isValid(); ++k, block = block.next())
-            if (!fate(static_cast<std::size_t>(block.position() - 1)))
+        const JoinMap& joins = joins_.map();
+        JoinedFormats joined;
+        std::size_t k = 0;
+        for (QTextBlock block = text_->begin().next(); k < kinds.size() && block.isValid();
+             block = block.next()) {
+            if (joined(block))
+                continue;
+            const auto at = static_cast<std::size_t>(joins.toSource(block.position() - 1));
+            if (!fate(at))
                 kept.breaks.push_back(kinds[k]);
+            ++k;
+        }
     }
     kept.text.assign(text);
     // Setting the text anew drops the undo history, which names places in
@@ -282,12 +408,14 @@ void CZuDoc::switchEncoding(const Encoding& encoding) {
     form_ = switchedForm(form_, encoding);
     // A page that declares another charset than it is saved in is shown
     // garbled by every browser.
-    const QString raw = text_->toRawText();
+    const QString raw = sourceText();
     if (const auto update = declarationUpdate(asView(raw), encoding)) {
         QTextCursor cursor(text_);
-        cursor.setPosition(static_cast<int>(update->position));
-        cursor.setPosition(static_cast<int>(update->position + update->length),
-                           QTextCursor::KeepAnchor);
+        const auto from = static_cast<long>(update->position);
+        cursor.setPosition(toControl(from));
+        cursor.setPosition(
+            toControl(from + static_cast<long>(update->length), JoinMap::Side::Before),
+            QTextCursor::KeepAnchor);
         cursor.insertText(QString::fromStdString(update->text));
     }
     setModified(true);
@@ -306,16 +434,28 @@ void CZuDoc::setLineBreakStyle(LineBreak style) {
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     // What is saved is what the user sees: the references go into the text
     // too, as one step that Undo takes back.
+    // The places are found before the first edit: the joins are known again
+    // only once the edit block has ended. From the last one back, an edit
+    // moves none of those still to come.
+    struct Place {
+        int from, to;
+        char32_t ch;
+    };
+    std::vector<Place> places;
+    for (const SaveProblem& problem : problems) {
+        // A raw byte that joins its neighbour is saved as it is.
+        if (problem.kind != SaveProblem::Kind::Unencodable)
+            continue;
+        const auto at = static_cast<long>(problem.index);
+        const int width = problem.ch > 0xFFFF ? 2 : 1;
+        places.push_back({toControl(at), toControl(at + width, JoinMap::Side::Before), problem.ch});
+    }
     QTextCursor cursor(text_);
     cursor.beginEditBlock();
-    for (auto it = problems.rbegin(); it != problems.rend(); ++it) {
-        // A raw byte that joins its neighbour is saved as it is.
-        if (it->kind != SaveProblem::Kind::Unencodable)
-            continue;
-        const int width = it->ch > 0xFFFF ? 2 : 1;
-        cursor.setPosition(static_cast<int>(it->index));
-        cursor.setPosition(static_cast<int>(it->index) + width, QTextCursor::KeepAnchor);
-        cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(it->ch)));
+    for (std::size_t k = places.size(); k-- > 0;) {
+        cursor.setPosition(places[k].from);
+        cursor.setPosition(places[k].to, QTextCursor::KeepAnchor);
+        cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(places[k].ch)));
     }
     cursor.endEditBlock();
 }

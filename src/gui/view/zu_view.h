@@ -55,8 +55,15 @@ public:
 
     // Inserts `text` at `cursor` in place of its selection, as one undo step.
     // Every kind of line break in it (CR LF, CR, LF, U+2028, U+2029) becomes
-    // an ordinary break, written in the document's most frequent style.
+    // an ordinary break, written in the document's most frequent style. Long
+    // lines it makes are shown in pieces, as loading shows them.
     static void insertText(QTextCursor& cursor, QString text);
+
+    // The selected text as the file holds it (no soft joins), lines ending
+    // in '\n': what Copy and the find dialog take.
+    QString selectedText() const;
+    // replaceSelection for a text the Qt layer holds already.
+    void insertAtSelection(const QString& text);
 
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
@@ -78,9 +85,27 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void updateCaretBlink();
+
+    // The keys at the soft joins of long lines (view_joins.cpp): the user
+    // never meets a join. Backspace and Delete there take the character on
+    // the far side of the join; true when the key was handled so.
+    bool deleteAcrossJoin(QKeyEvent* event);
+    // Left and Right (with Shift, with Ctrl) never stop twice at one place
+    // of the text, nor inside a word at a join.
+    void moveAcrossJoins(QKeyEvent* event);
+    // A piece that typing made twice as long as a piece may be is cut again,
+    // in the undo step of the typing.
+    void cutGrownPiece(int charactersBefore);
+    // A click that selected a whole piece (three clicks) selects its whole
+    // line; two clicks select a whole word across a join.
+    void widenLineSelection();
+    void widenWordSelection();
 
     CZuDoc* document_;
     QTextCursor undoCursor_;
