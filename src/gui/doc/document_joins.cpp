@@ -51,6 +51,54 @@ bool splitLongBlocks(QTextDocument* text, int first, int last, std::size_t bound
     return cut;
 }
 
+bool removalLosesALineStart(const QTextCursor& cursor) {
+    if (!cursor.hasSelection())
+        return false;
+    const QTextBlock first = cursor.document()->findBlock(cursor.selectionStart());
+    return cursor.selectionStart() == first.position() &&
+           cursor.selectionEnd() >= first.position() + first.length();
+}
+
+void removeSelection(QTextCursor& cursor) {
+    if (!removalLosesALineStart(cursor)) {
+        cursor.removeSelectedText();
+        return;
+    }
+    const QTextBlockFormat before =
+        cursor.document()->findBlock(cursor.selectionStart()).blockFormat();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    QTextBlockFormat format = cursor.block().blockFormat();
+    bool changed = false;
+    for (const int property : {kJoinProperty, kBreakBeforeProperty}) {
+        if (format.property(property) == before.property(property))
+            continue;
+        changed = true;
+        if (before.hasProperty(property))
+            format.setProperty(property, before.property(property));
+        else
+            format.clearProperty(property);
+    }
+    if (changed)
+        cursor.setBlockFormat(format);
+    cursor.endEditBlock();
+}
+
+void dropEmptyPiece(QTextDocument* text, int at) {
+    const QTextBlock block = text->findBlock(at);
+    const bool joinedToNext = block.next().isValid() && isJoined(block.next());
+    if (block.length() != 1 || !(isJoined(block) || joinedToNext))
+        return;
+    // The join goes: the one in front of it, or else the one after it. A
+    // break of the text stays where it is.
+    QTextCursor edit(text);
+    const bool joinInFront = isJoined(block) && block.position() > 0;
+    edit.setPosition(joinInFront ? block.position() - 1 : block.position());
+    edit.setPosition(joinInFront ? block.position() : block.position() + 1,
+                     QTextCursor::KeepAnchor);
+    removeSelection(edit);
+}
+
 void DocumentJoins::reset(JoinMap map) {
     ever_ = !map.empty();
     map_ = std::move(map);

@@ -24,7 +24,7 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
-std::size_t& joinBound() {
+std::size_t& defaultJoinBound() {
     static std::size_t bound = kSoftJoinBound;
     return bound;
 }
@@ -49,7 +49,8 @@ void applyVariants(QTextDocument* text, std::span<const Variant> variants, const
 } // namespace
 
 CZuDoc::CZuDoc(const QString& title, QObject* parent)
-    : QObject(parent), text_(new QTextDocument(this)), title_(title), joins_(text_) {
+    : QObject(parent), text_(new QTextDocument(this)), title_(title), joins_(text_),
+      joinBound_(defaultJoinBound()) {
     text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
     text_->setModified(false);
     marks_ = new DocumentMarks(text_);
@@ -75,7 +76,7 @@ void CZuDoc::load(DocumentText& decoded) {
     loading_ = true;
     mixedBreaks_ =
         std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
-    std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, softJoinBound());
+    std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, joinBound_);
     if (joins.empty()) {
         // The control copies the text in; lending it the decoded buffer
         // instead of a copy keeps one whole copy of a large file out of
@@ -164,12 +165,8 @@ CZuDoc* CZuDoc::of(QTextDocument* text) {
     return text ? qobject_cast<CZuDoc*>(text->parent()) : nullptr;
 }
 
-std::size_t CZuDoc::softJoinBound() {
-    return joinBound();
-}
-
-void CZuDoc::setSoftJoinBound(std::size_t bound) {
-    joinBound() = bound;
+void CZuDoc::setDefaultJoinBound(std::size_t bound) {
+    defaultJoinBound() = bound;
 }
 
 QString CZuDoc::sourceText() const {
@@ -416,7 +413,10 @@ void CZuDoc::switchEncoding(const Encoding& encoding) {
         cursor.setPosition(
             toControl(from + static_cast<long>(update->length), JoinMap::Side::Before),
             QTextCursor::KeepAnchor);
+        cursor.beginEditBlock();
+        removeSelection(cursor);
         cursor.insertText(QString::fromStdString(update->text));
+        cursor.endEditBlock();
     }
     setModified(true);
     emit formChanged();
@@ -455,6 +455,7 @@ void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     for (std::size_t k = places.size(); k-- > 0;) {
         cursor.setPosition(places[k].from);
         cursor.setPosition(places[k].to, QTextCursor::KeepAnchor);
+        removeSelection(cursor);
         cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(places[k].ch)));
     }
     cursor.endEditBlock();

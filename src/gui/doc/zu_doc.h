@@ -119,9 +119,11 @@ public:
     static CZuDoc* of(QTextDocument* text);
 
     // How long a line may be before it is shown in pieces. Tests lower it,
-    // so that a line of a few characters already meets joins.
-    static std::size_t softJoinBound();
-    static void setSoftJoinBound(std::size_t bound);
+    // so that a line of a few characters already meets joins: for this
+    // document, or for the documents made after the call.
+    std::size_t joinBound() const { return joinBound_; }
+    void setJoinBound(std::size_t bound) { joinBound_ = bound; }
+    static void setDefaultJoinBound(std::size_t bound);
 
     // Replaces the whole text by `text`, which is the old text with the
     // ascending ranges `removed` taken out. The characters that stay keep
@@ -186,6 +188,7 @@ private:
     // and most files have none, which spares a look through the text.
     bool hasVariants_ = false;
     DocumentJoins joins_;
+    std::size_t joinBound_;
     std::vector<CZuView*> views_;
 };
 

@@ -167,6 +167,7 @@ int FindReplace::replaceAll(CZuView* view, const FindOptions& options) {
     for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
         edit.setPosition(it->first);
         edit.setPosition(it->second, QTextCursor::KeepAnchor);
+        removeSelection(edit);
         edit.insertText(options.replacement);
         // The caret ends after the last replacement; the edits in front of
         // it move it along.
@@ -175,7 +176,7 @@ int FindReplace::replaceAll(CZuView* view, const FindOptions& options) {
     }
     // A line the replacements made long is shown in pieces.
     const int first = text->findBlock(matches.front().first).blockNumber();
-    if (splitLongBlocks(text, first, caret.blockNumber(), CZuDoc::softJoinBound()))
+    if (splitLongBlocks(text, first, caret.blockNumber(), doc->joinBound()))
         doc->joins().joinsMade();
     step.endEditBlock();
     view->setTextCursor(caret);

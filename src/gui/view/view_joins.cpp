@@ -9,6 +9,9 @@
 #include <QKeyEvent>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <vector>
 
 namespace zu {
 namespace {
@@ -23,25 +26,43 @@ bool onlyAJoinBetween(const QTextDocument& text, int a, int b) {
     return block.position() == high && isJoined(block);
 }
 
-bool isWordCharacter(QChar c) {
-    return c.isLetterOrNumber() || c == u'_';
+bool oneCharacter(const QString& text) {
+    return text.size() == 1 ||
+           (text.size() == 2 && text.front().isHighSurrogate() && text.back().isLowSurrogate());
 }
 
-// Whether `position` stands at a join with word characters on both sides:
-// a word the join cuts in two.
-bool insideAWordAtJoin(const QTextDocument& text, int position) {
-    const QTextBlock block = text.findBlock(position);
-    int before = -1, after = -1;
-    if (position == block.position() && isJoined(block)) {
-        before = position - 2;
-        after = position;
-    } else if (position == block.position() + block.length() - 1 && block.next().isValid() &&
-               isJoined(block.next())) {
-        before = position - 1;
-        after = position + 1;
-    }
-    return before >= 0 && isWordCharacter(text.characterAt(before)) &&
-           isWordCharacter(text.characterAt(after));
+bool joinedToNext(const QTextBlock& block) {
+    return block.next().isValid() && isJoined(block.next());
+}
+
+bool inPieces(const QTextBlock& block) {
+    return isJoined(block) || joinedToNext(block);
+}
+
+// Whether the control's word moves would pass from `a` to `b` without a
+// stop: both of one kind, letters and digits or punctuation, no blank. The
+// control's own rules decide, applied to the two characters together.
+bool oneWord(QChar a, QChar b) {
+    if (a.isSpace() || b.isSpace())
+        return false;
+    QTextLayout pair(QString(a) + b);
+    return pair.nextCursorPosition(0, QTextLayout::SkipWords) == 2;
+}
+
+// Where the control position `at` of a word is, in the pieces on either
+// side of the join at `at`; null when `at` is at no join or no word goes
+// across it.
+std::pair<QTextBlock, QTextBlock> wordAcrossJoin(const QTextDocument& text, int at) {
+    QTextBlock block = text.findBlock(at);
+    if (at == block.position() && isJoined(block))
+        block = block.previous();
+    else if (at != block.position() + block.length() - 1 || !joinedToNext(block))
+        return {};
+    const QTextBlock next = block.next();
+    if (block.length() < 2 || next.length() < 2 ||
+        !oneWord(block.text().back(), next.text().front()))
+        return {};
+    return {block, next};
 }
 
 } // namespace
@@ -54,103 +75,191 @@ bool CZuView::deleteAcrossJoin(QKeyEvent* event) {
     const bool wordForward = event->matches(QKeySequence::DeleteEndOfWord);
     if (!back && !forward && !wordBack && !wordForward)
         return false;
-    QTextCursor caret = textCursor();
-    if (caret.hasSelection())
-        return false;
+    const QTextCursor caret = textCursor();
     const QTextBlock block = caret.block();
-    const bool atJoinStart = caret.atBlockStart() && isJoined(block);
-    const bool atJoinEnd = caret.atBlockEnd() && block.next().isValid() && isJoined(block.next());
-    if ((back || wordBack) ? !atJoinStart : !atJoinEnd)
+    // Undo puts the caret back where the edit block began; the control's
+    // own deletions leave it after the text that Undo brings back.
+    QTextCursor edit(document());
+    const auto undoTo = [&](int at) { edit.setPosition(at); };
+    const auto afterCharacter = [&](int at) {
+        QTextCursor next(document());
+        next.setPosition(at);
+        next.movePosition(QTextCursor::NextCharacter);
+        return next.position();
+    };
+    undoTo(caret.position());
+
+    // A deletion that would leave an empty piece takes its join too.
+    if (back || forward) {
+        const bool emptiesAPiece = caret.hasSelection()
+                                       ? inPieces(document()->findBlock(caret.selectionStart())) ||
+                                             inPieces(document()->findBlock(caret.selectionEnd()))
+                                       : oneCharacter(block.text()) && inPieces(block) &&
+                                             (back ? caret.atBlockEnd() : caret.atBlockStart());
+        if (emptiesAPiece) {
+            QTextCursor gone = caret;
+            if (forward && !caret.hasSelection())
+                undoTo(afterCharacter(caret.position()));
+            edit.beginEditBlock();
+            if (gone.hasSelection())
+                removeSelection(gone);
+            else
+                back ? gone.deletePreviousChar() : gone.deleteChar();
+            dropEmptyPiece(document(), gone.position());
+            edit.endEditBlock();
+            ensureCursorVisible();
+            event->accept();
+            return true;
+        }
+    }
+    if (caret.hasSelection())
         return false;
 
     if (wordBack || wordForward) {
-        // The control deletes the word from the other side of the join.
-        caret.setPosition(wordBack ? caret.position() - 1 : caret.position() + 1);
-        setTextCursor(caret);
-        return false;
-    }
-
-    QTextCursor edit(document());
-    edit.beginEditBlock();
-    // The loop passes empty pieces (an edit can leave one): their joins
-    // go, which changes nothing of the text.
-    for (;;) {
-        const QTextCursor now = textCursor();
-        const QTextBlock here = now.block();
-        if (back) {
-            if (!now.atBlockStart() || !isJoined(here)) {
-                // A line break or the start of the text is in front now.
-                edit.setPosition(now.position());
-                edit.deletePreviousChar();
+        // The control deletes what its word move passes over; so does this,
+        // with the word move of the line shown whole.
+        const int to = wordMoveTarget(caret.position(), wordForward);
+        if (to < 0)
+            return false;
+        undoTo(std::max(to, caret.position()));
+        edit.beginEditBlock();
+        edit.setPosition(caret.position());
+        edit.setPosition(to, QTextCursor::KeepAnchor);
+        removeSelection(edit);
+        dropEmptyPiece(document(), edit.position());
+        edit.endEditBlock();
+    } else {
+        const bool atJoinStart = caret.atBlockStart() && isJoined(block);
+        const bool atJoinEnd = caret.atBlockEnd() && joinedToNext(block);
+        if (back ? !atJoinStart : !atJoinEnd)
+            return false;
+        if (forward)
+            undoTo(afterCharacter(block.next().position()));
+        edit.beginEditBlock();
+        for (;;) {
+            const QTextCursor now = textCursor();
+            const QTextBlock here = now.block();
+            const bool atJoin = back ? now.atBlockStart() && isJoined(here)
+                                     : now.atBlockEnd() && joinedToNext(here);
+            edit.setPosition(now.position());
+            if (!atJoin) {
+                // Only empty pieces were in the way: the key does what it
+                // does at the start or end of a line.
+                back ? edit.deletePreviousChar() : edit.deleteChar();
                 break;
             }
-            edit.setPosition(here.position() - 1);
-            if (here.previous().length() == 1) {
-                edit.deleteChar();
+            // The character on the far side of the join; a piece it empties
+            // goes with its join.
+            const QTextBlock far = back ? here.previous() : here.next();
+            const int farStart = far.position();
+            if (far.length() == 1) {
+                dropEmptyPiece(document(), farStart);
                 continue;
             }
-            edit.deletePreviousChar();
-            // The piece emptied: its join goes with it.
-            if (edit.block().length() == 1)
-                edit.deleteChar();
+            edit.setPosition(back ? now.position() - 1 : now.position() + 1);
+            back ? edit.deletePreviousChar() : edit.deleteChar();
+            dropEmptyPiece(document(), farStart);
             break;
         }
-        const QTextBlock next = here.next();
-        if (!now.atBlockEnd() || !next.isValid() || !isJoined(next)) {
-            edit.setPosition(now.position());
-            edit.deleteChar();
-            break;
-        }
-        if (next.length() == 1) {
-            edit.setPosition(now.position());
-            edit.deleteChar();
-            continue;
-        }
-        edit.setPosition(next.position());
-        edit.deleteChar();
-        if (edit.block().length() == 1) {
-            edit.setPosition(now.position());
-            edit.deleteChar();
-        }
-        break;
+        edit.endEditBlock();
     }
-    edit.endEditBlock();
     ensureCursorVisible();
     event->accept();
     return true;
 }
 
 void CZuView::moveAcrossJoins(QKeyEvent* event) {
-    const bool words = event->modifiers() & Qt::ControlModifier;
-    // Each round is the control's own move; another follows while the
-    // caret only passed a join, or stopped inside a word a join cuts.
+    if (event->modifiers() & Qt::ControlModifier) {
+        const int to = wordMoveTarget(textCursor().position(), event->key() == Qt::Key_Right);
+        if (to < 0)
+            return QPlainTextEdit::keyPressEvent(event);
+        QTextCursor c = textCursor();
+        c.setPosition(to, event->modifiers() & Qt::ShiftModifier ? QTextCursor::KeepAnchor
+                                                                 : QTextCursor::MoveAnchor);
+        setTextCursor(c);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    // The control's own move, again while the caret only passed a join.
     for (int round = 0; round < 64; ++round) {
         const int before = textCursor().position();
         QPlainTextEdit::keyPressEvent(event);
         const int after = textCursor().position();
-        if (after == before)
+        if (after == before || !onlyAJoinBetween(*document(), before, after))
             return;
-        if (onlyAJoinBetween(*document(), before, after))
-            continue;
-        if (words && insideAWordAtJoin(*document(), after))
-            continue;
-        return;
     }
 }
 
-void CZuView::cutGrownPiece(int charactersBefore) {
-    if (document()->characterCount() == charactersBefore)
-        return;
-    const QTextBlock block = textCursor().block();
-    const std::size_t bound = CZuDoc::softJoinBound();
-    if (static_cast<std::size_t>(block.length() - 1) <= 2 * bound)
-        return;
-    QTextCursor edit(document());
-    edit.joinPreviousEditBlock();
-    const bool cut = splitLongBlocks(document(), block.blockNumber(), block.blockNumber(), bound);
-    edit.endEditBlock();
-    if (cut)
+int CZuView::wordMoveTarget(int from, bool forward) const {
+    const QTextDocument& text = *document();
+    const QTextBlock block = text.findBlock(from);
+    if (!inPieces(block))
+        return -1;
+    // The control's word rules (QTextLayout's) applied to the two pieces on
+    // the way, as one text. When the move runs to the end of the two and
+    // the line goes on, it goes on from the last character of the two: the
+    // rules look at one character and its class at a time, so that is the
+    // same move.
+    if (forward) {
+        QTextBlock first = block;
+        int at = from - block.position();
+        if (at == block.length() - 1 && !joinedToNext(block))
+            return -1; // the end of the line: on to the next one
+        for (;;) {
+            const QTextBlock second = first.next();
+            const bool two = joinedToNext(first);
+            const QString window = two ? first.text() + second.text() : first.text();
+            const int length = first.length() - 1;
+            const int to = QTextLayout(window).nextCursorPosition(at, QTextLayout::SkipWords);
+            if (to < window.size() || !two || !joinedToNext(second))
+                return to < length || !two ? first.position() + to
+                                           : second.position() + (to - length);
+            first = second;
+            at = std::max(0, second.length() - 2);
+        }
+    }
+    QTextBlock last = block;
+    int at = from - block.position();
+    if (at == 0 && !isJoined(block))
+        return -1; // the start of the line: on to the one before
+    for (;;) {
+        const QTextBlock before = last.previous();
+        const bool two = isJoined(last);
+        const int length = two ? before.length() - 1 : 0;
+        const QString window = two ? before.text() + last.text() : last.text();
+        const int to =
+            QTextLayout(window).previousCursorPosition(length + at, QTextLayout::SkipWords);
+        if (to > 0 || !two || !isJoined(before))
+            return to < length ? before.position() + to : last.position() + (to - length);
+        last = before;
+        at = std::min(1, before.length() - 1);
+    }
+}
+
+bool CZuView::typeIntoFullPiece(QKeyEvent* event) {
+    const QString typed = event->text();
+    const auto commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (typed.isEmpty() || !(typed.front().isPrint() || typed.front() == u'\t') ||
+        (event->modifiers() & commands))
+        return false;
+    QTextCursor c = textCursor();
+    const QTextBlock block = c.block();
+    const std::size_t bound = document_->joinBound();
+    if (c.hasSelection() ||
+        static_cast<std::size_t>(block.length() - 1 + typed.size()) <= 2 * bound)
+        return false;
+    // As the control types, with the cut in the same step: a step of its
+    // own would be an Undo that changes nothing the user can see.
+    c.beginEditBlock();
+    c.insertText(typed);
+    if (splitLongBlocks(document(), block.blockNumber(), block.blockNumber(), bound))
         document_->joins().joinsMade();
+    c.endEditBlock();
+    setTextCursor(c);
+    ensureCursorVisible();
+    event->accept();
+    return true;
 }
 
 void CZuView::widenLineSelection() {
@@ -165,12 +274,12 @@ void CZuView::widenLineSelection() {
     const bool whole =
         c.selectionStart() == block.position() &&
         (c.selectionEnd() == end || (c.selectionEnd() == end - 1 && !block.next().isValid()));
-    if (!whole || !(isJoined(block) || (block.next().isValid() && isJoined(block.next()))))
+    if (!whole || !inPieces(block))
         return;
     QTextBlock first = block, last = block;
     while (isJoined(first) && first.previous().isValid())
         first = first.previous();
-    while (last.next().isValid() && isJoined(last.next()))
+    while (joinedToNext(last))
         last = last.next();
     c.setPosition(first.position());
     c.setPosition(std::min(last.position() + last.length(), text.characterCount() - 1),
@@ -178,28 +287,56 @@ void CZuView::widenLineSelection() {
     setTextCursor(c);
 }
 
-void CZuView::widenWordSelection() {
-    QTextCursor c = textCursor();
-    if (!c.hasSelection())
-        return;
+void CZuView::selectWordAcrossJoins(int at) {
     const QTextDocument& text = *document();
-    int start = c.selectionStart(), end = c.selectionEnd();
-    // The rest of the word lies in the piece on the other side of the join.
-    if (insideAWordAtJoin(text, end)) {
-        const QTextBlock block = text.findBlock(end);
-        QTextCursor word(end == block.position() ? block : block.next());
-        word.movePosition(QTextCursor::EndOfWord);
-        end = word.position();
-    }
-    if (insideAWordAtJoin(text, start)) {
-        const QTextBlock block = text.findBlock(start);
-        QTextCursor word(start == block.position() ? block.previous() : block);
-        word.movePosition(QTextCursor::EndOfBlock);
-        word.movePosition(QTextCursor::StartOfWord);
-        start = word.position();
-    }
-    if (start == c.selectionStart() && end == c.selectionEnd())
+    const QTextBlock block = text.findBlock(at);
+    if (!inPieces(block))
         return;
+    // The control's own word under the caret, found in the piece and its
+    // neighbours taken as one text.
+    std::vector<QTextBlock> pieces;
+    if (isJoined(block))
+        pieces.push_back(block.previous());
+    pieces.push_back(block);
+    if (joinedToNext(block))
+        pieces.push_back(block.next());
+    QString window;
+    for (const QTextBlock& piece : pieces)
+        window += piece.text();
+    const auto toControl = [&](int offset, bool atEnd) {
+        for (const QTextBlock& piece : pieces) {
+            const int length = piece.length() - 1;
+            if (offset < length || (atEnd && offset == length) || piece == pieces.back())
+                return piece.position() + offset;
+            offset -= length;
+        }
+        return at;
+    };
+    QTextDocument scratch;
+    scratch.setPlainText(window);
+    QTextCursor word(&scratch);
+    word.setPosition(at - block.position() +
+                     (pieces.front() == block ? 0 : pieces.front().length() - 1));
+    word.select(QTextCursor::WordUnderCursor);
+    int start = toControl(word.selectionStart(), false);
+    int end = toControl(word.selectionEnd(), true);
+    if (start == end)
+        return;
+    // A word longer than the pieces at hand goes on across further joins.
+    for (auto pair = wordAcrossJoin(text, end); pair.second.isValid();
+         pair = wordAcrossJoin(text, end)) {
+        QTextCursor more(pair.second);
+        more.movePosition(QTextCursor::EndOfWord);
+        end = more.position();
+    }
+    for (auto pair = wordAcrossJoin(text, start); pair.first.isValid();
+         pair = wordAcrossJoin(text, start)) {
+        QTextCursor more(pair.first);
+        more.movePosition(QTextCursor::EndOfBlock);
+        more.movePosition(QTextCursor::StartOfWord);
+        start = more.position();
+    }
+    QTextCursor c = textCursor();
     c.setPosition(start);
     c.setPosition(end, QTextCursor::KeepAnchor);
     setTextCursor(c);

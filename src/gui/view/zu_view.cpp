@@ -105,16 +105,18 @@ void CZuView::insertText(QTextCursor& cursor, QString text) {
     QTextDocument* document = cursor.document();
     CZuDoc* doc = CZuDoc::of(document);
     cursor.beginEditBlock();
+    removeSelection(cursor);
     // Lines inserted at a join take its place: the join would otherwise
     // leave an empty piece, shown as an empty line, beside the new break.
-    if (breaks && !cursor.hasSelection()) {
+    if (breaks) {
         const QTextBlock block = cursor.block();
         if (cursor.atBlockStart() && isJoined(block))
             cursor.setPosition(cursor.position() - 1, QTextCursor::KeepAnchor);
         else if (cursor.atBlockEnd() && block.next().isValid() && isJoined(block.next()))
             cursor.setPosition(cursor.position() + 1, QTextCursor::KeepAnchor);
+        removeSelection(cursor);
     }
-    const int first = document->findBlock(cursor.selectionStart()).blockNumber();
+    const int first = cursor.blockNumber();
     cursor.insertText(text);
     // A new line takes over the format of the line it was split from, and so
     // the break the file had before that line, or the join that made it a
@@ -129,7 +131,9 @@ void CZuView::insertText(QTextCursor& cursor, QString text) {
         format.clearProperty(kJoinProperty);
         QTextCursor(block).setBlockFormat(format);
     }
-    const bool cut = splitLongBlocks(document, first, last, CZuDoc::softJoinBound());
+    const bool cut =
+        splitLongBlocks(document, first, last, doc ? doc->joinBound() : kSoftJoinBound);
+    dropEmptyPiece(document, cursor.position());
     cursor.endEditBlock();
     // The document hears of the change only at the end of the outermost
     // edit block; a command may ask for positions before that.
@@ -187,11 +191,23 @@ void CZuView::keyPressEvent(QKeyEvent* event) {
     }
     if (deleteAcrossJoin(event))
         return;
+    if (event->matches(QKeySequence::Cut))
+        return cutSelection();
+    // Typed over a selection that starts a line, the control would lose
+    // what ends the line in front of it (removeSelection says why).
+    if (const QString typed = event->text(); !typed.isEmpty() && typed.front().isPrint() &&
+                                             removalLosesALineStart(textCursor()) &&
+                                             !(event->modifiers() & others)) {
+        insertAtSelection(typed);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
         return moveAcrossJoins(event);
-    const int characters = document()->characterCount();
+    if (typeIntoFullPiece(event))
+        return;
     QPlainTextEdit::keyPressEvent(event);
-    cutGrownPiece(characters);
 }
 
 void CZuView::insertFromMimeData(const QMimeData* source) {
@@ -221,14 +237,41 @@ bool CZuView::canPaste() const {
 
 // --- Right-button menu and drops ---------------------------------------------
 
+void CZuView::cutSelection() {
+    QTextCursor c = textCursor();
+    if (!c.hasSelection() || isReadOnly())
+        return;
+    copy();
+    c.beginEditBlock();
+    removeSelection(c);
+    dropEmptyPiece(document(), c.position());
+    c.endEditBlock();
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+void CZuView::inputMethodEvent(QInputMethodEvent* event) {
+    // An input method that types over a selection removes it first; here
+    // so that the line in front keeps its end.
+    if (!isReadOnly() && removalLosesALineStart(textCursor()) &&
+        !(event->commitString().isEmpty() && event->preeditString().isEmpty())) {
+        QTextCursor c = textCursor();
+        removeSelection(c);
+        setTextCursor(c);
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
 void CZuView::mousePressEvent(QMouseEvent* event) {
     QPlainTextEdit::mousePressEvent(event);
     widenLineSelection();
 }
 
 void CZuView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int at = cursorForPosition(event->position().toPoint()).position();
     QPlainTextEdit::mouseDoubleClickEvent(event);
-    widenWordSelection();
+    if (event->button() == Qt::LeftButton)
+        selectWordAcrossJoins(at);
 }
 
 void CZuView::contextMenuEvent(QContextMenuEvent* event) {
@@ -294,6 +337,24 @@ void CZuView::dropEvent(QDropEvent* event) {
     if (!files.isEmpty()) {
         event->acceptProposedAction();
         emit filesDropped(files);
+        return;
+    }
+    // Text dragged within the view moves: inserted where it is dropped and
+    // taken from where it was, in one step, its line's start kept.
+    QTextCursor from = textCursor();
+    if (event->source() == this && event->dropAction() == Qt::MoveAction && !isReadOnly() &&
+        event->mimeData()->hasText() && removalLosesALineStart(from)) {
+        QTextCursor to = cursorForPosition(event->position().toPoint());
+        if (to.position() >= from.selectionStart() && to.position() <= from.selectionEnd())
+            return event->ignore();
+        to.beginEditBlock();
+        insertText(to, event->mimeData()->text());
+        removeSelection(from);
+        to.endEditBlock();
+        setTextCursor(to);
+        event->acceptProposedAction();
+        QDragLeaveEvent done; // takes the drop caret away
+        QPlainTextEdit::dragLeaveEvent(&done);
         return;
     }
     QPlainTextEdit::dropEvent(event);

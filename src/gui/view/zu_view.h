@@ -64,6 +64,8 @@ public:
     QString selectedText() const;
     // replaceSelection for a text the Qt layer holds already.
     void insertAtSelection(const QString& text);
+    // Cut: copies the selection and removes it, the line's start kept.
+    void cutSelection();
 
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
@@ -88,24 +90,30 @@ protected:
     QMimeData* createMimeDataFromSelection() const override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void updateCaretBlink();
 
     // The keys at the soft joins of long lines (view_joins.cpp): the user
-    // never meets a join. Backspace and Delete there take the character on
-    // the far side of the join; true when the key was handled so.
+    // never meets a join. Backspace and Delete there, and Ctrl with either
+    // anywhere in a line in pieces, take the text on the far side of the
+    // join; true when the key was handled so.
     bool deleteAcrossJoin(QKeyEvent* event);
-    // Left and Right (with Shift, with Ctrl) never stop twice at one place
-    // of the text, nor inside a word at a join.
+    // Left and Right never stop twice at one place of the text; with Ctrl
+    // they go from word to word as in the line shown whole.
     void moveAcrossJoins(QKeyEvent* event);
-    // A piece that typing made twice as long as a piece may be is cut again,
-    // in the undo step of the typing.
-    void cutGrownPiece(int charactersBefore);
+    // Where a word move from control position `from` ends when the caret is
+    // in a line in pieces; -1 where the control's own move is right.
+    int wordMoveTarget(int from, bool forward) const;
+    // Typing that makes a piece longer than two pieces cuts it again, in
+    // the undo step of the character typed; true when the key was typed so.
+    bool typeIntoFullPiece(QKeyEvent* event);
     // A click that selected a whole piece (three clicks) selects its whole
-    // line; two clicks select a whole word across a join.
+    // line; two clicks at control position `at` select the whole word there
+    // across joins.
     void widenLineSelection();
-    void widenWordSelection();
+    void selectWordAcrossJoins(int at);
 
     CZuDoc* document_;
     QTextCursor undoCursor_;
