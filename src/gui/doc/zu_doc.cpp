@@ -125,7 +125,8 @@ void CZuDoc::loadInPieces(const DocumentText& decoded, const std::vector<std::si
     // being filled may be a piece: its format, which every paragraph made
     // by a break in the text copies, must not reach the next line.
     const auto lines = [&](std::size_t from, std::size_t to) {
-        const std::size_t firstBreak = all.substr(0, to).find(u'\n', from);
+        // Breaks are '\n', or U+2029 in a text taken from the control.
+        const std::size_t firstBreak = all.substr(0, to).find_first_of(u"\n\u2029", from);
         if (firstBreak == std::u16string_view::npos) {
             cursor.insertText(piece(from, to));
             return;
