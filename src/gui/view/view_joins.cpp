@@ -49,9 +49,9 @@ bool oneWord(QChar a, QChar b) {
     return pair.nextCursorPosition(0, QTextLayout::SkipWords) == 2;
 }
 
-// Where the control position `at` of a word is, in the pieces on either
-// side of the join at `at`; null when `at` is at no join or no word goes
-// across it.
+// The pieces on either side of the join at control position `at` when one
+// word runs across it; invalid blocks when `at` is at no join or the join
+// parts no word.
 std::pair<QTextBlock, QTextBlock> wordAcrossJoin(const QTextDocument& text, int at) {
     QTextBlock block = text.findBlock(at);
     if (at == block.position() && isJoined(block))
