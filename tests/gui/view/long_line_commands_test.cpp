@@ -6,10 +6,13 @@
 #include "core/tags/tag_commands.h"
 #include "gui/doc/document_marks.h"
 #include "gui/view/find_replace.h"
+#include "gui/view/view_print.h"
 #include "gui/view/whole_text.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QTextLayout>
 
 #include <optional>
@@ -183,6 +186,21 @@ TEST_F(LongLineCommands, CopyCutAndPasteCarryTheTextAlike) {
     undo();
     EXPECT_TRUE(same());
     EXPECT_EQ(text(pieces), original);
+}
+
+TEST_F(LongLineCommands, PrintsAsTheLineShownWhole) {
+    open(kPage + QByteArray(600, 'w') + " end");
+    QPrinter& printer = sharedPrinter();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const auto print = [&](CZuView* view, const QString& name) {
+        printer.setOutputFileName(path(name));
+        printDirect(*view);
+        return QFileInfo(path(name)).size();
+    };
+    const qint64 whole = print(plain, QStringLiteral("plain.pdf"));
+    EXPECT_GT(whole, 0);
+    EXPECT_EQ(print(pieces, QStringLiteral("pieces.pdf")), whole);
+    printer.setOutputFormat(QPrinter::NativeFormat);
 }
 
 // One line of 10 MB in CP932, with bytes that are no CP932 and both byte
