@@ -65,8 +65,8 @@ TEST(SoftJoinPoints, PiecesAreNeverEmptyNorLongerThanTheBound) {
 
 TEST(SoftJoinPoints, OfATextOnlyItsLongLinesInSourcePositions) {
     // Lines end in '\n' or U+2029; the second line starts at 6.
-    const std::u16string text = u"short\nxxxxxxxxxxxx\u2029yy\n" + std::u16string(7, u'z');
-    EXPECT_EQ(softJoinPointsOfText(text, 5), (Points{11, 16, 27}));
+    const std::u16string text = u"short\nxxxxxxxxxxxx\u2029yyyy\n" + std::u16string(7, u'z');
+    EXPECT_EQ(softJoinPointsOfText(text, 5), (Points{11, 16, 29}));
     EXPECT_EQ(softJoinPointsOfText(u"", 5), Points{});
     EXPECT_EQ(softJoinPointsOfText(u"\n\n", 1), Points{});
 }
