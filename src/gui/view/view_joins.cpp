@@ -197,10 +197,10 @@ int CZuView::wordMoveTarget(int from, bool forward) const {
     if (!inPieces(block))
         return -1;
     // The control's word rules (QTextLayout's) applied to the two pieces on
-    // the way, as one text. When the move runs to the end of the two and
-    // the line goes on, it goes on from the last character of the two: the
-    // rules look at one character and its class at a time, so that is the
-    // same move.
+    // the way, as one text. A move that runs through the whole second piece
+    // took all of it in its last run (of a word, of punctuation, of
+    // blanks), so it goes on as the same move from the start of that piece
+    // with the piece after it.
     if (forward) {
         QTextBlock first = block;
         int at = from - block.position();
@@ -216,7 +216,7 @@ int CZuView::wordMoveTarget(int from, bool forward) const {
                 return to < length || !two ? first.position() + to
                                            : second.position() + (to - length);
             first = second;
-            at = std::max(0, second.length() - 2);
+            at = 0;
         }
     }
     QTextBlock last = block;
@@ -233,7 +233,7 @@ int CZuView::wordMoveTarget(int from, bool forward) const {
         if (to > 0 || !two || !isJoined(before))
             return to < length ? before.position() + to : last.position() + (to - length);
         last = before;
-        at = std::min(1, before.length() - 1);
+        at = before.length() - 1;
     }
 }
 
