@@ -155,6 +155,21 @@ TEST_F(LongLineCommands, TagColouringAndTypingInColouredText) {
     EXPECT_TRUE(same());
 }
 
+TEST_F(LongLineCommands, TextTypedAtAJoinTakesTheColourOfTheLineShownWhole) {
+    // "<abcdefg" fills a piece: a tag's coloured part ends at the join in
+    // front of its '>', and another tag starts right after a join.
+    open("<abcdefg>12345678<b>x</b> and <em>y</em> z\r\n");
+    colourTags(*plain);
+    colourTags(*pieces);
+    for (long at = 0; at <= length(); ++at)
+        for (const auto side : {JoinMap::Side::Before, JoinMap::Side::After}) {
+            caretAt(at, side);
+            key(Qt::Key_Q);
+            ASSERT_EQ(colours(pieces), colours(plain)) << at;
+            undo();
+        }
+}
+
 TEST_F(LongLineCommands, TagRemovalKeepsBytesAndBreaksAlike) {
     open(kPage);
     ASSERT_EQ(removeAllTags(*plain->doc()), TagRemoval::Outcome::Removed);
