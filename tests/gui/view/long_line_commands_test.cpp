@@ -133,6 +133,8 @@ TEST_F(LongLineCommands, FindAndReplaceAcrossJoins) {
     EXPECT_EQ(find.replaceAll(plain, options), find.replaceAll(pieces, options));
     EXPECT_TRUE(same());
     EXPECT_FALSE(text(pieces).contains(QStringLiteral("text")));
+    for (QTextBlock b = pieces->document()->begin(); b.isValid(); b = b.next())
+        EXPECT_LE(b.length() - 1, int(kBound)) << "a piece the replacements made long is cut";
     undo();
     EXPECT_TRUE(same());
     undo();
@@ -201,6 +203,23 @@ TEST_F(LongLineCommands, CopyCutAndPasteCarryTheTextAlike) {
     undo();
     EXPECT_TRUE(same());
     EXPECT_EQ(text(pieces), original);
+}
+
+TEST_F(LongLineCommands, CharactersShiftJisCannotHoldAreSavedAsReferencesAlike) {
+    open(kPage);
+    // A euro sign and an emoji beside joins (pieces of 8).
+    for (const long at : {40L, 32L, 24L, 16L, 8L}) {
+        for (CZuView* view : {plain, pieces}) {
+            view->setSelection(at, at);
+            view->replaceSelection(at % 16 ? "\xE2\x82\xAC" : "\xF0\x9F\x98\x80");
+        }
+    }
+    ASSERT_TRUE(same());
+    ASSERT_TRUE(plain->doc()->saveTo(plainFile, Unmappable::CharacterReference).saved());
+    ASSERT_TRUE(pieces->doc()->saveTo(piecesFile, Unmappable::CharacterReference).saved());
+    EXPECT_TRUE(same());
+    EXPECT_TRUE(text(pieces).contains(QStringLiteral("&#8364;")));
+    EXPECT_EQ(readFile(piecesFile), readFile(plainFile));
 }
 
 TEST_F(LongLineCommands, PrintsAsTheLineShownWhole) {
