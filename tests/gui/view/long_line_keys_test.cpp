@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QStyleHints>
 
@@ -83,6 +84,26 @@ TEST_F(LongLineKeys, KeysOnASelectionFromAnywhereToAnywhere) {
                 ASSERT_TRUE(alike());
                 ASSERT_EQ(text(pieces), original);
             }
+}
+
+TEST_F(LongLineKeys, AnInputMethodTypingOverASelection) {
+    open("line one\n" + kLine);
+    for (long start = 0; start < length(); ++start)
+        for (long end = start + 1; end <= std::min(length(), start + 12); ++end) {
+            SCOPED_TRACE(std::to_string(start) + ".." + std::to_string(end));
+            for (CZuView* view : {plain, pieces}) {
+                view->setSelection(start, end);
+                QInputMethodEvent typed;
+                typed.setCommitString(QStringLiteral("い"));
+                QApplication::sendEvent(view, &typed);
+            }
+            ASSERT_TRUE(alike());
+            while (plain->canUndo())
+                plain->undo();
+            while (pieces->canUndo())
+                pieces->undo();
+            ASSERT_EQ(text(pieces), original);
+        }
 }
 
 TEST_F(LongLineKeys, RunsOfKeysThroughTheWholeLine) {
