@@ -123,6 +123,7 @@ public:
     // document, or for the documents made after the call.
     std::size_t joinBound() const { return joinBound_; }
     void setJoinBound(std::size_t bound) { joinBound_ = bound; }
+    static std::size_t defaultJoinBound();
     static void setDefaultJoinBound(std::size_t bound);
 
     // Replaces the whole text by `text`, which is the old text with the
