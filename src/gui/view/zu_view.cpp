@@ -195,9 +195,9 @@ void CZuView::keyPressEvent(QKeyEvent* event) {
         return cutSelection();
     // Typed over a selection that starts a line, the control would lose
     // what ends the line in front of it (removeSelection says why).
-    if (const QString typed = event->text(); !typed.isEmpty() && typed.front().isPrint() &&
-                                             removalLosesALineStart(textCursor()) &&
-                                             !(event->modifiers() & others)) {
+    if (const QString typed = event->text();
+        !typed.isEmpty() && (typed.front().isPrint() || typed.front() == u'\t') &&
+        removalLosesALineStart(textCursor()) && !(event->modifiers() & others)) {
         insertAtSelection(typed);
         ensureCursorVisible();
         event->accept();

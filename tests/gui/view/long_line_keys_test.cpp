@@ -67,6 +67,7 @@ TEST_F(LongLineKeys, KeysOnASelectionFromAnywhereToAnywhere) {
     const Key keys[] = {{"Delete", Qt::Key_Delete},
                         {"Backspace", Qt::Key_Backspace},
                         {"typing", Qt::Key_Q},
+                        {"Tab", Qt::Key_Tab},
                         {"Return", Qt::Key_Return},
                         {"Cut", Qt::Key_X, Qt::ControlModifier}};
     for (const Key& k : keys)
