@@ -150,9 +150,8 @@ QString CZuView::selectedText() const {
 }
 
 QMimeData* CZuView::createMimeDataFromSelection() const {
-    // Plain text as the file holds it: no join reaches the clipboard, and
-    // no other program's idea of the text (the control's own copy would
-    // turn no-break spaces into spaces).
+    // Plain text as the file holds it: no join reaches the clipboard, and a
+    // no-break space stays one (the control's own copy makes it a space).
     auto* data = new QMimeData;
     data->setText(selectedText());
     return data;
