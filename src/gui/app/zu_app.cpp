@@ -278,7 +278,7 @@ int CZuApp::printFromCommandLine(const QString& path, const QString& printerName
         return 1;
     }
     printer.setDocName(opened.document->title());
-    if (!printDocument(*opened.document->textDocument(), CZuView::editorFont(), printer)) {
+    if (!printDocument(opened.document->sourceText(), CZuView::editorFont(), printer)) {
         ui::message(nullptr, QStringLiteral("印刷を開始できませんでした。"));
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "gui/doc/document_marks.h"
 
 #include "core/text/cp932.h"
+#include "gui/doc/document_joins.h"
 
 #include <QTextDocument>
 #include <QTextLayout>
@@ -51,20 +52,31 @@ void DocumentMarks::paintTags(std::span<const TagSpan> spans, Rgb colour) {
             begin += block.length();
             block = block.next();
         }
+        // A line is drawn once, however many tags it holds; a tag across
+        // the soft joins of a long line is drawn in every piece it touches.
+        while (block.isValid()) {
+            if (shownEnd <= begin) {
+                show(block, begin);
+                shownEnd = begin + block.length();
+            }
+            if (begin + block.length() >= span.end)
+                break;
+            begin += block.length();
+            block = block.next();
+        }
         if (!block.isValid())
             break;
-        // A line is drawn once, however many tags it holds.
-        if (shownEnd <= begin) {
-            show(block, begin);
-            shownEnd = begin + block.length();
-        }
     }
     // Outside an edit the layout learns of new formats only when told.
     text_->markContentsDirty(first, shownEnd - first);
 }
 
 void DocumentMarks::follow(int from, int removed, int added) {
-    const bool atLineStart = from == 0 || text_->characterAt(from - 1) == QChar::ParagraphSeparator;
+    // Text typed at a soft join continues the line: it takes the colour of
+    // what stands in front of it, which the join's separator carries.
+    const bool atLineStart =
+        from == 0 || (text_->characterAt(from - 1) == QChar::ParagraphSeparator &&
+                      !isJoined(text_->findBlock(from)));
     colours_.edit(from, removed, added, atLineStart);
     QTextBlock block = text_->findBlock(from);
     int begin = block.position();

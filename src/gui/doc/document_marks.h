@@ -23,7 +23,7 @@ class DocumentMarks final : public QObject {
 public:
     explicit DocumentMarks(QTextDocument* text);
 
-    // Paints `spans` (ascending, each within one line) in `colour` over the
+    // Paints `spans` (ascending, in control positions) in `colour` over the
     // colours shown already.
     void paintTags(std::span<const TagSpan> spans, Rgb colour);
 

@@ -24,23 +24,11 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
-// Gives characters the byte forms a file used for them. Done with Undo
-// off: it restores what the text was, it is not an edit.
-void applyVariants(QTextDocument* text, std::span<const Variant> variants) {
-    QTextCursor cursor(text);
-    for (const Variant& v : variants) {
-        cursor.setPosition(static_cast<int>(v.index));
-        cursor.setPosition(static_cast<int>(v.index) + 1, QTextCursor::KeepAnchor);
-        QTextCharFormat form;
-        form.setProperty(kVariantCodeProperty, static_cast<int>(v.code));
-        cursor.mergeCharFormat(form);
-    }
-}
-
 } // namespace
 
 CZuDoc::CZuDoc(const QString& title, QObject* parent)
-    : QObject(parent), text_(new QTextDocument(this)), title_(title) {
+    : QObject(parent), text_(new QTextDocument(this)), title_(title), joins_(text_),
+      joinBound_(defaultJoinBound()) {
     text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
     text_->setModified(false);
     marks_ = new DocumentMarks(text_);
@@ -49,46 +37,14 @@ CZuDoc::CZuDoc(const QString& title, QObject* parent)
     // be marked as soon as it arrives. A file being loaded is marked once
     // it is in.
     connect(text_, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-        if (!loading_)
-            marks_->follow(from, removed, added);
+        if (loading_)
+            return;
+        joins_.touched();
+        marks_->follow(from, removed, added);
     });
 }
 
 CZuDoc::~CZuDoc() = default;
-
-void CZuDoc::load(DocumentText& decoded) {
-    QTextDocument* text = text_;
-    // Loading is not an edit: nothing of it may be undone. The decoder has
-    // counted the raw bytes already; the text need not be searched again.
-    text->setUndoRedoEnabled(false);
-    loading_ = true;
-    // The control copies the text in; lending it the decoded buffer instead
-    // of a copy keeps one whole copy of a large file out of memory.
-    text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
-                                            static_cast<qsizetype>(decoded.text.size())));
-    decoded.text = std::u16string();
-    applyVariants(text, decoded.variants);
-    hasVariants_ = !decoded.variants.empty();
-    form_ = decoded.form();
-    mixedBreaks_ =
-        std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
-    if (mixedBreaks_) {
-        // Only the breaks unlike the most frequent style are marked.
-        QTextBlock block = text->begin().next();
-        for (std::size_t k = 0; k < decoded.breaks.size() && block.isValid();
-             ++k, block = block.next()) {
-            if (decoded.breaks[k] == decoded.lineBreak)
-                continue;
-            QTextBlockFormat format = block.blockFormat();
-            format.setProperty(kBreakBeforeProperty, static_cast<int>(decoded.breaks[k]));
-            QTextCursor(block).setBlockFormat(format);
-        }
-    }
-    loading_ = false;
-    text->setUndoRedoEnabled(true);
-    marks_->reset(decoded.rawBytes > 0 ? DocumentMarks::RawBytes::Unknown
-                                       : DocumentMarks::RawBytes::None);
-}
 
 CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     OpenResult result;
@@ -123,7 +79,7 @@ RecoveryRecord CZuDoc::recoveryRecord() const {
     r.lineBreak = form_.lineBreak;
     r.breaks = breaks();
     r.variants = variants();
-    const QString raw = text_->toRawText();
+    const QString raw = sourceText();
     r.text.assign(asView(raw));
     std::ranges::replace(r.text, u'\u2029', u'\n');
     return r;
@@ -164,42 +120,6 @@ void CZuDoc::removeView(CZuView* view) {
     std::erase(views_, view);
 }
 
-std::vector<Variant> CZuDoc::variants() const {
-    std::vector<Variant> found;
-    if (!form_.encoding->keepsByteForms())
-        return found;
-    for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QVariant code = fragment.charFormat().property(kVariantCodeProperty);
-            if (!code.isValid())
-                continue;
-            for (int i = 0; i < fragment.length(); ++i)
-                found.push_back({static_cast<std::size_t>(fragment.position() + i),
-                                 static_cast<std::uint16_t>(code.toInt())});
-        }
-    }
-    return found;
-}
-
-std::vector<LineBreak> CZuDoc::breaks() const {
-    std::vector<LineBreak> kinds;
-    if (!mixedBreaks_)
-        return kinds; // every break in the most frequent style
-    kinds.reserve(static_cast<std::size_t>(text_->blockCount()));
-    for (QTextBlock block = text_->begin().next(); block.isValid(); block = block.next()) {
-        const QVariant kind = block.blockFormat().property(kBreakBeforeProperty);
-        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : form_.lineBreak);
-    }
-    return kinds;
-}
-
-EncodedDocument CZuDoc::encode(Unmappable policy) const {
-    const QString raw = text_->toRawText();
-    const std::vector<Variant> forms = variants();
-    return encodeDocument(asView(raw), form_, forms, policy, breaks());
-}
-
 void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> removed) {
     // Whether a position of the old text lies in a removed range, and how
     // many removed characters stand in front of it; asked in ascending order.
@@ -226,10 +146,18 @@ void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> remo
     if (mixedBreaks_) {
         next = gone = 0;
         const std::vector<LineBreak> kinds = breaks();
-        QTextBlock block = text_->begin().next();
-        for (std::size_t k = 0; k < kinds.size() && block.isValid(); ++k, block = block.next())
-            if (!fate(static_cast<std::size_t>(block.position() - 1)))
+        const JoinMap& joins = joins_.map();
+        JoinedFormats joined;
+        std::size_t k = 0;
+        for (QTextBlock block = text_->begin().next(); k < kinds.size() && block.isValid();
+             block = block.next()) {
+            if (joined(block))
+                continue;
+            const auto at = static_cast<std::size_t>(joins.toSource(block.position() - 1));
+            if (!fate(at))
                 kept.breaks.push_back(kinds[k]);
+            ++k;
+        }
     }
     kept.text.assign(text);
     kept.rawBytes = static_cast<std::size_t>(
@@ -285,13 +213,18 @@ void CZuDoc::switchEncoding(const Encoding& encoding) {
     form_ = switchedForm(form_, encoding);
     // A page that declares another charset than it is saved in is shown
     // garbled by every browser.
-    const QString raw = text_->toRawText();
+    const QString raw = sourceText();
     if (const auto update = declarationUpdate(asView(raw), encoding)) {
         QTextCursor cursor(text_);
-        cursor.setPosition(static_cast<int>(update->position));
-        cursor.setPosition(static_cast<int>(update->position + update->length),
-                           QTextCursor::KeepAnchor);
+        const auto from = static_cast<long>(update->position);
+        cursor.setPosition(toControl(from));
+        cursor.setPosition(
+            toControl(from + static_cast<long>(update->length), JoinMap::Side::Before),
+            QTextCursor::KeepAnchor);
+        cursor.beginEditBlock();
+        removeSelection(cursor);
         cursor.insertText(QString::fromStdString(update->text));
+        cursor.endEditBlock();
     }
     setModified(true);
     emit formChanged();
@@ -309,16 +242,29 @@ void CZuDoc::setLineBreakStyle(LineBreak style) {
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     // What is saved is what the user sees: the references go into the text
     // too, as one step that Undo takes back.
+    // The places are found before the first edit: the joins are known again
+    // only once the edit block has ended. From the last one back, an edit
+    // moves none of those still to come.
+    struct Place {
+        int from, to;
+        char32_t ch;
+    };
+    std::vector<Place> places;
+    for (const SaveProblem& problem : problems) {
+        // A raw byte that joins its neighbour is saved as it is.
+        if (problem.kind != SaveProblem::Kind::Unencodable)
+            continue;
+        const auto at = static_cast<long>(problem.index);
+        const int width = problem.ch > 0xFFFF ? 2 : 1;
+        places.push_back({toControl(at), toControl(at + width, JoinMap::Side::Before), problem.ch});
+    }
     QTextCursor cursor(text_);
     cursor.beginEditBlock();
-    for (auto it = problems.rbegin(); it != problems.rend(); ++it) {
-        // A raw byte that joins its neighbour is saved as it is.
-        if (it->kind != SaveProblem::Kind::Unencodable)
-            continue;
-        const int width = it->ch > 0xFFFF ? 2 : 1;
-        cursor.setPosition(static_cast<int>(it->index));
-        cursor.setPosition(static_cast<int>(it->index) + width, QTextCursor::KeepAnchor);
-        cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(it->ch)));
+    for (std::size_t k = places.size(); k-- > 0;) {
+        cursor.setPosition(places[k].from);
+        cursor.setPosition(places[k].to, QTextCursor::KeepAnchor);
+        removeSelection(cursor);
+        cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(places[k].ch)));
     }
     cursor.endEditBlock();
 }

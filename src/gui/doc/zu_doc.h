@@ -11,6 +11,8 @@
 #include "core/doc/recovery.h"
 #include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
+#include "gui/doc/document_joins.h"
+#include "gui/doc/text_properties.h"
 
 #include <QObject>
 #include <QString>
@@ -28,18 +30,6 @@ class QWidget;
 namespace zu {
 class CZuView;
 class DocumentMarks;
-
-// Properties the document puts on the text to remember what the file's bytes
-// were. They are invisible and never saved as such.
-//  - A character format property on a character the file wrote in its
-//    non-default byte form: the two bytes it used.
-//  - A block format property on a line that follows a break the file wrote
-//    other than in its most frequent style: that break's LineBreak. A block
-//    format, because the editing control keeps it with the line through
-//    edits, Undo and Redo; a break the user makes starts a line without it
-//    (the view sees to that) and is written in the most frequent style.
-inline constexpr int kVariantCodeProperty = QTextFormat::UserProperty + 1;
-inline constexpr int kBreakBeforeProperty = QTextFormat::UserProperty + 2;
 
 class CZuDoc : public QObject {
     Q_OBJECT
@@ -110,6 +100,32 @@ public:
     // the marks on raw bytes.
     DocumentMarks& marks() const { return *marks_; }
 
+    // The text as the file holds it: every line ends in U+2029, as the
+    // editing control ends its paragraphs, and the soft joins of long lines
+    // are left out. Every command that names places in the text names them
+    // in this text (source positions); the control counts one more place at
+    // each join (control positions).
+    QString sourceText() const;
+    // The source text of the control positions from..to; line breaks as '\n'.
+    QString sourceText(int from, int to) const;
+    long toSource(int control) const { return joins_.map().toSource(control); }
+    int toControl(long source, JoinMap::Side side = JoinMap::Side::After) const {
+        return static_cast<int>(joins_.map().toControl(source, side));
+    }
+    long sourceLength() const;
+    DocumentJoins& joins() { return joins_; }
+    const JoinMap& joinMap() const { return joins_.map(); }
+    // The document that holds `text`, if a document does.
+    static CZuDoc* of(QTextDocument* text);
+
+    // How long a line may be before it is shown in pieces. Tests lower it,
+    // so that a line of a few characters already meets joins: for this
+    // document, or for the documents made after the call.
+    std::size_t joinBound() const { return joinBound_; }
+    void setJoinBound(std::size_t bound) { joinBound_ = bound; }
+    static std::size_t defaultJoinBound();
+    static void setDefaultJoinBound(std::size_t bound);
+
     // Replaces the whole text by `text`, which is the old text with the
     // ascending ranges `removed` taken out. The characters that stay keep
     // the byte forms the file gave them. It cannot be undone: the undo
@@ -159,6 +175,8 @@ private:
     // Fills the (empty) document with decoded text, its byte forms and
     // breaks; `decoded.text` is taken.
     void load(DocumentText& decoded);
+    // Fills it with a text that has long lines, in pieces.
+    void loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins);
     QString readAgain(const Encoding& encoding);
 
     TextForm form_; // the encoding, its byte-order mark, the style of new breaks
@@ -170,6 +188,8 @@ private:
     // Whether any character carries a byte form: only loading gives them,
     // and most files have none, which spares a look through the text.
     bool hasVariants_ = false;
+    DocumentJoins joins_;
+    std::size_t joinBound_;
     std::vector<CZuView*> views_;
 };
 

@@ -1,5 +1,6 @@
 #include "gui/view/find_replace.h"
 
+#include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
@@ -18,21 +19,36 @@
 namespace zu {
 namespace {
 
-QTextDocument::FindFlags flagsOf(const FindOptions& o, bool backward) {
-    QTextDocument::FindFlags flags;
-    if (o.matchCase)
-        flags |= QTextDocument::FindCaseSensitively;
-    if (o.wholeWord)
-        flags |= QTextDocument::FindWholeWords;
-    if (backward)
-        flags |= QTextDocument::FindBackward;
-    return flags;
+// The first match of o.text in `text` that starts at or after `from`, or
+// (backward) the last that starts before it; -1 if none. The text is the
+// document's source text, so that a match may run across the soft joins
+// of a long line; a line break ends every match, as the search field
+// holds one line. A whole word has no letter or digit on either side.
+qsizetype findIn(const QString& text, const FindOptions& o, qsizetype from, bool backward) {
+    const Qt::CaseSensitivity cs = o.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const qsizetype length = o.text.size();
+    qsizetype at = from;
+    if (backward && --at < 0)
+        return -1;
+    for (;;) {
+        at = backward ? text.lastIndexOf(o.text, at, cs) : text.indexOf(o.text, at, cs);
+        if (at < 0 || !o.wholeWord)
+            return at;
+        const bool letterBefore = at > 0 && text.at(at - 1).isLetterOrNumber();
+        const bool letterAfter =
+            at + length < text.size() && text.at(at + length).isLetterOrNumber();
+        if (!letterBefore && !letterAfter)
+            return at;
+        at += backward ? -1 : 1;
+        if (at < 0)
+            return -1;
+    }
 }
 
-bool selectionMatches(const QTextCursor& c, const FindOptions& o) {
-    if (!c.hasSelection())
+bool selectionMatches(const CZuView& view, const FindOptions& o) {
+    if (!view.textCursor().hasSelection())
         return false;
-    return QString::compare(c.selectedText(), o.text,
+    return QString::compare(view.selectedText(), o.text,
                             o.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive) == 0;
 }
 
@@ -56,9 +72,9 @@ void FindReplace::show(CZuView* view, bool replacing) {
     }
     FindOptions initial = last_;
     // A short selection on one line is what the user most likely looks for.
-    const QTextCursor c = view->textCursor();
-    if (c.hasSelection() && !c.selectedText().contains(QChar::ParagraphSeparator))
-        initial.text = c.selectedText();
+    if (const QString selected = view->selectedText();
+        !selected.isEmpty() && !selected.contains(u'\n'))
+        initial.text = selected;
     if (!dialog_) {
         dialog_ = new FindDialog(replacing, initial, view->window());
         dialog_->setAttribute(Qt::WA_DeleteOnClose);
@@ -99,33 +115,25 @@ bool FindReplace::find(CZuView* view, const FindOptions& options) {
     last_ = options;
     if (options.text.isEmpty())
         return false;
-    QTextDocument* doc = view->document();
-    const QTextCursor current = view->textCursor();
+    const QString text = view->doc()->sourceText();
+    const EditBuffer::Range current = view->selection();
     const bool backward = !options.down;
-    QTextCursor from(doc);
-    from.setPosition(backward ? current.selectionStart() : current.selectionEnd());
-    QTextCursor found = doc->find(options.text, from, flagsOf(options, backward));
-    if (found.isNull()) {
-        // Once round the end of the text, as the user expects of an editor.
-        QTextCursor wrap(doc);
-        wrap.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
-        found = doc->find(options.text, wrap, flagsOf(options, backward));
-    }
-    if (found.isNull()) {
+    qsizetype found = findIn(text, options, backward ? current.start : current.end, backward);
+    // Once round the end of the text, as the user expects of an editor.
+    if (found < 0)
+        found = findIn(text, options, backward ? text.size() : 0, backward);
+    if (found < 0) {
         notFound(view, options.text);
         return false;
     }
-    view->setTextCursor(found);
+    view->setSelection(found, found + options.text.size());
     return true;
 }
 
 bool FindReplace::replace(CZuView* view, const FindOptions& options) {
     last_ = options;
-    QTextCursor c = view->textCursor();
-    if (selectionMatches(c, options)) {
-        c.insertText(options.replacement);
-        view->setTextCursor(c);
-    }
+    if (selectionMatches(*view, options))
+        view->insertAtSelection(options.replacement);
     FindOptions forward = options;
     forward.down = true;
     return find(view, forward);
@@ -135,25 +143,44 @@ int FindReplace::replaceAll(CZuView* view, const FindOptions& options) {
     last_ = options;
     if (options.text.isEmpty())
         return 0;
-    QTextDocument* doc = view->document();
-    QTextCursor step(doc);
-    QTextCursor at(doc);
-    int count = 0;
-    step.beginEditBlock();
-    for (;;) {
-        QTextCursor found = doc->find(options.text, at, flagsOf(options, false));
-        if (found.isNull())
-            break;
-        found.insertText(options.replacement);
-        at = found;
-        ++count;
+    CZuDoc* doc = view->doc();
+    // Every match is found in the text as it is, each after the one before,
+    // and where each stands in the control is known before the first edit:
+    // replaced from the last back, no edit moves a match still to come.
+    std::vector<std::pair<int, int>> matches;
+    {
+        const QString text = doc->sourceText();
+        for (qsizetype at = findIn(text, options, 0, false); at >= 0;
+             at = findIn(text, options, at + options.text.size(), false))
+            matches.emplace_back(doc->toControl(at),
+                                 doc->toControl(at + options.text.size(), JoinMap::Side::Before));
     }
-    step.endEditBlock();
-    if (count == 0)
+    if (matches.empty()) {
         notFound(view, options.text);
-    else
-        view->setTextCursor(at);
-    return count;
+        return 0;
+    }
+    QTextDocument* text = doc->textDocument();
+    QTextCursor step(text);
+    step.beginEditBlock();
+    QTextCursor edit(text);
+    QTextCursor caret(text);
+    for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+        edit.setPosition(it->first);
+        edit.setPosition(it->second, QTextCursor::KeepAnchor);
+        removeSelection(edit);
+        edit.insertText(options.replacement);
+        // The caret ends after the last replacement; the edits in front of
+        // it move it along.
+        if (it == matches.rbegin())
+            caret = edit;
+    }
+    // A line the replacements made long is shown in pieces.
+    const int first = text->findBlock(matches.front().first).blockNumber();
+    if (splitLongBlocks(text, first, caret.blockNumber(), doc->joinBound()))
+        doc->joins().joinsMade();
+    step.endEditBlock();
+    view->setTextCursor(caret);
+    return static_cast<int>(matches.size());
 }
 
 FindDialog::FindDialog(bool replacing, const FindOptions& initial, QWidget* parent)

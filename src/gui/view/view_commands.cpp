@@ -40,7 +40,7 @@ void registerViewCommands(HandlerTable<CZuView>& table) {
         [](const CZuView& view) { return view.canUndo(); });
     const auto hasSelection = [](const CZuView& view) { return view.textCursor().hasSelection(); };
     table.add(
-        cmd::EditCut, [](CZuView& view) { view.cut(); }, hasSelection);
+        cmd::EditCut, [](CZuView& view) { view.cutSelection(); }, hasSelection);
     table.add(
         cmd::EditCopy, [](CZuView& view) { view.copy(); }, hasSelection);
     table.add(

@@ -1,5 +1,6 @@
 #include "gui/view/view_print.h"
 
+#include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
@@ -42,8 +43,11 @@ void setPreviewPages(int pages) {
     previewPagesValue() = pages == 2 ? 2 : 1;
 }
 
-bool printDocument(const QTextDocument& text, const QFont& font, QPrinter& printer) {
-    std::unique_ptr<QTextDocument> copy(text.clone());
+bool printDocument(const QString& text, const QFont& font, QPrinter& printer) {
+    // The text as the file holds it, not the view's paragraphs: a long line
+    // shown in pieces prints as one line, wrapped at the paper's width only.
+    auto copy = std::make_unique<QTextDocument>();
+    copy->setPlainText(text);
     copy->setDefaultFont(font);
     printer.setPageMargins(CZuView::printMargins(), QPageLayout::Millimeter);
     // Lay the copy out on the printable area itself, so that the printer's
@@ -78,12 +82,12 @@ void printWithDialog(CZuView& view) {
     dialog.setWindowTitle(QStringLiteral("印刷"));
     if (ui::exec(dialog) != QDialog::Accepted)
         return;
-    if (!printDocument(*view.document(), view.font(), printer))
+    if (!printDocument(view.doc()->sourceText(), view.font(), printer))
         reportFailure(&view);
 }
 
 void printDirect(CZuView& view) {
-    if (!printDocument(*view.document(), view.font(), sharedPrinter()))
+    if (!printDocument(view.doc()->sourceText(), view.font(), sharedPrinter()))
         reportFailure(&view);
 }
 
@@ -91,8 +95,9 @@ void printPreview(CZuView& view) {
     QPrinter& printer = sharedPrinter();
     QPrintPreviewDialog dialog(&printer, &view);
     dialog.setWindowTitle(QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ"));
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&view](QPrinter* p) { printDocument(*view.document(), view.font(), *p); });
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&view](QPrinter* p) {
+        printDocument(view.doc()->sourceText(), view.font(), *p);
+    });
     if (auto* preview = dialog.findChild<QPrintPreviewWidget*>()) {
         if (previewPages() == 2)
             preview->setViewMode(QPrintPreviewWidget::FacingPagesView);

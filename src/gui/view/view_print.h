@@ -5,7 +5,7 @@
 
 class QFont;
 class QPrinter;
-class QTextDocument;
+class QString;
 
 namespace zu {
 class CZuView;
@@ -13,8 +13,9 @@ class CZuView;
 // The printer every print command uses; its set-up lasts for the run.
 QPrinter& sharedPrinter();
 
-// Prints `text` on `printer`; false when the printer could not be started.
-bool printDocument(const QTextDocument& text, const QFont& font, QPrinter& printer);
+// Prints `text` (lines ending in U+2029 or '\n') on `printer`; false when
+// the printer could not be started.
+bool printDocument(const QString& text, const QFont& font, QPrinter& printer);
 
 void printWithDialog(CZuView& view); // the print dialog, then print
 void printDirect(CZuView& view);     // the current printer, no dialog

@@ -24,13 +24,23 @@ std::u16string_view asView(const QString& s) {
 // selection, the undo history and the modified flag are never touched.
 void colourTags(CZuView& view) {
     const ui::WaitCursor wait;
-    const QString text = view.document()->toRawText();
-    view.doc()->marks().paintTags(tagSpans(asView(text)), view.tagColour());
+    CZuDoc& doc = *view.doc();
+    const QString text = doc.sourceText();
+    std::vector<TagSpan> spans = tagSpans(asView(text));
+    // Found in the text, drawn on the control's paragraphs. A tag that runs
+    // up to a join colours the join's separator too, so that text typed
+    // there takes the tag's colour as it would inside an ordinary line.
+    if (const JoinMap& joins = doc.joinMap(); !joins.empty())
+        for (TagSpan& span : spans) {
+            span.start = joins.toControl(span.start);
+            span.end = joins.toControl(span.end);
+        }
+    doc.marks().paintTags(spans, view.tagColour());
 }
 
 TagRemoval::Outcome removeAllTags(CZuDoc& document) {
     const ui::WaitCursor wait;
-    const QString text = document.textDocument()->toRawText();
+    const QString text = document.sourceText();
     const TagRemoval removal = removeTags(asView(text));
     // Setting the whole text anew, against deleting each tag where it
     // stands: the tags are many and the fragment tree splits at each, which

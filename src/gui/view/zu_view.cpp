@@ -62,46 +62,99 @@ void CZuView::setMenuHook(MenuHook hook) {
 
 // --- EditBuffer --------------------------------------------------------------
 
+// Positions are the text's own; the control counts one more at each soft
+// join of a long line (CZuDoc::sourceText).
 EditBuffer::Range CZuView::selection() const {
     const QTextCursor c = textCursor();
-    return {c.selectionStart(), c.selectionEnd()};
+    return {document_->toSource(c.selectionStart()), document_->toSource(c.selectionEnd())};
 }
 
 void CZuView::setSelection(long start, long end) {
+    const long last = document_->sourceLength();
+    start = std::clamp(start, 0L, last);
+    end = std::clamp(end, 0L, last);
+    // A selection keeps the joins at its ends outside it; a caret stands at
+    // the start of a piece rather than at the end of the one before.
+    using Side = JoinMap::Side;
     QTextCursor c = textCursor();
-    const int last = document()->characterCount() - 1;
-    c.setPosition(std::clamp(static_cast<int>(start), 0, last));
-    c.setPosition(std::clamp(static_cast<int>(end), 0, last), QTextCursor::KeepAnchor);
+    c.setPosition(document_->toControl(start, start <= end ? Side::After : Side::Before));
+    c.setPosition(document_->toControl(end, start < end ? Side::Before : Side::After),
+                  QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 
 void CZuView::replaceSelection(std::string_view text) {
+    insertAtSelection(ui::qs(text));
+}
+
+void CZuView::insertAtSelection(const QString& text) {
     QTextCursor c = textCursor();
-    insertText(c, ui::qs(text));
+    insertText(c, text);
     setTextCursor(c);
 }
 
 void CZuView::insertText(QTextCursor& cursor, QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    bool breaks = false;
     for (QChar& c : text)
-        if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator ||
+            c == u'\n') {
             c = u'\n';
+            breaks = true;
+        }
     QTextDocument* document = cursor.document();
+    CZuDoc* doc = CZuDoc::of(document);
     cursor.beginEditBlock();
-    const int first = document->findBlock(cursor.selectionStart()).blockNumber();
+    removeSelection(cursor);
+    // Lines inserted at a join take its place: the join would otherwise
+    // leave an empty piece, shown as an empty line, beside the new break.
+    if (breaks) {
+        const QTextBlock block = cursor.block();
+        if (cursor.atBlockStart() && isJoined(block))
+            cursor.setPosition(cursor.position() - 1, QTextCursor::KeepAnchor);
+        else if (cursor.atBlockEnd() && block.next().isValid() && isJoined(block.next()))
+            cursor.setPosition(cursor.position() + 1, QTextCursor::KeepAnchor);
+        removeSelection(cursor);
+    }
+    const int first = cursor.blockNumber();
     cursor.insertText(text);
     // A new line takes over the format of the line it was split from, and so
-    // the break the file had before that line: it must start without it.
+    // the break the file had before that line, or the join that made it a
+    // piece: it must start without either.
     const int last = cursor.blockNumber();
     for (QTextBlock block = document->findBlockByNumber(first + 1);
          block.isValid() && block.blockNumber() <= last; block = block.next()) {
         QTextBlockFormat format = block.blockFormat();
-        if (!format.hasProperty(kBreakBeforeProperty))
+        if (!format.hasProperty(kBreakBeforeProperty) && !format.hasProperty(kJoinProperty))
             continue;
         format.clearProperty(kBreakBeforeProperty);
+        format.clearProperty(kJoinProperty);
         QTextCursor(block).setBlockFormat(format);
     }
+    const bool cut =
+        splitLongBlocks(document, first, last, doc ? doc->joinBound() : kSoftJoinBound);
+    dropEmptyPiece(document, cursor.position());
     cursor.endEditBlock();
+    // The document hears of the change only at the end of the outermost
+    // edit block; a command may ask for positions before that.
+    if (doc) {
+        if (cut)
+            doc->joins().joinsMade();
+        doc->joins().touched();
+    }
+}
+
+QString CZuView::selectedText() const {
+    const QTextCursor c = textCursor();
+    return document_->sourceText(c.selectionStart(), c.selectionEnd());
+}
+
+QMimeData* CZuView::createMimeDataFromSelection() const {
+    // Plain text as the file holds it: no join reaches the clipboard, and a
+    // no-break space stays one (the control's own copy makes it a space).
+    auto* data = new QMimeData;
+    data->setText(selectedText());
+    return data;
 }
 
 void CZuView::updateCaretBlink() {
@@ -120,12 +173,14 @@ void CZuView::focusInEvent(QFocusEvent* event) {
 }
 
 void CZuView::keyPressEvent(QKeyEvent* event) {
+    if (isReadOnly())
+        return QPlainTextEdit::keyPressEvent(event);
     // Return makes an ordinary line break whatever Shift says: the control's
     // own Shift+Return makes a LINE SEPARATOR, which looks like a break but
     // is a character Shift_JIS cannot hold.
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const auto others = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-    if (enter && !(event->modifiers() & others) && !isReadOnly()) {
+    if (enter && !(event->modifiers() & others)) {
         QTextCursor c = textCursor();
         insertText(c, QStringLiteral("\n"));
         setTextCursor(c);
@@ -133,6 +188,24 @@ void CZuView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (deleteAcrossJoin(event))
+        return;
+    if (event->matches(QKeySequence::Cut))
+        return cutSelection();
+    // Typed over a selection that starts a line, the control would lose
+    // what ends the line in front of it (removeSelection says why).
+    if (const QString typed = event->text();
+        !typed.isEmpty() && (typed.front().isPrint() || typed.front() == u'\t') &&
+        removalLosesALineStart(textCursor()) && !(event->modifiers() & others)) {
+        insertAtSelection(typed);
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
+        return moveAcrossJoins(event);
+    if (typeIntoFullPiece(event))
+        return;
     QPlainTextEdit::keyPressEvent(event);
 }
 
@@ -162,6 +235,43 @@ bool CZuView::canPaste() const {
 }
 
 // --- Right-button menu and drops ---------------------------------------------
+
+void CZuView::cutSelection() {
+    QTextCursor c = textCursor();
+    if (!c.hasSelection() || isReadOnly())
+        return;
+    copy();
+    c.beginEditBlock();
+    removeSelection(c);
+    dropEmptyPiece(document(), c.position());
+    c.endEditBlock();
+    setTextCursor(c);
+    ensureCursorVisible();
+}
+
+void CZuView::inputMethodEvent(QInputMethodEvent* event) {
+    // An input method that types over a selection removes it first; here
+    // so that the line in front keeps its end.
+    if (!isReadOnly() && removalLosesALineStart(textCursor()) &&
+        !(event->commitString().isEmpty() && event->preeditString().isEmpty())) {
+        QTextCursor c = textCursor();
+        removeSelection(c);
+        setTextCursor(c);
+    }
+    QPlainTextEdit::inputMethodEvent(event);
+}
+
+void CZuView::mousePressEvent(QMouseEvent* event) {
+    QPlainTextEdit::mousePressEvent(event);
+    widenLineSelection();
+}
+
+void CZuView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int at = cursorForPosition(event->position().toPoint()).position();
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        selectWordAcrossJoins(at);
+}
 
 void CZuView::contextMenuEvent(QContextMenuEvent* event) {
     const EditState state{canUndo(), textCursor().hasSelection(), canPaste()};
@@ -226,6 +336,24 @@ void CZuView::dropEvent(QDropEvent* event) {
     if (!files.isEmpty()) {
         event->acceptProposedAction();
         emit filesDropped(files);
+        return;
+    }
+    // Text dragged within the view moves: inserted where it is dropped and
+    // taken from where it was, in one step, its line's start kept.
+    QTextCursor from = textCursor();
+    if (event->source() == this && event->dropAction() == Qt::MoveAction && !isReadOnly() &&
+        event->mimeData()->hasText() && removalLosesALineStart(from)) {
+        QTextCursor to = cursorForPosition(event->position().toPoint());
+        if (to.position() >= from.selectionStart() && to.position() <= from.selectionEnd())
+            return event->ignore();
+        to.beginEditBlock();
+        insertText(to, event->mimeData()->text());
+        removeSelection(from);
+        to.endEditBlock();
+        setTextCursor(to);
+        event->acceptProposedAction();
+        QDragLeaveEvent done; // takes the drop caret away
+        QPlainTextEdit::dragLeaveEvent(&done);
         return;
     }
     QPlainTextEdit::dropEvent(event);

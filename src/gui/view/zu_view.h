@@ -55,8 +55,17 @@ public:
 
     // Inserts `text` at `cursor` in place of its selection, as one undo step.
     // Every kind of line break in it (CR LF, CR, LF, U+2028, U+2029) becomes
-    // an ordinary break, written in the document's most frequent style.
+    // an ordinary break, written in the document's most frequent style. Long
+    // lines it makes are shown in pieces, as loading shows them.
     static void insertText(QTextCursor& cursor, QString text);
+
+    // The selected text as the file holds it (no soft joins), lines ending
+    // in '\n': what Copy and the find dialog take.
+    QString selectedText() const;
+    // replaceSelection for a text the Qt layer holds already.
+    void insertAtSelection(const QString& text);
+    // Cut: copies the selection and removes it, the line's start kept.
+    void cutSelection();
 
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
@@ -78,9 +87,33 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void updateCaretBlink();
+
+    // The keys at the soft joins of long lines (view_joins.cpp): the user
+    // never meets a join. Backspace and Delete there, and Ctrl with either
+    // anywhere in a line in pieces, take the text on the far side of the
+    // join; true when the key was handled so.
+    bool deleteAcrossJoin(QKeyEvent* event);
+    // Left and Right never stop twice at one place of the text; with Ctrl
+    // they go from word to word as in the line shown whole.
+    void moveAcrossJoins(QKeyEvent* event);
+    // Where a word move from control position `from` ends when the caret is
+    // in a line in pieces; -1 where the control's own move is right.
+    int wordMoveTarget(int from, bool forward) const;
+    // Typing that makes a piece longer than two pieces cuts it again, in
+    // the undo step of the character typed; true when the key was typed so.
+    bool typeIntoFullPiece(QKeyEvent* event);
+    // A click that selected a whole piece (three clicks) selects its whole
+    // line; two clicks at control position `at` select the whole word there
+    // across joins.
+    void widenLineSelection();
+    void selectWordAcrossJoins(int at);
 
     CZuDoc* document_;
     QTextCursor undoCursor_;

@@ -1,6 +1,8 @@
 // The EditBuffer contract, checked on both implementations: the in-memory
-// buffer the core tests use and the real view. If they differed, a core test
-// would prove something about a buffer the program does not have.
+// buffer the core tests use and the real view, once with ordinary lines and
+// once with every line shown in pieces of three characters (soft joins). If
+// they differed, a core test would prove something about a buffer the
+// program does not have.
 
 #include "core/edit/wrap_selection.h"
 #include "gui/doc/zu_doc.h"
@@ -48,12 +50,40 @@ struct InView {
     }
 };
 
+// The view of a document loaded as a file is, its long lines in pieces.
+struct InPieces {
+    std::unique_ptr<CZuDoc> doc;
+    std::unique_ptr<CZuView> view;
+    explicit InPieces(std::string_view text) {
+        RecoveryRecord record;
+        const QString loaded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        record.text.assign(reinterpret_cast<const char16_t*>(loaded.utf16()),
+                           static_cast<std::size_t>(loaded.size()));
+        CZuDoc::setDefaultJoinBound(3);
+        doc = CZuDoc::restore(record);
+        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        view = std::make_unique<CZuView>(doc.get());
+        if (loaded.size() > 3) {
+            EXPECT_FALSE(doc->joinMap().empty()) << "the line must be in pieces";
+        }
+    }
+    ~InPieces() { view.reset(); }
+    EditBuffer& get() { return *view; }
+    std::string text() const {
+        return doc->sourceText().replace(QChar::ParagraphSeparator, u'\n').toStdString();
+    }
+    void undo() { view->undo(); }
+    void setClipboardHasText(bool has) { InView("").setClipboardHasText(has); }
+};
+
 template <class Impl> class EditBufferContract : public ::testing::Test {};
-using Implementations = ::testing::Types<InMemory, InView>;
+using Implementations = ::testing::Types<InMemory, InView, InPieces>;
 class Names {
 public:
     template <class T> static std::string GetName(int) {
-        return std::is_same_v<T, InMemory> ? "InMemory" : "InView";
+        return std::is_same_v<T, InMemory> ? "InMemory"
+               : std::is_same_v<T, InView> ? "InView"
+                                           : "InPieces";
     }
 };
 TYPED_TEST_SUITE(EditBufferContract, Implementations, Names);
@@ -124,6 +154,33 @@ TYPED_TEST(EditBufferContract, WrapSelectionIsOneUndoStepWithTheCaretInFront) {
     EXPECT_EQ(b.selection(), (EditBuffer::Range{4, 4}));
     impl.undo();
     EXPECT_EQ(impl.text(), "say hello");
+}
+
+TYPED_TEST(EditBufferContract, EveryPlaceTakesTextAndBreaksAndOneUndoTakesThemBack) {
+    // In pieces of three, 3, 6 and 9 are the joins: each place of the text,
+    // and every selection that starts or ends at one, behaves alike.
+    const std::string original = "0123456789";
+    for (long start = 0; start <= 10; ++start)
+        for (long end = start; end <= std::min(start + 4, 10L); ++end)
+            for (const std::string_view inserted : {"ab", "x\ny", ""}) {
+                SCOPED_TRACE(std::to_string(start) + ".." + std::to_string(end) + " " +
+                             std::string(inserted));
+                TypeParam impl(original);
+                EditBuffer& b = impl.get();
+                b.setSelection(start, end);
+                ASSERT_EQ(b.selection(), (EditBuffer::Range{start, end}));
+                b.replaceSelection(inserted);
+                std::string expected = original;
+                expected.replace(static_cast<std::size_t>(start),
+                                 static_cast<std::size_t>(end - start), inserted);
+                EXPECT_EQ(impl.text(), expected);
+                const long caret = start + static_cast<long>(inserted.size());
+                EXPECT_EQ(b.selection(), (EditBuffer::Range{caret, caret}));
+                if (inserted.empty() && start == end)
+                    continue;
+                impl.undo();
+                EXPECT_EQ(impl.text(), original);
+            }
 }
 
 TYPED_TEST(EditBufferContract, CanPasteFollowsTheClipboard) {
