@@ -110,6 +110,13 @@ TEST(DocumentText, NamesARawByteThatTheNextCharacterWouldComplete) {
         // What the user is warned of is what reading the bytes gives.
         EXPECT_NE(decodeDocument(e.bytes).text.find(char16_t(c.readsAs)), std::u16string::npos);
     }
+    // Once two bytes pair up, the byte after them starts afresh: three lead
+    // bytes and "@" read back as two characters, not three.
+    const EncodedDocument three = encodeDocument(u"\uF781\uF781\uF781@", LineBreak::CrLf);
+    ASSERT_EQ(three.problems.size(), 2u);
+    EXPECT_EQ(three.problems[0].index, 0u);
+    EXPECT_EQ(three.problems[1].index, 2u);
+    EXPECT_EQ(decodeDocument(three.bytes).text, u"\uFF1D\u3000");
 }
 
 // Line breaks end the block copying of ASCII runs wherever they fall.
