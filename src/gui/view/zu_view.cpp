@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -41,7 +40,6 @@ CZuView::CZuView(CZuDoc* document, QWidget* parent) : QPlainTextEdit(parent), do
     connect(this, &QPlainTextEdit::copyAvailable, this, &CZuView::commandStateChanged);
     connect(this, &QPlainTextEdit::undoAvailable, this, &CZuView::commandStateChanged);
     connect(this, &QPlainTextEdit::selectionChanged, this, &CZuView::commandStateChanged);
-    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CZuView::updateCaretBlink);
 }
 
 CZuView::~CZuView() {
@@ -155,21 +153,6 @@ QMimeData* CZuView::createMimeDataFromSelection() const {
     auto* data = new QMimeData;
     data->setText(selectedText());
     return data;
-}
-
-void CZuView::updateCaretBlink() {
-    // Every blink of the caret measures its whole line again; in a line of
-    // hundreds of thousands of characters that keeps a core busy while
-    // nobody types. There the caret stands still instead.
-    constexpr int kLongLine = 20000;
-    static const int usual = QGuiApplication::styleHints()->cursorFlashTime();
-    const bool still = hasFocus() && textCursor().block().length() > kLongLine;
-    QGuiApplication::styleHints()->setCursorFlashTime(still ? 0 : usual);
-}
-
-void CZuView::focusInEvent(QFocusEvent* event) {
-    QPlainTextEdit::focusInEvent(event);
-    updateCaretBlink();
 }
 
 void CZuView::keyPressEvent(QKeyEvent* event) {

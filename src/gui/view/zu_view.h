@@ -80,7 +80,6 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -93,8 +92,6 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
-    void updateCaretBlink();
-
     // The keys at the soft joins of long lines (view_joins.cpp): the user
     // never meets a join. Backspace and Delete there, and Ctrl with either
     // anywhere in a line in pieces, take the text on the far side of the
