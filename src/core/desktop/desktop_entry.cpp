@@ -1,5 +1,6 @@
 #include "core/desktop/desktop_entry.h"
 
+#include "core/desktop/text_lines.h"
 #include "core/text/utf.h"
 
 namespace zu {
@@ -56,17 +57,9 @@ bool isWritable(std::string_view text) {
     return utf16ToUtf8(utf8ToUtf16(text)) == text;
 }
 
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The first argument of a command line written by the Exec rules.
 std::string firstArgument(std::string_view line) {
-    line = trim(line);
+    line = trimLine(line);
     std::string out;
     if (line.empty() || line.front() != '"') {
         for (char c : line) {
@@ -140,7 +133,7 @@ std::optional<std::string> entryProgram(std::string_view entry) {
     bool inEntryGroup = false;
     while (!entry.empty()) {
         const std::size_t end = entry.find('\n');
-        const std::string_view line = trim(entry.substr(0, end));
+        const std::string_view line = trimLine(entry.substr(0, end));
         entry.remove_prefix(end == std::string_view::npos ? entry.size() : end + 1);
         if (!line.empty() && line.front() == '[') {
             inEntryGroup = line == "[Desktop Entry]";
@@ -148,9 +141,9 @@ std::optional<std::string> entryProgram(std::string_view entry) {
         }
         const std::size_t equals = line.find('=');
         if (!inEntryGroup || equals == std::string_view::npos ||
-            trim(line.substr(0, equals)) != "Exec")
+            trimLine(line.substr(0, equals)) != "Exec")
             continue;
-        return firstArgument(unescapeValue(trim(line.substr(equals + 1))));
+        return firstArgument(unescapeValue(trimLine(line.substr(equals + 1))));
     }
     return std::nullopt;
 }

@@ -1,5 +1,7 @@
 #include "core/desktop/mimeapps.h"
 
+#include "core/desktop/text_lines.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -7,14 +9,6 @@ namespace zu {
 namespace {
 
 constexpr std::string_view kGroup = "[Default Applications]";
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
-        text.remove_suffix(1);
-    return text;
-}
 
 // One line of the file, with where it starts and ends (its "\n" excluded).
 struct Line {
@@ -35,7 +29,7 @@ std::vector<Line> linesOf(std::string_view text) {
 }
 
 bool isGroupHeader(std::string_view line) {
-    line = trim(line);
+    line = trimLine(line);
     return !line.empty() && line.front() == '[';
 }
 
@@ -55,7 +49,7 @@ Found find(std::string_view text, const std::vector<Line>& lines, std::string_vi
             // A second group of the same name is not read: the first counts.
             if (found.header)
                 break;
-            if (trim(line) == kGroup) {
+            if (trimLine(line) == kGroup) {
                 found.header = i;
                 found.groupEnd = i + 1;
             }
@@ -63,13 +57,13 @@ Found find(std::string_view text, const std::vector<Line>& lines, std::string_vi
         }
         if (!found.header)
             continue;
-        if (!trim(line).empty())
+        if (!trimLine(line).empty())
             found.groupEnd = i + 1;
         const std::size_t equals = line.find('=');
         if (!found.keyLine && equals != std::string_view::npos &&
-            trim(line.substr(0, equals)) == mimeType) {
+            trimLine(line.substr(0, equals)) == mimeType) {
             found.keyLine = i;
-            found.value = trim(line.substr(equals + 1));
+            found.value = trimLine(line.substr(equals + 1));
         }
     }
     return found;
@@ -79,7 +73,7 @@ std::vector<std::string> splitList(std::string_view value) {
     std::vector<std::string> ids;
     while (!value.empty()) {
         const std::size_t semicolon = value.find(';');
-        const std::string_view id = trim(value.substr(0, semicolon));
+        const std::string_view id = trimLine(value.substr(0, semicolon));
         if (!id.empty())
             ids.emplace_back(id);
         value.remove_prefix(semicolon == std::string_view::npos ? value.size() : semicolon + 1);

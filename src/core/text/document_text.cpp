@@ -1,6 +1,7 @@
 #include "core/text/document_text.h"
 
 #include "core/text/detect_encoding.h"
+#include "core/text/utf.h"
 
 #include <algorithm>
 #include <array>
@@ -29,13 +30,6 @@ LineBreak dominantStyle(const LineBreakCounts& counts, bool& mixed) {
     }
     mixed = present > 1;
     return best;
-}
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // Fills in line and column of each problem (in index order), walking the

@@ -15,13 +15,6 @@
 namespace zu {
 namespace {
 
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // A character that the text cannot hold as itself: one in the raw-byte
 // range would be written back as a single byte, and U+2029 is how the text
 // ends its lines, so it would be written back as a line break. Its bytes

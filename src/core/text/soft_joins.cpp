@@ -1,17 +1,11 @@
 #include "core/text/soft_joins.h"
 
+#include "core/text/utf.h"
+
 #include <algorithm>
 
 namespace zu {
 namespace {
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool isLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 // Whether the character starting at `at` attaches to the one before it, so
 // that a paragraph end between them would draw it alone: combining marks

@@ -17,6 +17,13 @@ std::string utf16ToUtf8(std::u16string_view utf16);
 // form, a surrogate, a code point past U+10FFFF or a sequence cut short.
 int utf8SequenceLength(std::string_view bytes);
 
+inline constexpr bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+inline constexpr bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 // Appends `ch` as one UTF-16 unit, or two for a character past U+FFFF.
 void appendUtf16(std::u16string& out, char32_t ch);
 
