@@ -13,6 +13,8 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
+#include "bench_text.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -46,14 +48,8 @@ namespace {
 // after each element (ordinary lines of some 80 characters), else none at
 // all (a minified page: one line).
 std::string makePage(std::size_t bytes, bool breaks) {
-    std::vector<std::string> japanese;
-    for (unsigned lead : {0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x93u})
-        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-            const std::string pair{char(lead), char(trail)};
-            const auto d = zu::cp932::decode(pair);
-            if (d.text.size() == 1 && d.rawBytes == 0 && d.variants.empty())
-                japanese.push_back(pair);
-        }
+    const std::vector<std::string> japanese =
+        zu::bench::shiftJisPairs({0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x93u});
     const char* const tags[][2] = {{"<p>", "</p>"},
                                    {"<li>", "</li>"},
                                    {"<td class=\"item\">", "</td>"},

@@ -11,6 +11,8 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
+#include "bench_text.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -37,14 +39,8 @@ QString filePath;
 // An HTML page of about `bytes` bytes: markup around Japanese text (kanji,
 // kana, punctuation) with CR LF breaks, as a hand-written page has.
 std::string makePage(std::size_t bytes) {
-    std::vector<std::string> japanese;
-    for (unsigned lead : {0x81u, 0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x8Bu, 0x8Cu, 0x93u, 0x96u})
-        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-            const std::string pair{char(lead), char(trail)};
-            const auto d = zu::cp932::decode(pair);
-            if (d.text.size() == 1 && d.rawBytes == 0 && d.variants.empty())
-                japanese.push_back(pair);
-        }
+    const std::vector<std::string> japanese = zu::bench::shiftJisPairs(
+        {0x81u, 0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x8Bu, 0x8Cu, 0x93u, 0x96u});
     const char* const tags[][2] = {{"<p>", "</p>"},
                                    {"<li>", "</li>"},
                                    {"<td class=\"item\">", "</td>"},

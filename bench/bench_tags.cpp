@@ -13,6 +13,8 @@
 #include "gui/view/whole_text.h"
 #include "gui/view/zu_view.h"
 
+#include "bench_text.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,14 +44,8 @@ QString filePath;
 // with CR LF breaks. The text between the tags is sized so that the page
 // comes out at the size asked for.
 std::string makePage(std::size_t bytes, std::size_t tags) {
-    std::vector<std::string> japanese;
-    for (unsigned lead : {0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x93u, 0x96u})
-        for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-            const std::string pair{char(lead), char(trail)};
-            const auto d = zu::cp932::decode(pair);
-            if (d.text.size() == 1 && d.rawBytes == 0 && d.variants.empty())
-                japanese.push_back(pair);
-        }
+    const std::vector<std::string> japanese =
+        zu::bench::shiftJisPairs({0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x93u, 0x96u});
     const char* const elements[][2] = {{"<p>", "</p>"},
                                        {"<li>", "</li>"},
                                        {"<td class=\"item\">", "</td>"},
