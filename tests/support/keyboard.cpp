@@ -93,7 +93,7 @@ bool chooseFromMenu(QWidget* focus, int id) {
                 // the highlight, but only the key makes it take the keys); a
                 // command runs with Return.
                 QTest::keyClick(menu, target.kind == MenuNode::Kind::Popup ? Qt::Key_Right
-                                                                            : Qt::Key_Return);
+                                                                           : Qt::Key_Return);
             }
         } else {
             // No letter: arrow down from wherever the highlight stands.

@@ -64,12 +64,9 @@ TEST_F(LongLineKeys, KeysOnASelectionFromAnywhereToAnywhere) {
     // with them are where the control would lose what ends the line in
     // front (a join would become a break, or a break a join).
     open("line one\n" + kLine);
-    const Key keys[] = {{"Delete", Qt::Key_Delete},
-                        {"Backspace", Qt::Key_Backspace},
-                        {"typing", Qt::Key_Q},
-                        {"Tab", Qt::Key_Tab},
-                        {"Return", Qt::Key_Return},
-                        {"Cut", Qt::Key_X, Qt::ControlModifier}};
+    const Key keys[] = {{"Delete", Qt::Key_Delete}, {"Backspace", Qt::Key_Backspace},
+                        {"typing", Qt::Key_Q},      {"Tab", Qt::Key_Tab},
+                        {"Return", Qt::Key_Return}, {"Cut", Qt::Key_X, Qt::ControlModifier}};
     for (const Key& k : keys)
         for (long start = 0; start < length(); ++start)
             for (long end = start + 1; end <= std::min(length(), start + 12); ++end) {
