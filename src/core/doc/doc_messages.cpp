@@ -120,4 +120,12 @@ std::string recoveryQuestion(const RecoveryRecord& record) {
     return text + "\n\n復元しますか？「いいえ」を選ぶと、この変更は破棄されます。";
 }
 
+std::string changedOnDiskReloadQuestion(std::string_view path) {
+    return std::string(path) + " は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？";
+}
+
+std::string changedOnDiskOverwriteQuestion(std::string_view path) {
+    return std::string(path) + " は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？";
+}
+
 } // namespace zu

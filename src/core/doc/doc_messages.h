@@ -29,6 +29,12 @@ struct SaveQuestion {
 };
 SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encoding& encoding);
 
+// Another program changed the file `path` names since zu read or wrote it:
+// the question when its window comes back (the document is unmodified), and
+// the one before a save would write over that program's work.
+std::string changedOnDiskReloadQuestion(std::string_view path);
+std::string changedOnDiskOverwriteQuestion(std::string_view path);
+
 // The question at start-up for a recovery copy a run left behind: which
 // document, its file and encoding, and what "no" does.
 std::string recoveryQuestion(const RecoveryRecord& record);

@@ -393,9 +393,8 @@ void CZuApp::checkDiskChanges() {
         if (!doc->offerReload())
             return;
         checkingDisk_ = true;
-        const QString question =
-            QStringLiteral("%1 は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？")
-                .arg(displayPath(doc->pathName()));
+        const QString question = QString::fromStdString(
+            changedOnDiskReloadQuestion(displayPath(doc->pathName()).toStdString()));
         if (ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) ==
             ui::Answer::Yes) {
             if (const QString error = doc->reload(); !error.isEmpty())

@@ -35,9 +35,8 @@ bool saveDocumentTo(CZuDoc& doc, const QString& path) {
     // this goes on, so the user decides.
     if (!doc.pathName().isEmpty() && sameFile(pathToBytes(path), pathToBytes(doc.pathName())) &&
         doc.changedOnDisk()) {
-        const QString question =
-            QStringLiteral("%1 は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？")
-                .arg(displayPath(doc.pathName()));
+        const QString question = QString::fromStdString(
+            changedOnDiskOverwriteQuestion(displayPath(doc.pathName()).toStdString()));
         if (ui::message(nullptr, question, ui::Buttons::YesNo, ui::Icon::Warning) !=
             ui::Answer::Yes)
             return false;

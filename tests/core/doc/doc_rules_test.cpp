@@ -110,6 +110,13 @@ TEST(SaveQuestion, NamesTheFirstPlaceCountsTheRestAndOffersUtf8WhereItHelps) {
     }
 }
 
+TEST(ChangedOnDisk, TheTwoQuestionsNameTheFile) {
+    EXPECT_EQ(changedOnDiskReloadQuestion("/w/a.htm"),
+              "/w/a.htm は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？");
+    EXPECT_EQ(changedOnDiskOverwriteQuestion("/w/a.htm"),
+              "/w/a.htm は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？");
+}
+
 TEST(CanSaveInPlace, OnlyAnExistingFileThatMayBeWritten) {
     const testing::ScratchFolder dir;
     const std::string file = dir.file("f.htm");
