@@ -135,8 +135,8 @@ RegistrationReport unregisterDesktop(const DesktopFileSystem& fs) {
 std::string registrationProblem(const RegistrationReport& report, const DesktopPlaces& places) {
     if (report.unsafeFolder)
         return "zu: " + folderOf(places.entry) +
-               " はほかのﾕｰｻﾞｰも書き込めるため、ﾃﾞｽｸﾄｯﾌﾟに登録しませんでした。"
-               "chmod go-w で書き込みを自分だけにすると、次の起動で登録します。";
+               " はほかのﾕｰｻﾞｰが変更できるﾌｫﾙﾀﾞなので、ﾃﾞｽｸﾄｯﾌﾟに登録しませんでした。"
+               "自分のﾌｫﾙﾀﾞにして書き込みを自分だけにすると (chmod go-w)、次の起動で登録します。";
     if (report.failed)
         return "zu: ﾃﾞｽｸﾄｯﾌﾟへの登録 (" + places.entry + ", " + places.mimeapps +
                ") を書き込めませんでした。";

@@ -41,7 +41,10 @@ protected:
 // or Space only ever checks it, never unchecks it.
 class GroupRadioButton : public QRadioButton {
 public:
-    using QRadioButton::QRadioButton;
+    // The text is set once the button is whole: setting it asks for the
+    // button's accessible interface, which Qt keeps from then on, and only
+    // a whole GroupRadioButton gets the one that says "radio button".
+    GroupRadioButton(const QString& text, QWidget* parent) : QRadioButton(parent) { setText(text); }
 
 protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }

@@ -293,8 +293,15 @@ TEST(RegistrationSafety, AnEntryOthersMayWriteIsTakenBackAndASharedFolderIsNotUs
     EXPECT_TRUE(report.unsafeFolder);
     EXPECT_FALSE(report.entryWritten || report.defaultSet);
     EXPECT_EQ(desktop.files.size(), 1u);
-    EXPECT_NE(registrationProblem(report, *desktopPlaces(desktop.fs().env)).find("chmod go-w"),
-              std::string::npos);
+    const DesktopPlaces places = *desktopPlaces(desktop.fs().env);
+    EXPECT_EQ(registrationProblem(report, places),
+              "zu: /home/u/.local/share/applications/ はほかのﾕｰｻﾞｰが変更できるﾌｫﾙﾀﾞなので、"
+              "ﾃﾞｽｸﾄｯﾌﾟに登録しませんでした。自分のﾌｫﾙﾀﾞにして書き込みを自分だけにすると "
+              "(chmod go-w)、次の起動で登録します。");
+    EXPECT_EQ(registrationProblem({.failed = true}, places),
+              "zu: ﾃﾞｽｸﾄｯﾌﾟへの登録 (/home/u/.local/share/applications/zu.desktop, "
+              "/home/u/.config/mimeapps.list) を書き込めませんでした。");
+    EXPECT_EQ(registrationProblem({.entryWritten = true}, places), "");
 }
 
 // The real file system, in scratch folders standing for every level.

@@ -122,7 +122,6 @@ TEST_F(Browser, TheDesktopsBrowserGetsTheSavedFilesUrlAndZuNeverDoes) {
     frame().onCommand(cmd::FileSave);
     settle();
     QTest::keyClicks(view(), "unsaved");
-    const QString url = QString::fromLatin1(QUrl::fromLocalFile(file).toEncoded());
 
     for (const BrowserCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -162,9 +161,14 @@ TEST_F(Browser, TheDesktopsBrowserGetsTheSavedFilesUrlAndZuNeverDoes) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(out); }, 10000));
         QFile got(out);
         ASSERT_TRUE(got.open(QIODevice::ReadOnly));
-        QStringList expected = c.arguments;
-        expected.replaceInStrings(QStringLiteral("URL"), url);
-        EXPECT_EQ(QString::fromUtf8(got.readAll()).split(u'\n', Qt::SkipEmptyParts), expected);
+        // Each address that stands for the saved file reads "URL".
+        QStringList arguments = QString::fromUtf8(got.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        for (QString& argument : arguments) {
+            const auto at = argument.indexOf(QStringLiteral("file:///"));
+            if (at >= 0 && QUrl::fromEncoded(argument.mid(at).toLatin1()).toLocalFile() == file)
+                argument = argument.left(at) + QStringLiteral("URL");
+        }
+        EXPECT_EQ(arguments.join(u' ').toStdString(), c.arguments.join(u' ').toStdString());
     }
     // zu started nothing of its own: it holds the one document it had.
     EXPECT_EQ(app->documents().size(), 1u);
