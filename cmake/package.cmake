@@ -55,16 +55,17 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # Japanese glyphs on screen, and the Qt dialogs in Japanese.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for writing HTML pages by hand")
+# The summary is the first line of the control file's description; CPack
+# indents the rest and marks the empty line between paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "editor for writing HTML pages by hand
- zu edits the HTML source of web pages as plain text in a multiple-document
- window and helps while you type: a Tag menu of 57 commands wraps the
- selection in ready-made tags, 95 special symbols go in as character
- references, tags can be coloured or removed, and assistants write page
- skeletons, calendars, file lists, tables, colours and dates.
- .
- Shift_JIS (CP932), UTF-8, UTF-16, EUC-JP and ISO-2022-JP files are written
- back byte for byte, except for the edits. The user interface is Japanese.")
+    "zu edits the HTML source of web pages as plain text in a multiple-document
+window and helps while you type: a Tag menu of 57 commands wraps the
+selection in ready-made tags, 95 special symbols go in as character
+references, tags can be coloured or removed, and assistants write page
+skeletons, calendars, file lists, tables, colours and dates.
+
+Shift_JIS (CP932), UTF-8, UTF-16, EUC-JP and ISO-2022-JP files are written
+back byte for byte, except for the edits. The user interface is Japanese.")
 # The control files with the permissions dpkg gives them.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
