@@ -19,81 +19,58 @@ const std::string kUrl = "file:///home/u/p.htm";
 const std::string kSelf = "/opt/zu/bin/zu";
 constexpr const char* kApps = "/usr/share/applications/";
 
-struct BrowserCase {
-    const char* name;
-    std::map<std::string, std::string> files; // added to the desktop below
-    std::map<std::string, std::string> env;
-    std::vector<Argv> expected;
-};
-
 TEST(Browser, TheHttpDefaultThenBrowserThenPageHandlersNeverZu) {
+    const std::string user = "/home/u/.config/mimeapps.list",
+                      data = "/home/u/.local/share/applications/";
     const std::string http = "[Default Applications]\nx-scheme-handler/http=";
-    const BrowserCase cases[] = {
-        {"NothingAtAll", {}, {}, {}},
-        {"TheHttpDefault",
-         {{"/home/u/.config/mimeapps.list", http + "firefox.desktop;\n"}},
-         {},
-         {{"firefox", kUrl}, {"bluefish", kUrl}}},
+    const std::string zuEverywhere = http + "zu.desktop;\ntext/html=zu.desktop;zu-dev.desktop;\n";
+    const std::string zuEntry = "[Desktop Entry]\nType=Application\nExec=/opt/zu/bin/zu "
+                                "%F\nMimeType=text/html;x-scheme-handler/http;\n";
+    const std::string pages = "[Default Applications]\ntext/html=bluefish.desktop;\n[Added "
+                              "Associations]\ntext/html=lynx.desktop;netsurf.desktop;\n";
+    const struct {
+        const char* name;
+        std::map<std::string, std::string> files, env; // added to the desktop below
+        std::vector<Argv> expected;
+    } cases[] = {
+        // clang-format off
+        {"NothingButZu", {{"/usr/share/applications/bluefish.desktop", ""}, {"/usr/share/applications/firefox.desktop", ""}, {"/opt/share/applications/chromium.desktop", ""}}, {}, {}},
+        {"TheHttpDefault", {{user, http + "firefox.desktop;\n"}}, {}, {{"firefox", kUrl}, {"bluefish", kUrl}}},
         // With no default named, the entry that declares http addresses.
-        {"AnHttpHandler",
-         {},
-         {{"XDG_DATA_DIRS", "/usr/share:/opt/share"}},
-         {{"chromium", "--new-window", kUrl}, {"bluefish", kUrl}}},
-        {"BrowserCommandsInOrderAfterTheDefault",
-         {{"/home/u/.config/mimeapps.list", http + "firefox.desktop;\n"}},
-         {{"BROWSER", "missing:w3m -T text/html %s --x=%%s:/opt/b/run"}},
-         {{"firefox", kUrl},
-          {"w3m", "-T", "text/html", kUrl, "--x=%s"},
-          {"/opt/b/run", kUrl},
-          {"bluefish", kUrl}}},
-        {"ZuIsNeverTheBrowser",
-         {{"/home/u/.config/mimeapps.list",
-           http + "zu.desktop;\ntext/html=zu.desktop;zu-dev.desktop;\n"},
-          {"/home/u/.local/share/applications/zu.desktop",
-           "[Desktop Entry]\nType=Application\nExec=/opt/zu/bin/zu %F\n"
-           "MimeType=text/html;x-scheme-handler/http;\n"},
-          {"/home/u/.local/share/applications/zu-dev.desktop",
-           "[Desktop Entry]\nType=Application\nExec=zu %F\nMimeType=text/html;\n"}},
-         {{"BROWSER", "zu:/opt/zu/bin/zu %s"}},
-         {{"firefox", kUrl}, {"bluefish", kUrl}}},
-        // Browsers first among the programs that open pages, the user's
-        // order kept within each.
-        {"BrowsersBeforeEditors",
-         {{"/home/u/.config/mimeapps.list",
-           "[Default Applications]\ntext/html=bluefish.desktop;\n"
-           "[Added Associations]\ntext/html=lynx.desktop;netsurf.desktop;\n"},
-          {std::string(kApps) + "netsurf.desktop",
-           "[Desktop Entry]\nType=Application\nExec=netsurf\nCategories=Network;WebBrowser;\n"},
-          {std::string(kApps) + "lynx.desktop",
-           "[Desktop Entry]\nType=Application\nExec=lynx %u\nTerminal=true\n"
-           "Categories=WebBrowser;\n"}},
-         {},
-         {{"netsurf", kUrl}, {"bluefish", kUrl}}},
+        {"AnHttpHandler", {{"/usr/share/applications/firefox.desktop", ""}}, {{"XDG_DATA_DIRS", "/usr/share:/opt/share"}}, {{"chromium", "--new-window", kUrl}, {"bluefish", kUrl}}},
+        {"BrowserCommandsAfterTheDefault", {{user, http + "firefox.desktop;\n"}}, {{"BROWSER", "missing:w3m -T text/html %s --x=%%s:/opt/b/run"}},
+         {{"firefox", kUrl}, {"w3m", "-T", "text/html", kUrl, "--x=%s"}, {"/opt/b/run", kUrl}, {"bluefish", kUrl}}},
+        {"ZuIsNeverTheBrowser", {{user, zuEverywhere}, {data + "zu.desktop", zuEntry}, {data + "zu-dev.desktop", "[Desktop Entry]\nType=Application\nExec=zu %F\nMimeType=text/html;\n"}},
+         {{"BROWSER", "zu:/opt/zu/bin/zu %s"}}, {{"firefox", kUrl}, {"bluefish", kUrl}}},
+        // Browsers first among the programs that open pages; one that needs a terminal cannot be started.
+        {"BrowsersBeforeEditors", {{user, pages}, {"/usr/share/applications/firefox.desktop", ""},
+          {"/usr/share/applications/netsurf.desktop", "[Desktop Entry]\nType=Application\nExec=netsurf\nCategories=Network;WebBrowser;\n"},
+          {"/usr/share/applications/lynx.desktop", "[Desktop Entry]\nType=Application\nExec=lynx %u\nTerminal=true\nCategories=WebBrowser;\n"}},
+         {}, {{"netsurf", kUrl}, {"bluefish", kUrl}}},
+        // clang-format on
     };
-    for (const BrowserCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
         MemoryDesktop desktop;
         desktop.env["PATH"] = "/usr/bin:/bin";
         desktop.programs = {"/usr/bin/w3m", "/opt/b/run", "/opt/zu/bin/zu", "/usr/bin/zu"};
-        if (c.name != std::string("NothingAtAll")) {
-            desktop.app(std::string(kApps) + "bluefish.desktop", "bluefish", "text/html;",
-                        "Categories=Development;\n");
-            desktop.app(std::string(kApps) + "firefox.desktop", "firefox", "text/html;",
-                        "Categories=WebBrowser;\n");
-            desktop.app("/opt/share/applications/chromium.desktop", "chromium --new-window",
-                        "x-scheme-handler/http;");
-        }
+        desktop.app(std::string(kApps) + "bluefish.desktop", "bluefish", "text/html;",
+                    "Categories=Development;\n");
+        desktop.app(std::string(kApps) + "firefox.desktop", "firefox", "text/html;",
+                    "Categories=WebBrowser;\n");
+        desktop.app("/opt/share/applications/chromium.desktop", "chromium --new-window",
+                    "x-scheme-handler/http;");
+        // An empty text takes the entry away.
         for (const auto& [path, text] : c.files)
-            desktop.files[path] = text;
+            if (text.empty())
+                desktop.files.erase(path);
+            else
+                desktop.files[path] = text;
         for (const auto& [name, value] : c.env)
             desktop.env[name] = value;
-        if (c.name == std::string("AnHttpHandler") ||
-            c.name == std::string("BrowsersBeforeEditors"))
-            desktop.files.erase(std::string(kApps) + "firefox.desktop");
         std::vector<Argv> found;
         for (const BrowserCommand& command : browserCommands(kPage, kSelf, desktop.fs()))
             found.push_back(command.argv);
-        EXPECT_EQ(found, c.expected);
+        EXPECT_EQ(found, c.expected) << c.name;
     }
 }
 

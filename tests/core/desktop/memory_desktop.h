@@ -16,8 +16,7 @@ struct MemoryDesktop {
         {"HOME", "/home/u"}, {"XDG_DATA_DIRS", "/usr/share"}, {"XDG_CONFIG_DIRS", "/etc/xdg"}};
     std::map<std::string, std::string> files;
     std::set<std::string> programs;
-    std::set<std::string> shared;     // paths others may write
-    std::set<std::string> unwritable; // paths a write fails on
+    std::set<std::string> shared; // paths others may write
 
     DesktopFileSystem fs() {
         DesktopFileSystem fs;
@@ -41,8 +40,6 @@ struct MemoryDesktop {
             return it != files.end() && it->first.starts_with(folder);
         };
         fs.write = [this](const std::string& path, std::string_view bytes) {
-            if (unwritable.count(path))
-                return false;
             files[path] = std::string(bytes);
             shared.erase(path);
             return true;

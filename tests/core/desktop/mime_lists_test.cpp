@@ -12,162 +12,100 @@ namespace {
 
 using testing::MemoryDesktop;
 
-constexpr const char* kApps = "/usr/share/applications/";
+const std::string U = "/home/u/.config/", D = "/home/u/.local/share/applications/",
+                  S = "/usr/share/applications/";
 
-std::string defaults(const std::string& ids) {
-    return "[Default Applications]\ntext/html=" + ids + "\n";
+// "a b" lists a.desktop and b.desktop as text/html defaults; a text that
+// starts with "[" is the list itself.
+std::string list(const std::string& ids) {
+    if (ids.starts_with("["))
+        return ids;
+    std::string out = "[Default Applications]\ntext/html=";
+    for (std::size_t at = 0; at < ids.size();) {
+        const std::size_t end = std::min(ids.find(' ', at), ids.size());
+        out += ids.substr(at, end - at) + ".desktop;";
+        at = end + 1;
+    }
+    return out + "\n";
 }
 
-struct LevelCase {
-    const char* name;
-    std::map<std::string, std::string> lists; // path -> text
-    std::map<std::string, std::string> env;   // added to the desktop's
-    const char* expected;                     // desktop id, or nullptr for none
-};
+MemoryDesktop desktopWith(const std::map<std::string, std::string>& lists,
+                          const std::map<std::string, std::string>& env) {
+    MemoryDesktop desktop;
+    for (const char* id : {"a", "b", "c"})
+        desktop.app(S + id + ".desktop", id, "text/html;");
+    desktop.app(S + "plain.desktop", "plain", "text/plain;");
+    desktop.app(S + "try.desktop", "try", "text/html;", "TryExec=/nowhere/try\n");
+    desktop.app(S + "kde4/sub.desktop", "sub", "text/html;");
+    for (const auto& [path, ids] : lists)
+        desktop.files[path] = list(ids);
+    for (const auto& [name, value] : env)
+        desktop.env[name] = value;
+    return desktop;
+}
 
 TEST(MimeLists, TheFirstLevelThatNamesAnInstalledHandlerDecides) {
-    const LevelCase cases[] = {
-        {"NoListNoDefault", {}, {}, nullptr},
-        {"UsersList", {{"/home/u/.config/mimeapps.list", defaults("a.desktop;")}}, {}, "a.desktop"},
-        {"UsersListBeforeTheSystems",
-         {{"/home/u/.config/mimeapps.list", defaults("a.desktop;")},
-          {"/etc/xdg/mimeapps.list", defaults("b.desktop;")}},
-         {},
-         "a.desktop"},
-        {"AnIdNotInstalledPassesToTheNextInTheList",
-         {{"/home/u/.config/mimeapps.list", defaults("gone.desktop;b.desktop;")}},
-         {},
-         "b.desktop"},
-        {"ALevelNamingNothingInstalledPassesToTheNext",
-         {{"/home/u/.config/mimeapps.list", defaults("gone.desktop;")},
-          {"/etc/xdg/mimeapps.list", defaults("b.desktop;")}},
-         {},
-         "b.desktop"},
-        {"DesktopSpecificBeforeTheUsersList",
-         {{"/home/u/.config/mimeapps.list", defaults("a.desktop;")},
-          {"/home/u/.config/gnome-mimeapps.list", defaults("b.desktop;")}},
-         {{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}},
-         "b.desktop"},
-        {"TheDesktopsFirstNameFirst",
-         {{"/home/u/.config/gnome-mimeapps.list", defaults("b.desktop;")},
-          {"/home/u/.config/ubuntu-mimeapps.list", defaults("c.desktop;")}},
-         {{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}},
-         "c.desktop"},
-        {"AnotherDesktopsListIsNotRead",
-         {{"/home/u/.config/kde-mimeapps.list", defaults("b.desktop;")}},
-         {{"XDG_CURRENT_DESKTOP", "GNOME"}},
-         nullptr},
-        {"ConfigDirsInTheirOrder",
-         {{"/etc/xdg/mimeapps.list", defaults("b.desktop;")},
-          {"/opt/xdg/mimeapps.list", defaults("a.desktop;")}},
-         {{"XDG_CONFIG_DIRS", "/opt/xdg:/etc/xdg"}},
-         "a.desktop"},
-        {"ConfigDirsBeforeTheDataHome",
-         {{"/home/u/.local/share/applications/mimeapps.list", defaults("a.desktop;")},
-          {"/etc/xdg/mimeapps.list", defaults("b.desktop;")}},
-         {},
-         "b.desktop"},
-        {"TheDataHomesList",
-         {{"/home/u/.local/share/applications/mimeapps.list", defaults("a.desktop;")},
-          {"/usr/share/applications/mimeapps.list", defaults("b.desktop;")}},
-         {},
-         "a.desktop"},
-        {"TheDistributionsDesktopList",
-         {{"/usr/share/applications/mimeapps.list", defaults("a.desktop;")},
-          {"/usr/share/applications/gnome-mimeapps.list", defaults("b.desktop;")}},
-         {{"XDG_CURRENT_DESKTOP", "GNOME"}},
-         "b.desktop"},
-        {"DefaultsListAfterTheMimeappsListOfItsFolder",
-         {{"/usr/share/applications/defaults.list", defaults("a.desktop;")},
-          {"/usr/share/applications/mimeapps.list", defaults("b.desktop;")}},
-         {},
-         "b.desktop"},
-        {"DefaultsListAlone",
-         {{"/usr/share/applications/defaults.list", defaults("b.desktop;")}},
-         {},
-         "b.desktop"},
-        {"DataDirsInTheirOrder",
-         {{"/usr/share/applications/mimeapps.list", defaults("b.desktop;")},
-          {"/usr/local/share/applications/defaults.list", defaults("a.desktop;")}},
-         {{"XDG_DATA_DIRS", "/usr/local/share/:/usr/share/"}},
-         "a.desktop"},
-        {"RelativeFoldersAreIgnored",
-         {{"etc/mimeapps.list", defaults("a.desktop;")}},
-         {{"XDG_CONFIG_DIRS", "etc"}},
-         nullptr},
-        {"RemovedByTheUserIsNoDefaultBelow",
-         {{"/home/u/.config/mimeapps.list", "[Removed Associations]\ntext/html=b.desktop;\n"},
-          {"/usr/share/applications/mimeapps.list", defaults("b.desktop;a.desktop;")}},
-         {},
-         "a.desktop"},
-        {"AddedMakesAHandler",
-         {{"/home/u/.config/mimeapps.list",
-           "[Added Associations]\ntext/html=plain.desktop;\n" + defaults("plain.desktop;")}},
-         {},
-         "plain.desktop"},
-        {"ADefaultThatDoesNotHandleTheTypeIsPassed",
-         {{"/home/u/.config/mimeapps.list", defaults("plain.desktop;b.desktop;")}},
-         {},
-         "b.desktop"},
-        {"AHiddenEntryHidesTheOneBelow",
-         {{"/home/u/.config/mimeapps.list", defaults("a.desktop;b.desktop;")},
-          {"/home/u/.local/share/applications/a.desktop", "[Desktop Entry]\nHidden=true\n"}},
-         {},
-         "b.desktop"},
-        {"MissingTryExecIsNotInstalled",
-         {{"/home/u/.config/mimeapps.list", defaults("try.desktop;b.desktop;")}},
-         {},
-         "b.desktop"},
-        {"AnIdWithADashFoundInASubfolder",
-         {{"/home/u/.config/mimeapps.list", defaults("kde4-sub.desktop;")}},
-         {},
-         "kde4-sub.desktop"},
+    const std::string removedB = "[Removed Associations]\ntext/html=b.desktop;\n";
+    const std::string addedPlain = "[Added Associations]\ntext/html=plain.desktop;\n";
+    const struct {
+        const char* name;
+        std::map<std::string, std::string> lists, env;
+        const char* expected; // nullptr: no default
+    } cases[] = {
+        // clang-format off
+        {"NoList", {}, {}, nullptr},
+        {"UsersList", {{U + "mimeapps.list", "a"}}, {}, "a"},
+        {"UsersBeforeSystems", {{U + "mimeapps.list", "a"}, {"/etc/xdg/mimeapps.list", "b"}}, {}, "a"},
+        {"NotInstalledPassesOn", {{U + "mimeapps.list", "gone b"}}, {}, "b"},
+        {"NothingInstalledPassesToNextLevel", {{U + "mimeapps.list", "gone"}, {"/etc/xdg/mimeapps.list", "b"}}, {}, "b"},
+        {"DesktopListFirst", {{U + "mimeapps.list", "a"}, {U + "gnome-mimeapps.list", "b"}}, {{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}, "b"},
+        {"DesktopsFirstName", {{U + "gnome-mimeapps.list", "b"}, {U + "ubuntu-mimeapps.list", "c"}}, {{"XDG_CURRENT_DESKTOP", "ubuntu:GNOME"}}, "c"},
+        {"OtherDesktopNotRead", {{U + "kde-mimeapps.list", "b"}}, {{"XDG_CURRENT_DESKTOP", "GNOME"}}, nullptr},
+        {"ConfigDirsInOrder", {{"/etc/xdg/mimeapps.list", "b"}, {"/opt/xdg/mimeapps.list", "a"}}, {{"XDG_CONFIG_DIRS", "/opt/xdg:/etc/xdg"}}, "a"},
+        {"ConfigDirsBeforeDataHome", {{D + "mimeapps.list", "a"}, {"/etc/xdg/mimeapps.list", "b"}}, {}, "b"},
+        {"DataHomeBeforeDataDirs", {{D + "mimeapps.list", "a"}, {S + "mimeapps.list", "b"}}, {}, "a"},
+        {"DistributionsDesktopList", {{S + "mimeapps.list", "a"}, {S + "gnome-mimeapps.list", "b"}}, {{"XDG_CURRENT_DESKTOP", "GNOME"}}, "b"},
+        {"DefaultsListLastInItsFolder", {{S + "defaults.list", "a"}, {S + "mimeapps.list", "b"}}, {}, "b"},
+        {"DefaultsListAlone", {{S + "defaults.list", "b"}}, {}, "b"},
+        {"DataDirsInOrder", {{S + "mimeapps.list", "b"}, {"/usr/local/share/applications/defaults.list", "a"}}, {{"XDG_DATA_DIRS", "/usr/local/share/:/usr/share/"}}, "a"},
+        {"RelativeFoldersIgnored", {{"etc/mimeapps.list", "a"}}, {{"XDG_CONFIG_DIRS", "etc"}}, nullptr},
+        {"RemovedAboveIsNoDefaultBelow", {{U + "mimeapps.list", removedB}, {S + "mimeapps.list", "b a"}}, {}, "a"},
+        {"AddedMakesAHandler", {{U + "mimeapps.list", addedPlain + list("plain")}}, {}, "plain"},
+        {"DefaultNotHandlingTheTypePassed", {{U + "mimeapps.list", "plain b"}}, {}, "b"},
+        {"HiddenEntryHidesTheOneBelow", {{U + "mimeapps.list", "a b"}, {D + "a.desktop", "[Desktop Entry]\nHidden=true\n"}}, {}, "b"},
+        {"MissingTryExecNotInstalled", {{U + "mimeapps.list", "try b"}}, {}, "b"},
+        {"IdWithADashInASubfolder", {{U + "mimeapps.list", "kde4-sub"}}, {}, "kde4-sub"},
+        // clang-format on
     };
-    for (const LevelCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        MemoryDesktop desktop;
-        desktop.app(std::string(kApps) + "a.desktop", "a", "text/html;");
-        desktop.app(std::string(kApps) + "b.desktop", "b", "text/html;");
-        desktop.app(std::string(kApps) + "c.desktop", "c", "text/html;");
-        desktop.app(std::string(kApps) + "plain.desktop", "plain", "text/plain;");
-        desktop.app(std::string(kApps) + "try.desktop", "try", "text/html;",
-                    "TryExec=/nowhere/try\n");
-        desktop.app(std::string(kApps) + "kde4/sub.desktop", "sub", "text/html;");
-        for (const auto& [path, text] : c.lists)
-            desktop.files[path] = text;
-        for (const auto& [name, value] : c.env)
-            desktop.env[name] = value;
+    for (const auto& c : cases) {
+        MemoryDesktop desktop = desktopWith(c.lists, c.env);
         const DesktopFileSystem fs = desktop.fs();
         MimeAssociations associations(fs);
         const InstalledApplication* found = associations.listedDefault("text/html");
-        EXPECT_EQ(found ? found->id : "(none)", c.expected ? c.expected : "(none)");
+        EXPECT_EQ(found ? found->id : "-", c.expected ? c.expected + std::string(".desktop") : "-")
+            << c.name;
     }
 }
 
 TEST(MimeLists, HandlersInTheOrderOfTheListsThenTheEntriesThatDeclareTheType) {
-    MemoryDesktop desktop;
-    desktop.app(std::string(kApps) + "a.desktop", "a", "text/html;");
-    desktop.app(std::string(kApps) + "b.desktop", "b", "text/html;");
-    desktop.app(std::string(kApps) + "c.desktop", "c", "text/html;text/plain;");
-    desktop.app(std::string(kApps) + "d.desktop", "d", "text/plain;");
-    desktop.app(std::string(kApps) + "e.desktop", "e", "text/plain;");
-    desktop.app("/home/u/.local/share/applications/f.desktop", "f", "text/html;");
-    desktop.files["/home/u/.config/mimeapps.list"] =
-        "[Added Associations]\ntext/html=e.desktop;\n"
-        "[Removed Associations]\ntext/html=b.desktop;\n";
-    desktop.files["/usr/share/applications/mimeapps.list"] =
-        defaults("b.desktop;d.desktop;") + "[Added Associations]\ntext/html=gone.desktop;\n";
+    MemoryDesktop desktop = desktopWith(
+        {{U + "mimeapps.list", "[Added Associations]\ntext/html=e.desktop;\n[Removed "
+                               "Associations]\ntext/html=b.desktop;\n"},
+         {S + "mimeapps.list", list("b d") + "[Added Associations]\ntext/html=gone.desktop;\n"}},
+        {});
+    desktop.app(S + "c.desktop", "c", "text/html;text/plain;");
+    desktop.app(S + "d.desktop", "d", "text/plain;");
+    desktop.app(S + "e.desktop", "e", "text/plain;");
+    desktop.app(D + "f.desktop", "f", "text/html;");
     const DesktopFileSystem fs = desktop.fs();
     MimeAssociations associations(fs);
-    std::vector<std::string> ids;
+    std::string ids;
     for (const InstalledApplication* app : associations.applications("text/html"))
-        ids.push_back(app->id);
+        ids += app->id + " ";
     // e added by the user, d named by the system (b removed by the user),
-    // then the entries of the data home, then the system's by name.
-    EXPECT_EQ(ids, (std::vector<std::string>{"e.desktop", "d.desktop", "f.desktop", "a.desktop",
-                                             "c.desktop"}));
-    // With no list naming an installed handler, the most preferred decides.
-    ASSERT_NE(associations.defaultFor("text/html"), nullptr);
+    // then the entries of the data home, then the system's by name; the
+    // default is the first, no list naming an installed handler of the type.
+    EXPECT_EQ(ids, "e.desktop d.desktop f.desktop a.desktop c.desktop ");
     EXPECT_EQ(associations.defaultFor("text/html")->id, "e.desktop");
 }
 

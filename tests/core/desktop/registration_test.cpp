@@ -15,6 +15,7 @@
 #include <ostream>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace zu {
 namespace {
@@ -30,17 +31,15 @@ std::string entryFor(const std::string& program) {
     return desktopEntry(program, "zu").value();
 }
 
-// The user's files before and after; nullopt stands for "no such file".
+// The user's entry, list and record before and after; N stands for "no
+// such file".
+const std::optional<std::string> N;
 struct RegistrationCase {
     const char* name;
     bool unregister;
-    std::optional<std::string> entryBefore;
-    std::optional<std::string> mimeappsBefore;
-    std::optional<std::string> recordBefore;
+    std::optional<std::string> entryBefore, listBefore, recordBefore;
     std::map<std::string, std::string> otherLists; // path -> text, the desktop's other levels
-    std::optional<std::string> entryAfter;
-    std::optional<std::string> mimeappsAfter;
-    std::optional<std::string> recordAfter;
+    std::optional<std::string> entryAfter, listAfter, recordAfter;
     RegistrationReport report;
 };
 
@@ -61,220 +60,69 @@ TEST_P(Registration, ChangesOnlyWhatTheRulesAllow) {
     desktop.programs.insert(kProgram);
     desktop.app("/usr/share/applications/firefox-esr.desktop", "firefox-esr", "text/html;");
     desktop.app("/usr/share/applications/bluefish.desktop", "bluefish", "text/html;");
-    const auto put = [&](const char* path, const std::optional<std::string>& bytes) {
+    std::map<std::string, std::optional<std::string>> before = {
+        {kEntryPath, c.entryBefore}, {kListPath, c.listBefore}, {kRecordPath, c.recordBefore}};
+    for (const auto& [path, bytes] : before)
         if (bytes)
             desktop.files[path] = *bytes;
-    };
-    const auto get = [&](const char* path) -> std::optional<std::string> {
+    desktop.files.insert(c.otherLists.begin(), c.otherLists.end());
+    const DesktopFileSystem fs = desktop.fs();
+    const RegistrationReport r =
+        c.unregister ? unregisterDesktop(fs) : registerDesktop(kProgram, fs);
+    const auto get = [&](const std::string& path) -> std::optional<std::string> {
         const auto it = desktop.files.find(path);
         return it == desktop.files.end() ? std::nullopt : std::optional(it->second);
     };
-    put(kEntryPath, c.entryBefore);
-    put(kListPath, c.mimeappsBefore);
-    put(kRecordPath, c.recordBefore);
-    for (const auto& [path, text] : c.otherLists)
-        desktop.files[path] = text;
-    const DesktopFileSystem fs = desktop.fs();
-    const RegistrationReport report =
-        c.unregister ? unregisterDesktop(fs) : registerDesktop(kProgram, fs);
     EXPECT_EQ(get(kEntryPath), c.entryAfter);
-    EXPECT_EQ(get(kListPath), c.mimeappsAfter);
+    EXPECT_EQ(get(kListPath), c.listAfter);
     EXPECT_EQ(get(kRecordPath), c.recordAfter);
     for (const auto& [path, text] : c.otherLists)
-        EXPECT_EQ(get(path.c_str()), text) << "another level was changed";
-    EXPECT_EQ(report.entryWritten, c.report.entryWritten);
-    EXPECT_EQ(report.defaultSet, c.report.defaultSet);
-    EXPECT_EQ(report.entryRemoved, c.report.entryRemoved);
-    EXPECT_EQ(report.defaultRemoved, c.report.defaultRemoved);
-    EXPECT_FALSE(report.failed);
+        EXPECT_EQ(get(path), text) << "another level was changed";
+    EXPECT_EQ(std::tuple(r.entryWritten, r.defaultSet, r.entryRemoved, r.defaultRemoved, r.failed),
+              std::tuple(c.report.entryWritten, c.report.defaultSet, c.report.entryRemoved,
+                         c.report.defaultRemoved, false));
 }
 
 const std::string kOurs = entryFor(kProgram);
-const std::string kZuDefault = "[Default Applications]\ntext/html=zu.desktop;\n";
-const std::string kFirefoxDefault = "[Default Applications]\ntext/html=firefox-esr.desktop;\n";
+const std::string kEdited = kOurs + "NoDisplay=true\n";
+const std::string kOld = entryFor("/home/u/old-build/zu");
+const std::string kZu = "[Default Applications]\ntext/html=zu.desktop;\n";
+const std::string kFirefox = "[Default Applications]\ntext/html=firefox-esr.desktop;\n";
+const std::string kZuFirst = "[Default Applications]\ntext/html=zu.desktop;firefox-esr.desktop;\n";
+const std::string kBluefish = "[Default Applications]\ntext/html=bluefish.desktop;\n";
+const std::string kGone = "[Default Applications]\ntext/html=gone.desktop;\n";
+const std::string kAdded = "[Added Associations]\ntext/html=zu.desktop;";
 // A list such as desktops write, with the groups around the one zu uses.
-const std::string kUserList = "[Added Associations]\n"
-                              "text/plain=org.gnome.gedit.desktop;\n"
-                              "\n"
-                              "[Default Applications]\n"
-                              "image/png=org.gnome.eog.desktop;\n"
-                              "\n"
-                              "[Removed Associations]\n"
-                              "text/html=lynx.desktop;\n";
+const std::string kUserList = "[Added Associations]\ntext/plain=org.gnome.gedit.desktop;\n\n"
+                              "[Default Applications]\nimage/png=org.gnome.eog.desktop;\n\n"
+                              "[Removed Associations]\ntext/html=lynx.desktop;\n";
+const std::string kUserListWithZu = "[Added Associations]\ntext/plain=org.gnome.gedit.desktop;\n\n"
+                                    "[Default Applications]\nimage/png=org.gnome.eog.desktop;\n"
+                                    "text/html=zu.desktop;\n\n"
+                                    "[Removed Associations]\ntext/html=lynx.desktop;\n";
+const std::string kSystem = "/usr/share/applications/mimeapps.list";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Registration,
-    ::testing::Values(RegistrationCase{"FirstStartWritesTheEntryAndBecomesTheDefault",
-                                       false,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {},
-                                       kOurs,
-                                       kZuDefault,
-                                       kRecord,
-                                       {.entryWritten = true, .defaultSet = true}},
-                      // The user may have edited the entry zu wrote; it starts this zu, so
-                      // it stays as it is.
-                      RegistrationCase{"TheEntryOfThisZuIsLeftAsItIs",
-                                       false,
-                                       kOurs + "NoDisplay=true\n",
-                                       kZuDefault,
-                                       kRecord,
-                                       {},
-                                       kOurs + "NoDisplay=true\n",
-                                       kZuDefault,
-                                       kRecord,
-                                       {}},
-                      RegistrationCase{"AnEntryStartingAnotherZuIsReplaced",
-                                       false,
-                                       entryFor("/home/u/old-build/zu"),
-                                       kZuDefault,
-                                       kRecord,
-                                       {},
-                                       kOurs,
-                                       kZuDefault,
-                                       kRecord,
-                                       {.entryWritten = true}},
-                      RegistrationCase{"TheUsersOwnDefaultIsKept",
-                                       false,
-                                       kOurs,
-                                       kFirefoxDefault,
-                                       std::nullopt,
-                                       {},
-                                       kOurs,
-                                       kFirefoxDefault,
-                                       std::nullopt,
-                                       {}},
-                      // As on a desktop where the distribution or the administrator chose:
-                      // the user's list names nothing, yet there is a default.
-                      RegistrationCase{"TheSystemsDefaultIsKept",
-                                       false,
-                                       std::nullopt,
-                                       kUserList,
-                                       std::nullopt,
-                                       {{"/usr/share/applications/mimeapps.list",
-                                         "[Default Applications]\ntext/html=bluefish.desktop;\n"}},
-                                       kOurs,
-                                       kUserList,
-                                       std::nullopt,
-                                       {.entryWritten = true}},
-                      RegistrationCase{"TheDesktopsOwnDefaultIsKept",
-                                       false,
-                                       kOurs,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {{"/etc/xdg/mimeapps.list", kFirefoxDefault}},
-                                       kOurs,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {}},
-                      RegistrationCase{"AnOlderDefaultsListIsADefaultToo",
-                                       false,
-                                       kOurs,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {{"/usr/share/applications/defaults.list", kFirefoxDefault}},
-                                       kOurs,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {}},
-                      // A default for a program that is gone is no default.
-                      RegistrationCase{"ADefaultNotInstalledIsNone",
-                                       false,
-                                       kOurs,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {{"/usr/share/applications/mimeapps.list",
-                                         "[Default Applications]\ntext/html=gone.desktop;\n"}},
-                                       kOurs,
-                                       kZuDefault,
-                                       kRecord,
-                                       {.defaultSet = true}},
-                      RegistrationCase{"ADefaultOnlyForOtherTypesIsJoinedByZusLine",
-                                       false,
-                                       kOurs,
-                                       kUserList,
-                                       std::nullopt,
-                                       {},
-                                       kOurs,
-                                       "[Added Associations]\n"
-                                       "text/plain=org.gnome.gedit.desktop;\n"
-                                       "\n"
-                                       "[Default Applications]\n"
-                                       "image/png=org.gnome.eog.desktop;\n"
-                                       "text/html=zu.desktop;\n"
-                                       "\n"
-                                       "[Removed Associations]\n"
-                                       "text/html=lynx.desktop;\n",
-                                       kRecord,
-                                       {.defaultSet = true}},
-                      RegistrationCase{"AnEmptyListIsNoDefault",
-                                       false,
-                                       kOurs,
-                                       "[Default Applications]\ntext/html = ;\n",
-                                       std::nullopt,
-                                       {},
-                                       kOurs,
-                                       "[Default Applications]\ntext/html=zu.desktop;\n",
-                                       kRecord,
-                                       {.defaultSet = true}},
-                      RegistrationCase{"AListWithoutTheGroupGetsIt",
-                                       false,
-                                       kOurs,
-                                       "[Added Associations]\ntext/html=zu.desktop;",
-                                       std::nullopt,
-                                       {},
-                                       kOurs,
-                                       "[Added Associations]\ntext/html=zu.desktop;\n"
-                                       "\n[Default Applications]\ntext/html=zu.desktop;\n",
-                                       kRecord,
-                                       {.defaultSet = true}},
-                      RegistrationCase{"UnregisterRemovesTheEntryAndTheDefaultZuWrote",
-                                       true,
-                                       kOurs,
-                                       "[Default Applications]\n"
-                                       "text/html=zu.desktop;firefox-esr.desktop;\n"
-                                       "image/png=org.gnome.eog.desktop;\n",
-                                       kRecord,
-                                       {},
-                                       std::nullopt,
-                                       "[Default Applications]\n"
-                                       "text/html=firefox-esr.desktop;\n"
-                                       "image/png=org.gnome.eog.desktop;\n",
-                                       std::nullopt,
-                                       {.entryRemoved = true, .defaultRemoved = true}},
-                      RegistrationCase{"UnregisterTakesTheLineWhenZuWasAllOfIt",
-                                       true,
-                                       kOurs,
-                                       kZuDefault,
-                                       kRecord,
-                                       {},
-                                       std::nullopt,
-                                       "[Default Applications]\n",
-                                       std::nullopt,
-                                       {.entryRemoved = true, .defaultRemoved = true}},
-                      // zu as the default by the user's own choice: nothing recorded it.
-                      RegistrationCase{"UnregisterLeavesADefaultZuDidNotWrite",
-                                       true,
-                                       kOurs,
-                                       kZuDefault,
-                                       std::nullopt,
-                                       {},
-                                       std::nullopt,
-                                       kZuDefault,
-                                       std::nullopt,
-                                       {.entryRemoved = true}},
-                      RegistrationCase{"UnregisterWithNothingRegisteredCreatesNothing",
-                                       true,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {},
-                                       std::nullopt,
-                                       std::nullopt,
-                                       std::nullopt,
-                                       {}}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, Registration, ::testing::Values(
+    RegistrationCase{"FirstStartWritesTheEntryAndBecomesTheDefault", false, N, N, N, {}, kOurs, kZu, kRecord, {.entryWritten = true, .defaultSet = true}},
+    // The user may have edited the entry zu wrote; it starts this zu, so it stays.
+    RegistrationCase{"TheEntryOfThisZuIsLeftAsItIs", false, kEdited, kZu, kRecord, {}, kEdited, kZu, kRecord, {}},
+    RegistrationCase{"AnEntryStartingAnotherZuIsReplaced", false, kOld, kZu, kRecord, {}, kOurs, kZu, kRecord, {.entryWritten = true}},
+    RegistrationCase{"TheUsersOwnDefaultIsKept", false, kOurs, kFirefox, N, {}, kOurs, kFirefox, N, {}},
+    // Where the distribution or the administrator chose, the user's list names nothing.
+    RegistrationCase{"TheSystemsDefaultIsKept", false, N, kUserList, N, {{kSystem, kBluefish}}, kOurs, kUserList, N, {.entryWritten = true}},
+    RegistrationCase{"TheDesktopsOwnDefaultIsKept", false, kOurs, N, N, {{"/etc/xdg/mimeapps.list", kFirefox}}, kOurs, N, N, {}},
+    RegistrationCase{"AnOlderDefaultsListIsADefaultToo", false, kOurs, N, N, {{"/usr/share/applications/defaults.list", kFirefox}}, kOurs, N, N, {}},
+    RegistrationCase{"ADefaultNotInstalledIsNone", false, kOurs, N, N, {{kSystem, kGone}}, kOurs, kZu, kRecord, {.defaultSet = true}},
+    RegistrationCase{"ADefaultOnlyForOtherTypesIsJoinedByZusLine", false, kOurs, kUserList, N, {}, kOurs, kUserListWithZu, kRecord, {.defaultSet = true}},
+    RegistrationCase{"AnEmptyListIsNoDefault", false, kOurs, "[Default Applications]\ntext/html = ;\n", N, {}, kOurs, kZu, kRecord, {.defaultSet = true}},
+    RegistrationCase{"AListWithoutTheGroupGetsIt", false, kOurs, kAdded, N, {}, kOurs, kAdded + "\n\n" + kZu, kRecord, {.defaultSet = true}},
+    RegistrationCase{"UnregisterTakesZuFromTheListItWrote", true, kOurs, kZuFirst, kRecord, {}, N, kFirefox, N, {.entryRemoved = true, .defaultRemoved = true}},
+    RegistrationCase{"UnregisterTakesTheLineWhenZuWasAllOfIt", true, kOurs, kZu, kRecord, {}, N, "[Default Applications]\n", N, {.entryRemoved = true, .defaultRemoved = true}},
+    // zu as the default by the user's own choice: nothing recorded it.
+    RegistrationCase{"UnregisterLeavesADefaultZuDidNotWrite", true, kOurs, kZu, N, {}, N, kZu, N, {.entryRemoved = true}},
+    RegistrationCase{"UnregisterWithNothingRegisteredCreatesNothing", true, N, N, N, {}, N, N, N, {}}));
+// clang-format on
 
 TEST(RegistrationSafety, AnEntryOthersMayWriteIsTakenBackAndASharedFolderIsNotUsed) {
     testing::MemoryDesktop desktop;
