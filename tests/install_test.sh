@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs the build into a scratch prefix, as a packager would, and checks
 # that everything a desktop needs is in its standard place: the program, its
-# help page, the desktop entry (which the desktop's own validator accepts)
-# and the icon, scalable and in each PNG size.
+# help page, the desktop entry (which the desktop's own validator accepts),
+# the icon, scalable and in each PNG size, the AppStream metadata and the
+# manual page.
 set -eu
 cmake="$1"
 build="$2"
@@ -20,6 +21,8 @@ desktop-file-validate "$entry" || fail "the desktop entry is not valid"
 grep -qx 'Exec=zu %F' "$entry" || fail "the entry does not start zu with its files"
 grep -qx 'Icon=zu' "$entry" || fail "the entry does not name the icon"
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/zu.svg" || fail "no scalable icon"
+ls "$prefix"/share/metainfo/*.metainfo.xml > /dev/null || fail "no AppStream metadata"
+[ -s "$prefix/share/man/man1/zu.1.gz" ] || fail "no manual page"
 
 # Each PNG is a picture of its folder's size: the PNG signature, then the
 # width and height in the header chunk.

@@ -45,6 +45,11 @@ int main(int argc, char* argv[]) {
     // save reports a full disk like any other.
     std::signal(SIGXFSZ, SIG_IGN);
 
+    // "zu --help" answers on a terminal that may have no display.
+    if (const std::optional<int> answered =
+            zu::CZuApp::answerOnTerminal(std::vector<std::string>(argv + 1, argv + argc)))
+        return *answered;
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zu"));
     // The desktop matches the windows to zu.desktop, for their icon and name.

@@ -28,6 +28,9 @@ export ZU_CONFIG_DIR="$work/config"
 export XDG_DATA_HOME="$work/data"
 export XDG_CONFIG_HOME="$work/xdg-config"
 export XDG_RUNTIME_DIR="$work/runtime"
+export XDG_DATA_DIRS="$work/system"
+export XDG_CONFIG_DIRS="$work/etc"
+unset XDG_CURRENT_DESKTOP BROWSER
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset DISPLAY WAYLAND_DISPLAY
 entry="$XDG_DATA_HOME/applications/zu.desktop"
@@ -90,6 +93,38 @@ kill -0 "$own" || fail "zu -n ended"
 timeout 10 "$zu" --unregister || fail "--unregister failed"
 [ ! -e "$entry" ] || fail "--unregister left the desktop entry"
 ! grep -q 'zu.desktop' "$mimeapps" || fail "--unregister left zu as the default"
+
+# Where a level of the desktop's lists already names a default for web
+# pages (here the distribution's), zu installs its entry and leaves the
+# default alone; --unregister then has no default to take back.
+mkdir -p "$XDG_DATA_DIRS/applications"
+printf '[Desktop Entry]\nType=Application\nName=Bluefish\nExec=true %%F\nMimeType=text/html;\n' \
+    > "$XDG_DATA_DIRS/applications/bluefish.desktop"
+printf '[Default Applications]\ntext/html=bluefish.desktop;\n' \
+    > "$XDG_DATA_DIRS/applications/mimeapps.list"
+cp "$mimeapps" "$work/mimeapps.before"
+timeout 30 "$zu" /pt "$work/page.htm" "$work/again.pdf" || fail "zu /pt failed"
+[ -f "$entry" ] || fail "no desktop entry beside a system default"
+cmp -s "$mimeapps" "$work/mimeapps.before" || fail "zu changed the user's list over a system default"
+timeout 10 "$zu" --unregister || fail "--unregister failed"
+cmp -s "$mimeapps" "$work/mimeapps.before" || fail "--unregister changed a list zu had not written"
+rm -rf "$XDG_DATA_DIRS"
+
+# Questions answered on the terminal, with no display at all: the usage,
+# the version, and a switch zu does not know (status 2, usage on stderr).
+QT_QPA_PLATFORM=xcb timeout 10 "$zu" --help > "$work/usage" || fail "zu --help did not end with 0"
+grep -q -- '--new-instance' "$work/usage" || fail "zu --help printed no usage"
+QT_QPA_PLATFORM=xcb timeout 10 "$zu" -V > "$work/version" || fail "zu -V did not end with 0"
+grep -qx 'zu [0-9][0-9.]*' "$work/version" || fail "zu -V printed: $(cat "$work/version")"
+status=0
+QT_QPA_PLATFORM=xcb timeout 10 "$zu" --frobnicate 2> "$work/usage" > /dev/null || status=$?
+[ "$status" = 2 ] || fail "an unknown switch ended with status $status"
+grep -q -- '--frobnicate' "$work/usage" && grep -q -- '--help' "$work/usage" ||
+    fail "an unknown switch was not named with the usage"
+# After "--" a name that looks like a switch is a file.
+cp "$work/page.htm" "$work/--help"
+(cd "$work" && timeout 30 "$zu" /pt -- --help "$work/dashes.pdf") || fail "zu /pt -- --help failed"
+head -c 4 "$work/dashes.pdf" | grep -q '%PDF' || fail "the file named --help was not printed"
 
 # From here on each zu must open its file itself: none may be running to
 # take it over.

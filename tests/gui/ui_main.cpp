@@ -20,6 +20,12 @@ int main(int argc, char** argv) {
     qputenv("ZU_CONFIG_DIR", folder("config"));
     qputenv("XDG_CONFIG_HOME", folder("xdg-config"));
     qputenv("XDG_DATA_HOME", folder("xdg-data"));
+    // The machine's own lists and entries stay out of it: no browser of the
+    // machine is ever started, no default of its own decides.
+    qputenv("XDG_DATA_DIRS", folder("xdg-data-dirs"));
+    qputenv("XDG_CONFIG_DIRS", folder("xdg-config-dirs"));
+    qunsetenv("XDG_CURRENT_DESKTOP");
+    qunsetenv("BROWSER");
     // The runtime folder is the user's alone, as the desktop makes it.
     const QByteArray runtime = folder("runtime");
     QFile::setPermissions(QFile::decodeName(runtime),

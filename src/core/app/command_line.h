@@ -2,10 +2,14 @@
 // The program's command line in the classic form: files to open, or
 // "/p FILE" to print a file to the default printer and "/pt FILE PRINTER" to
 // print it to a named one. Switches may also start with "-". The forms of
-// this desktop stand beside them: "--unregister", and "-n" or
-// "--new-instance" for a zu of its own rather than the one already running.
+// this desktop stand beside them: "--unregister", "-n" or "--new-instance"
+// for a zu of its own rather than the one already running, "-h" or
+// "--help", "-V" or "--version", and "--" after which every argument is a
+// file. The window system's own switches ("-style fusion", "--platform
+// xcb") are left to it.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zu {
@@ -17,6 +21,8 @@ struct CommandLine {
         Print,      // print files[0] to the default printer, then end
         PrintTo,    // print files[0] to `printer`, then end
         Unregister, // remove the desktop registration, then end
+        Help,       // print the usage, then end
+        Version,    // print the version, then end
     };
     Action action = Action::New;
     std::vector<std::string> files;
@@ -25,6 +31,9 @@ struct CommandLine {
     // Set when the arguments do not make a command (e.g. "/pt" without a
     // printer); the program reports it and ends.
     std::string error;
+    // Set for a switch zu does not know ("--frobnicate"): said on the
+    // terminal with the usage, and zu ends with status 2.
+    std::string usageError;
 
     // Whether this run shows the editor's window, and so may serve or be
     // served by another zu; printing and unregistering end without one.
@@ -36,5 +45,11 @@ struct CommandLine {
 
 // `args` without the program's own name.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// What "zu --help" prints: the forms of the command line, the switches and
+// the environment variables zu reads.
+std::string usageText();
+// What "zu --version" prints.
+std::string versionText(std::string_view version);
 
 } // namespace zu

@@ -112,6 +112,10 @@ constexpr Accelerator kAccelerators[] = {
     {"Esc", cmd::Escape},
 };
 
+constexpr Accelerator kAddedAccelerators[] = {
+    {"F1", cmd::Help},
+};
+
 // The toolbar in five groups; kGap (0) stands between two of them.
 constexpr int kGap = 0;
 // clang-format off
@@ -145,6 +149,10 @@ const CommandInfo* findCommand(int id) {
 
 std::span<const Accelerator> accelerators() {
     return kAccelerators;
+}
+
+std::span<const Accelerator> addedAccelerators() {
+    return kAddedAccelerators;
 }
 
 std::span<const int> toolbarLayout() {

@@ -56,6 +56,9 @@ struct Accelerator {
     int id;
 };
 std::span<const Accelerator> accelerators(); // table 128, in its order
+// Keys zu adds to that table, none of them a key the table uses: F1 for the
+// help page, where a user of today looks for it.
+std::span<const Accelerator> addedAccelerators();
 
 // The toolbar, left to right; 0 stands for a gap between groups.
 std::span<const int> toolbarLayout();

@@ -3,6 +3,8 @@
 #include "core/desktop/text_lines.h"
 #include "core/text/utf.h"
 
+#include <utility>
+
 namespace zu {
 namespace {
 
@@ -57,31 +59,34 @@ bool isWritable(std::string_view text) {
     return utf16ToUtf8(utf8ToUtf16(text)) == text;
 }
 
-// The first argument of a command line written by the Exec rules.
-std::string firstArgument(std::string_view line) {
-    line = trimLine(line);
-    std::string out;
-    if (line.empty() || line.front() != '"') {
-        for (char c : line) {
-            if (c == ' ' || c == '\t')
-                break;
-            out += c;
+// The group's keys in order, the file's own locale variants ("Name[ja]")
+// left out: zu reads only the keys that hold no text for the user.
+template <typename Visit> void forEachEntryKey(std::string_view entry, Visit visit) {
+    bool inEntryGroup = false;
+    while (!entry.empty()) {
+        const std::size_t end = entry.find('\n');
+        const std::string_view line = trimLine(entry.substr(0, end));
+        entry.remove_prefix(end == std::string_view::npos ? entry.size() : end + 1);
+        if (!line.empty() && line.front() == '[') {
+            inEntryGroup = line == "[Desktop Entry]";
+            continue;
         }
-    } else {
-        for (std::size_t i = 1; i < line.size() && line[i] != '"'; ++i) {
-            if (line[i] == '\\' && i + 1 < line.size())
-                ++i;
-            out += line[i];
-        }
+        const std::size_t equals = line.find('=');
+        if (inEntryGroup && equals != std::string_view::npos)
+            visit(trimLine(line.substr(0, equals)),
+                  unescapeValue(trimLine(line.substr(equals + 1))));
     }
-    // "%%" stands for one "%".
-    std::string program;
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        program += out[i];
-        if (out[i] == '%' && i + 1 < out.size() && out[i + 1] == '%')
-            ++i;
+}
+
+std::vector<std::string> splitList(std::string_view value) {
+    std::vector<std::string> items;
+    while (!value.empty()) {
+        const std::size_t semicolon = value.find(';');
+        if (const std::string_view item = trimLine(value.substr(0, semicolon)); !item.empty())
+            items.emplace_back(item);
+        value.remove_prefix(semicolon == std::string_view::npos ? value.size() : semicolon + 1);
     }
-    return program;
+    return items;
 }
 
 } // namespace
@@ -130,22 +135,146 @@ std::optional<std::string> desktopEntry(std::string_view program, std::string_vi
 }
 
 std::optional<std::string> entryProgram(std::string_view entry) {
-    bool inEntryGroup = false;
-    while (!entry.empty()) {
-        const std::size_t end = entry.find('\n');
-        const std::string_view line = trimLine(entry.substr(0, end));
-        entry.remove_prefix(end == std::string_view::npos ? entry.size() : end + 1);
-        if (!line.empty() && line.front() == '[') {
-            inEntryGroup = line == "[Desktop Entry]";
+    std::optional<std::string> exec;
+    forEachEntryKey(entry, [&](std::string_view key, std::string value) {
+        if (key == "Exec" && !exec)
+            exec = std::move(value);
+    });
+    if (!exec)
+        return std::nullopt;
+    const auto args = splitExec(*exec);
+    if (!args || args->empty())
+        return std::string();
+    // "%%" stands for one "%".
+    std::string program;
+    const std::string& first = args->front();
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        program += first[i];
+        if (first[i] == '%' && i + 1 < first.size() && first[i + 1] == '%')
+            ++i;
+    }
+    return program;
+}
+
+EntryFacts readEntry(std::string_view entry) {
+    EntryFacts facts;
+    forEachEntryKey(entry, [&](std::string_view key, std::string value) {
+        if (key == "Type")
+            facts.type = std::move(value);
+        else if (key == "Name")
+            facts.name = std::move(value);
+        else if (key == "Icon")
+            facts.icon = std::move(value);
+        else if (key == "Exec")
+            facts.exec = std::move(value);
+        else if (key == "TryExec")
+            facts.tryExec = std::move(value);
+        else if (key == "Hidden")
+            facts.hidden = value == "true";
+        else if (key == "Terminal")
+            facts.terminal = value == "true";
+        else if (key == "MimeType")
+            facts.mimeTypes = splitList(value);
+        else if (key == "Categories")
+            facts.categories = splitList(value);
+    });
+    return facts;
+}
+
+std::optional<std::vector<std::string>> splitExec(std::string_view exec) {
+    std::vector<std::string> args;
+    std::string arg;
+    bool inArg = false, quoted = false;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (quoted) {
+            if (c == '"')
+                quoted = false;
+            else if (c == '\\' && i + 1 < exec.size())
+                arg += exec[++i];
+            else
+                arg += c;
             continue;
         }
-        const std::size_t equals = line.find('=');
-        if (!inEntryGroup || equals == std::string_view::npos ||
-            trimLine(line.substr(0, equals)) != "Exec")
+        if (c == ' ' || c == '\t') {
+            if (inArg)
+                args.push_back(std::exchange(arg, {}));
+            inArg = false;
             continue;
-        return firstArgument(unescapeValue(trimLine(line.substr(equals + 1))));
+        }
+        inArg = true;
+        if (c == '"')
+            quoted = true;
+        else
+            arg += c;
     }
-    return std::nullopt;
+    if (quoted)
+        return std::nullopt;
+    if (inArg)
+        args.push_back(std::move(arg));
+    return args;
+}
+
+std::optional<std::vector<std::string>> entryCommand(const EntryFacts& entry,
+                                                     const std::string& entryPath,
+                                                     const std::string& url,
+                                                     const std::string& path) {
+    const auto args = splitExec(entry.exec);
+    // The program is named by the entry, never by what a field code holds.
+    if (!args || args->empty() || args->front().find('%') != std::string::npos)
+        return std::nullopt;
+    std::vector<std::string> command;
+    bool fileGiven = false;
+    for (const std::string& arg : *args) {
+        if (arg == "%i") {
+            if (!entry.icon.empty()) {
+                command.emplace_back("--icon");
+                command.push_back(entry.icon);
+            }
+            continue;
+        }
+        std::string out;
+        bool onlyCodes = !arg.empty();
+        for (std::size_t i = 0; i < arg.size(); ++i) {
+            if (arg[i] != '%' || i + 1 == arg.size()) {
+                out += arg[i];
+                onlyCodes = false;
+                continue;
+            }
+            switch (arg[++i]) {
+            case '%':
+                out += '%';
+                onlyCodes = false;
+                break;
+            case 'u':
+            case 'U':
+                out += url;
+                fileGiven = true;
+                break;
+            case 'f':
+            case 'F':
+                out += path;
+                fileGiven = true;
+                break;
+            case 'c':
+                out += entry.name;
+                break;
+            case 'k':
+                out += entryPath;
+                break;
+            default: // the deprecated codes, and unknown ones, stand for nothing
+                break;
+            }
+        }
+        // A code that stands for nothing leaves no empty argument behind.
+        if (!out.empty() || !onlyCodes)
+            command.push_back(std::move(out));
+    }
+    if (command.empty() || command.front().empty())
+        return std::nullopt;
+    if (!fileGiven)
+        command.push_back(url);
+    return command;
 }
 
 } // namespace zu

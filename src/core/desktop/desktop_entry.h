@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zu {
 
@@ -32,5 +33,30 @@ std::optional<std::string> entryProgram(std::string_view entry);
 // desktop's command-line rules reserve, with "%" doubled so that it is not
 // taken for a field code, and with the escapes every string value needs.
 std::string execArgument(std::string_view argument);
+
+// What the desktop reads of an application's entry: the keys of its
+// "[Desktop Entry]" group that say whether it is installed, what it opens
+// and how it is started (string escapes undone; lists split at ";").
+struct EntryFacts {
+    std::string type, name, icon, exec, tryExec;
+    bool hidden = false;   // the entry stands for a deleted one
+    bool terminal = false; // the program needs a terminal to run in
+    std::vector<std::string> mimeTypes, categories;
+};
+EntryFacts readEntry(std::string_view entry);
+
+// The arguments of an Exec value, its quoting undone and its field codes
+// left in place ("%%" included); nothing when a quote is left open.
+std::optional<std::vector<std::string>> splitExec(std::string_view exec);
+
+// The command that opens one file with the entry: its Exec value with the
+// field codes filled in (%u and %U by `url`, %f and %F by `path`, %c, %i
+// and %k from the entry) and "%%" made "%". A command that takes no file
+// gets `url` at its end, so that what it opens is never lost. Nothing when
+// the value cannot be split or names no program.
+std::optional<std::vector<std::string>> entryCommand(const EntryFacts& entry,
+                                                     const std::string& entryPath,
+                                                     const std::string& url,
+                                                     const std::string& path);
 
 } // namespace zu

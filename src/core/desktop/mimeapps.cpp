@@ -8,8 +8,6 @@
 namespace zu {
 namespace {
 
-constexpr std::string_view kGroup = "[Default Applications]";
-
 // One line of the file, with where it starts and ends (its "\n" excluded).
 struct Line {
     std::size_t begin, end;
@@ -41,7 +39,8 @@ struct Found {
     std::string_view value;             // the key's value
 };
 
-Found find(std::string_view text, const std::vector<Line>& lines, std::string_view mimeType) {
+Found find(std::string_view text, const std::vector<Line>& lines, std::string_view mimeType,
+           std::string_view group = kDefaultGroup) {
     Found found;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = text.substr(lines[i].begin, lines[i].end - lines[i].begin);
@@ -49,7 +48,7 @@ Found find(std::string_view text, const std::vector<Line>& lines, std::string_vi
             // A second group of the same name is not read: the first counts.
             if (found.header)
                 break;
-            if (trimLine(line) == kGroup) {
+            if (trimLine(line) == group) {
                 found.header = i;
                 found.groupEnd = i + 1;
             }
@@ -108,9 +107,10 @@ std::string replaceLine(std::string_view text, const std::vector<Line>& lines, s
 
 } // namespace
 
-std::vector<std::string> defaultApplications(std::string_view mimeapps, std::string_view mimeType) {
+std::vector<std::string> listedApplications(std::string_view mimeapps, std::string_view group,
+                                            std::string_view mimeType) {
     const std::vector<Line> lines = linesOf(mimeapps);
-    return splitList(find(mimeapps, lines, mimeType).value);
+    return splitList(find(mimeapps, lines, mimeType, group).value);
 }
 
 std::string withDefaultApplication(std::string_view mimeapps, std::string_view mimeType,
@@ -138,7 +138,7 @@ std::string withDefaultApplication(std::string_view mimeapps, std::string_view m
         out += '\n';
     if (!out.empty())
         out += '\n';
-    out += std::string(kGroup) + "\n" + line + "\n";
+    out += std::string(kDefaultGroup) + "\n" + line + "\n";
     return out;
 }
 

@@ -11,8 +11,20 @@
 
 namespace zu {
 
-// The desktop ids listed for `mimeType`, in order; empty when none are.
-std::vector<std::string> defaultApplications(std::string_view mimeapps, std::string_view mimeType);
+inline constexpr std::string_view kDefaultGroup = "[Default Applications]";
+inline constexpr std::string_view kAddedGroup = "[Added Associations]";
+inline constexpr std::string_view kRemovedGroup = "[Removed Associations]";
+
+// The desktop ids that `group` lists for `mimeType`, in order; empty when
+// it lists none.
+std::vector<std::string> listedApplications(std::string_view mimeapps, std::string_view group,
+                                            std::string_view mimeType);
+
+// The desktop ids listed for `mimeType` as its defaults, in order.
+inline std::vector<std::string> defaultApplications(std::string_view mimeapps,
+                                                    std::string_view mimeType) {
+    return listedApplications(mimeapps, kDefaultGroup, mimeType);
+}
 
 // The file with `desktopId` first in the list for `mimeType`, the rest of
 // the list kept behind it; the group and the line are added when missing.

@@ -1,32 +1,11 @@
 #include "core/desktop/registration.h"
 
 #include "core/desktop/desktop_entry.h"
+#include "core/desktop/mime_lists.h"
 #include "core/desktop/mimeapps.h"
-#include "core/doc/atomic_write.h"
-#include "core/doc/file_read.h"
-#include "core/settings/config_location.h"
-
-#include <cerrno>
-#include <unistd.h>
 
 namespace zu {
 namespace {
-
-std::string folderOf(const std::string& path) {
-    return path.substr(0, path.find_last_of('/') + 1);
-}
-
-// A base folder from its XDG variable, or the usual place below the home
-// folder. A relative value is invalid by the XDG rules and is ignored.
-std::optional<std::string>
-baseFolder(const std::function<std::optional<std::string>(const char*)>& env, const char* variable,
-           const char* belowHome) {
-    if (auto value = env(variable); value && !value->empty() && value->front() == '/')
-        return value->back() == '/' ? *value : *value + "/";
-    if (auto home = env("HOME"); home && !home->empty())
-        return (home->back() == '/' ? *home : *home + "/") + belowHome;
-    return std::nullopt;
-}
 
 // The icon an entry names: the theme's "zu" once installed; from a build
 // folder, which has no theme icon, the picture beside the program.
@@ -35,21 +14,35 @@ std::string iconFor(const std::string& program, const DesktopFileSystem& fs) {
     return fs.exists(beside) ? beside : "zu";
 }
 
-bool isDefault(const std::string& mimeapps) {
-    const auto ids = defaultApplications(mimeapps, kWebPageType);
-    return !ids.empty() && ids.front() == kDesktopId;
+// The record holds one line per default zu wrote: the type, "=", and the
+// list it wrote it into.
+struct Written {
+    std::string type, list;
+};
+
+std::vector<Written> readRecord(std::string_view record) {
+    std::vector<Written> written;
+    while (!record.empty()) {
+        const std::size_t end = record.find('\n');
+        const std::string_view line = record.substr(0, end);
+        record.remove_prefix(end == std::string_view::npos ? record.size() : end + 1);
+        const std::size_t equals = line.find('=');
+        if (equals != std::string_view::npos && equals > 0 && equals + 1 < line.size())
+            written.push_back(
+                {std::string(line.substr(0, equals)), std::string(line.substr(equals + 1))});
+    }
+    return written;
 }
 
 } // namespace
 
-std::optional<DesktopPlaces>
-desktopPlaces(const std::function<std::optional<std::string>(const char*)>& env) {
+std::optional<DesktopPlaces> desktopPlaces(const Environment& env) {
     const auto data = baseFolder(env, "XDG_DATA_HOME", ".local/share/");
     const auto config = baseFolder(env, "XDG_CONFIG_HOME", ".config/");
     if (!data || !config)
         return std::nullopt;
     return DesktopPlaces{*data + "applications/" + std::string(kDesktopId),
-                         *config + "mimeapps.list"};
+                         *config + "mimeapps.list", *data + "zu/registered-defaults"};
 }
 
 RegistrationReport registerDesktop(const std::string& program, const DesktopFileSystem& fs) {
@@ -59,9 +52,15 @@ RegistrationReport registerDesktop(const std::string& program, const DesktopFile
         report.failed = true;
         return report;
     }
+    const std::string folder = folderOf(places->entry);
+    if (fs.exists(folder) && fs.othersMayWrite(folder)) {
+        report.unsafeFolder = report.failed = true;
+        return report;
+    }
 
+    // An entry others may write is rewritten, which takes that from them.
     const std::optional<std::string> current = fs.read(places->entry);
-    if (!current || entryProgram(*current) != program) {
+    if (!current || entryProgram(*current) != program || fs.othersMayWrite(places->entry)) {
         const auto entry = desktopEntry(program, iconFor(program, fs));
         if (!entry || !fs.write(places->entry, *entry)) {
             // Without an entry there is nothing a default could name.
@@ -71,6 +70,8 @@ RegistrationReport registerDesktop(const std::string& program, const DesktopFile
         report.entryWritten = true;
     }
 
+    if (MimeAssociations(fs).listedDefault(kWebPageType))
+        return report;
     // A list that is there but cannot be read is not replaced by one that
     // would hold only zu.
     std::string mimeapps;
@@ -82,12 +83,16 @@ RegistrationReport registerDesktop(const std::string& program, const DesktopFile
         }
         mimeapps = *bytes;
     }
-    if (defaultApplications(mimeapps, kWebPageType).empty()) {
-        if (fs.write(places->mimeapps, withDefaultApplication(mimeapps, kWebPageType, kDesktopId)))
-            report.defaultSet = true;
-        else
-            report.failed = true;
-    }
+    // Recorded first: a record of a default that was then not written
+    // takes back nothing, a default written without a record would stay.
+    std::string record = fs.read(places->record).value_or("");
+    const std::string line = std::string(kWebPageType) + "=" + places->mimeapps + "\n";
+    if (places->mimeapps.find('\n') != std::string::npos ||
+        (record.find(line) == std::string::npos && !fs.write(places->record, record + line)) ||
+        !fs.write(places->mimeapps, withDefaultApplication(mimeapps, kWebPageType, kDesktopId)))
+        report.failed = true;
+    else
+        report.defaultSet = true;
     return report;
 }
 
@@ -104,36 +109,38 @@ RegistrationReport unregisterDesktop(const DesktopFileSystem& fs) {
         else
             report.failed = true;
     }
-    // Only a default that is zu is zu's to take back; where the user put
-    // another program first, zu leaves the list alone.
-    if (const auto mimeapps = fs.read(places->mimeapps); mimeapps && isDefault(*mimeapps)) {
-        if (fs.write(places->mimeapps,
-                     withoutDefaultApplication(*mimeapps, kWebPageType, kDesktopId)))
+    // Only a default zu wrote is zu's to take back: one the user chose
+    // stays, even when it is zu.
+    const auto record = fs.read(places->record);
+    if (!record)
+        return report;
+    bool allTaken = true;
+    for (const Written& written : readRecord(*record)) {
+        const auto list = fs.read(written.list);
+        if (!list)
+            continue;
+        const std::string without = withoutDefaultApplication(*list, written.type, kDesktopId);
+        if (without == *list)
+            continue;
+        if (fs.write(written.list, without))
             report.defaultRemoved = true;
         else
-            report.failed = true;
+            allTaken = false;
     }
+    if (!allTaken || !fs.remove(places->record))
+        report.failed = true;
     return report;
 }
 
-DesktopFileSystem realDesktopFileSystem() {
-    DesktopFileSystem fs;
-    fs.env = userEnvironment;
-    fs.read = [](const std::string& path) -> std::optional<std::string> {
-        // Both files are small; a limit keeps a stray huge one from being read.
-        FileBytes file = readWholeFile(path, 16 << 20);
-        if (file.error != 0)
-            return std::nullopt;
-        return std::move(file.bytes);
-    };
-    fs.exists = [](const std::string& path) { return ::access(path.c_str(), F_OK) == 0; };
-    fs.write = [](const std::string& path, std::string_view bytes) {
-        return ensureDirectory(folderOf(path)) && bool(writeFileAtomically(path, bytes));
-    };
-    fs.remove = [](const std::string& path) {
-        return ::unlink(path.c_str()) == 0 || errno == ENOENT;
-    };
-    return fs;
+std::string registrationProblem(const RegistrationReport& report, const DesktopPlaces& places) {
+    if (report.unsafeFolder)
+        return "zu: " + folderOf(places.entry) +
+               " はほかのﾕｰｻﾞｰが変更できるﾌｫﾙﾀﾞなので、ﾃﾞｽｸﾄｯﾌﾟに登録しませんでした。"
+               "自分のﾌｫﾙﾀﾞにして書き込みを自分だけにすると (chmod go-w)、次の起動で登録します。";
+    if (report.failed)
+        return "zu: ﾃﾞｽｸﾄｯﾌﾟへの登録 (" + places.entry + ", " + places.mimeapps +
+               ") を書き込めませんでした。";
+    return {};
 }
 
 } // namespace zu

@@ -6,16 +6,16 @@
 //     when it is missing there or starts another zu (another build, another
 //     installation), so that the zu the user last ran is the one the desktop
 //     starts;
-//   - zu becomes the default program for text/html in the user's
-//     mimeapps.list ($XDG_CONFIG_HOME, by default ~/.config) only when the
-//     user has no default for it yet; a choice the user made is never
-//     overridden.
-// Unregistering removes the entry and the default, when it is zu's.
-//
-// The decisions are made here against an injected view of the environment
-// and the file system, so that they are tested on scratch folders.
+//   - zu becomes the default program for text/html, in the user's
+//     mimeapps.list ($XDG_CONFIG_HOME, by default ~/.config), only when no
+//     level of the desktop's lists names a default yet: a choice made by the
+//     user, the desktop, the administrator or the distribution is never
+//     overridden. What zu wrote there is recorded, so that unregistering
+//     takes back that and nothing else.
+// Unregistering removes the entry and the default zu recorded.
 
-#include <functional>
+#include "core/desktop/desktop_files.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,27 +24,13 @@ namespace zu {
 
 inline constexpr std::string_view kWebPageType = "text/html";
 
-struct DesktopFileSystem {
-    std::function<std::optional<std::string>(const char* name)> env;
-    // The whole file; nothing when it cannot be read (usually: it is missing).
-    std::function<std::optional<std::string>(const std::string& path)> read;
-    std::function<bool(const std::string& path)> exists;
-    // Replaces the file, creating its folders; false when it cannot.
-    std::function<bool(const std::string& path, std::string_view bytes)> write;
-    // Removes the file; false when it is there and cannot be removed.
-    std::function<bool(const std::string& path)> remove;
-};
-
-// The real environment and file system; files are replaced atomically.
-DesktopFileSystem realDesktopFileSystem();
-
 struct DesktopPlaces {
     std::string entry;    // the user's zu.desktop
     std::string mimeapps; // the user's mimeapps.list
+    std::string record;   // what zu wrote into a list, to take back
 };
 // Nothing when neither the XDG folders nor a home folder are known.
-std::optional<DesktopPlaces>
-desktopPlaces(const std::function<std::optional<std::string>(const char*)>& env);
+std::optional<DesktopPlaces> desktopPlaces(const Environment& env);
 
 // What a registration or unregistration changed; `failed` when a file that
 // needed changing could not be written or removed.
@@ -54,10 +40,18 @@ struct RegistrationReport {
     bool entryRemoved = false;
     bool defaultRemoved = false;
     bool failed = false;
+    // The applications folder is one that others may change (zu did not
+    // make it so): an entry there could be swapped for one that runs their
+    // command, so zu neither writes one nor becomes a default.
+    bool unsafeFolder = false;
 };
 
 // `program` is the absolute path of the running zu.
 RegistrationReport registerDesktop(const std::string& program, const DesktopFileSystem& fs);
 RegistrationReport unregisterDesktop(const DesktopFileSystem& fs);
+
+// What zu says about a registration that did not fully happen, for the
+// terminal it was started from; empty when there is nothing to say.
+std::string registrationProblem(const RegistrationReport& report, const DesktopPlaces& places);
 
 } // namespace zu

@@ -133,13 +133,15 @@ void CMainFrame::createActions() {
         if (!node)
             addAction(a);
     }
-    for (const Accelerator& accelerator : accelerators()) {
-        QAction* a = action(accelerator.id);
-        if (!a)
-            continue;
-        QList<QKeySequence> keys = a->shortcuts();
-        keys << QKeySequence(ui::qs(accelerator.keys), QKeySequence::PortableText);
-        a->setShortcuts(keys);
+    for (const auto& table : {accelerators(), addedAccelerators()}) {
+        for (const Accelerator& accelerator : table) {
+            QAction* a = action(accelerator.id);
+            if (!a)
+                continue;
+            QList<QKeySequence> keys = a->shortcuts();
+            keys << QKeySequence(ui::qs(accelerator.keys), QKeySequence::PortableText);
+            a->setShortcuts(keys);
+        }
     }
     recentPlaceholder_ = new QAction(ui::qs(kRecentFilePlaceholder), this);
     recentPlaceholder_->setEnabled(false);

@@ -36,6 +36,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <unistd.h>
 
 namespace zu {
@@ -109,18 +110,41 @@ CMainFrame* CZuApp::mainFrame() const {
     return frame_;
 }
 
+std::optional<int> CZuApp::answerOnTerminal(const std::vector<std::string>& args) {
+    const CommandLine line = parseCommandLine(args);
+    if (!line.usageError.empty()) {
+        std::fprintf(stderr, "zu: %s\n\n%s", line.usageError.c_str(), usageText().c_str());
+        return 2;
+    }
+    if (line.action == CommandLine::Action::Help)
+        std::fputs(usageText().c_str(), stdout);
+    else if (line.action == CommandLine::Action::Version)
+        std::fputs(versionText(ZU_VERSION).c_str(), stdout);
+    else
+        return std::nullopt;
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 std::optional<int> CZuApp::start(const QStringList& args) {
     std::vector<std::string> plain;
     for (const QString& a : args)
         plain.push_back(a.toStdString());
+    if (const std::optional<int> answered = answerOnTerminal(plain))
+        return answered;
     const CommandLine line = parseCommandLine(plain);
     if (!line.error.empty()) {
         ui::message(nullptr, QString::fromStdString(line.error));
         return 1;
     }
+    const DesktopFileSystem desktop = realDesktopFileSystem();
+    const auto places = desktopPlaces(desktop.env);
     if (line.action == CommandLine::Action::Unregister) {
-        unregisterDesktop(realDesktopFileSystem());
-        return 0;
+        const RegistrationReport report = unregisterDesktop(desktop);
+        if (!report.failed)
+            return 0;
+        if (places)
+            std::fprintf(stderr, "%s\n", registrationProblem(report, *places).c_str());
+        return 1;
     }
 
     // A zu already running takes the files to open and comes to the front;
@@ -135,10 +159,13 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         connect(channel_, &InstanceChannel::filesReceived, this, &CZuApp::openHandedOver);
     }
 
-    // At every start, as the classic program registered with the shell:
-    // failures are not reported, the editor works without the desktop.
-    registerDesktop(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
-                    realDesktopFileSystem());
+    // At every start, as the classic program registered with the shell. The
+    // editor works without the desktop: what failed is only said on the
+    // terminal, never in a message box at every start.
+    const RegistrationReport registered = registerDesktop(
+        QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), desktop);
+    if (places && registered.failed)
+        std::fprintf(stderr, "%s\n", registrationProblem(registered, *places).c_str());
 
     // The profile: recent files and the preview's page count, kept in the
     // same folder as zu.set.

@@ -41,6 +41,12 @@ public:
     // nothing when it is to run.
     std::optional<int> start(const QStringList& args);
 
+    // What a command line that only asks something of zu ("--help",
+    // "--version", a switch zu does not know) gets: the answer on the
+    // terminal and the exit code. Nothing for any other command line. Asked
+    // before the window system is reached, so that it answers without one.
+    static std::optional<int> answerOnTerminal(const std::vector<std::string>& args);
+
     CMainFrame* mainFrame() const;
     const RecentFiles& recentFiles() const { return recent_; }
     std::vector<CZuDoc*> documents() const;

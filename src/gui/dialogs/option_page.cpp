@@ -4,6 +4,8 @@
 #include "core/settings/settings.h"
 #include "gui/widgets/ui.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -39,12 +41,69 @@ protected:
 // or Space only ever checks it, never unchecks it.
 class GroupRadioButton : public QRadioButton {
 public:
-    using QRadioButton::QRadioButton;
+    // The text is set once the button is whole: setting it asks for the
+    // button's accessible interface, which Qt keeps from then on, and only
+    // a whole GroupRadioButton gets the one that says "radio button".
+    GroupRadioButton(const QString& text, QWidget* parent) : QRadioButton(parent) { setText(text); }
 
 protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void nextCheckState() override { setChecked(true); }
 };
+
+// The label as a screen reader says it: without the "&" that marks the
+// mnemonic, "&&" standing for one "&".
+QString withoutMnemonic(const QString& label) {
+    QString out;
+    for (qsizetype i = 0; i < label.size(); ++i) {
+        if (label[i] == u'&' && i + 1 < label.size())
+            ++i;
+        out += label[i];
+    }
+    return out;
+}
+
+// Qt tells the accessibility bus that a radio button outside Qt's own
+// exclusive groups is a check box, and a screen reader would announce one.
+// These are radio buttons in every way the user meets them (one of the
+// group is checked, a click or Space checks, never unchecks), so the bus
+// hears a radio button, its label as its name, checked or not, and the
+// press that checks it.
+class RadioButtonAccessible : public QAccessibleWidget {
+public:
+    explicit RadioButtonAccessible(QAbstractButton* button)
+        : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return withoutMnemonic(button()->text());
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
+QAccessibleInterface* radioButtonAccessible(const QString&, QObject* object) {
+    if (auto* button = dynamic_cast<GroupRadioButton*>(object))
+        return new RadioButtonAccessible(button);
+    return nullptr;
+}
 
 void setButtonState(QWidget* button, CheckState state) {
     if (auto* box = qobject_cast<QCheckBox*>(button))
@@ -100,6 +159,8 @@ private:
 COptionPage::COptionPage(OptionPage page, Settings& members, QWidget* parent)
     : QWidget(parent), info_(pageInfo(page)), members_(members) {
     setObjectName(ui::qs(info_.className));
+    static const bool accessible = (QAccessible::installFactory(radioButtonAccessible), true);
+    Q_UNUSED(accessible);
     setFont(pageFont());
 
     // The dialog base units as the platform derives them from a font: the

@@ -6,14 +6,12 @@
 #include "core/tags/tag_commands.h"
 #include "gui/commands/command_registry.h"
 #include "gui/doc/zu_doc.h"
+#include "gui/view/browser_launch.h"
 #include "gui/view/find_replace.h"
 #include "gui/view/help_window.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/file_names.h"
-
-#include <QDesktopServices>
-#include <QUrl>
 
 namespace zu {
 
@@ -26,8 +24,7 @@ void registerViewCommands(HandlerTable<CZuView>& table) {
 
     // The browser shows the file as last saved; unsaved edits are not in it.
     table.add(
-        cmd::ViewInBrowser,
-        [](CZuView& view) { QDesktopServices::openUrl(fileUrl(view.doc()->pathName())); },
+        cmd::ViewInBrowser, [](CZuView& view) { showInBrowser(&view, view.doc()->pathName()); },
         [](const CZuView& view) { return !view.doc()->pathName().isEmpty(); });
     table.add(cmd::Help, [](CZuView& view) { showHelp(&view); });
 

@@ -84,6 +84,66 @@ TEST(CommandLine, DesktopFormsAndWhichZuOpensTheFiles) {
     }
 }
 
+TEST(CommandLine, QuestionsToZuUnknownSwitchesAndTheToolkitsOwn) {
+    const struct {
+        std::vector<std::string> args;
+        Action action;
+        std::vector<std::string> files;
+        bool usageError;
+    } cases[] = {
+        {{"--help"}, Action::Help, {}, false},
+        {{"-h"}, Action::Help, {}, false},
+        {{"a.htm", "--version"}, Action::Version, {}, false},
+        {{"-V"}, Action::Version, {}, false},
+        {{"--help", "--version"}, Action::Help, {}, false},
+        {{"--", "--help"}, Action::Open, {"--help"}, false},
+        {{"--", "--frobnicate"}, Action::Open, {"--frobnicate"}, false},
+        {{"--frobnicate", "a.htm"}, Action::New, {}, true},
+        {{"--help", "--frobnicate"}, Action::New, {}, true},
+        {{"--p", "a.htm"}, Action::New, {}, true},
+        // One dash and an unknown word is a file, as it always was.
+        {{"-frob.htm"}, Action::Open, {"-frob.htm"}, false},
+        {{"-style", "fusion", "a.htm"}, Action::Open, {"a.htm"}, false},
+        {{"--platform", "xcb", "--reverse", "a.htm"}, Action::Open, {"a.htm"}, false},
+        {{"-style=fusion", "--display=:1", "-reverse=x"}, Action::Open, {"-reverse=x"}, false},
+        {{"--", "-style", "fusion"}, Action::Open, {"-style", "fusion"}, false},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = parseCommandLine(c.args);
+        SCOPED_TRACE(c.args.front() + (c.args.size() > 1 ? " " + c.args[1] : ""));
+        EXPECT_EQ(line.usageError.empty(), !c.usageError) << line.usageError;
+        if (c.usageError)
+            continue;
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(line.files, c.files);
+    }
+    EXPECT_EQ(parseCommandLine({"--frob=1"}).usageError, "不明なｽｲｯﾁです: --frob=1");
+    EXPECT_EQ(versionText("1.2.3"), "zu 1.2.3\n");
+}
+
+TEST(CommandLine, TheUsageNamesEverySwitchAndEveryVariableTheReadmeDoes) {
+    const std::string usage = usageText();
+    for (const char* word : {"/p ", "/pt ", "/dde", "/unregister", "/unregserver", "--unregister",
+                             "-n,", "--new-instance", "-h,", "--help", "-V,", "--version", "--  "})
+        EXPECT_NE(usage.find(word), std::string::npos) << word;
+    // Every variable the README names, so that the two cannot drift apart.
+    const std::string readme = testing::readFile(std::string(ZU_SOURCE_DIR) + "/README.md");
+    std::size_t variables = 0;
+    for (std::size_t at = readme.find('`'); at != std::string::npos; at = readme.find('`', at)) {
+        const std::size_t end = readme.find('`', at + 1);
+        if (end == std::string::npos)
+            break;
+        const std::string word = readme.substr(at + 1, end - at - 1);
+        at = end + 1;
+        if (word.starts_with("ZU_") || word == "BROWSER" ||
+            (word.starts_with("XDG_") && word.find('/') == word.npos)) {
+            ++variables;
+            EXPECT_NE(usage.find(word.substr(0, word.find('='))), std::string::npos) << word;
+        }
+    }
+    EXPECT_GE(variables, 6u);
+}
+
 TEST(RecentFiles, NewestFirstNoDuplicatesOldestFallsOff) {
     RecentFiles list(3);
     for (const char* p : {"a", "b", "c", "b", "d"})

@@ -155,6 +155,14 @@ TEST(Menus, AcceleratorsReachOnlyFrameworkCommands) {
     EXPECT_EQ(findCommand(cmd::Escape)->owner, CommandOwner::Nobody);
 }
 
+TEST(Menus, TheAddedKeyIsF1ForHelpAndNoKeyOfTheTable) {
+    ASSERT_EQ(addedAccelerators().size(), 1u);
+    EXPECT_EQ(addedAccelerators()[0].keys, "F1");
+    EXPECT_EQ(addedAccelerators()[0].id, cmd::Help);
+    for (const Accelerator& accelerator : accelerators())
+        EXPECT_NE(accelerator.keys, "F1");
+}
+
 // Every label of the two menu bars carries one "(&X)" mnemonic, except the
 // entries the program has always shown without one.
 TEST(Menus, EveryLabelHasItsMnemonic) {
