@@ -90,6 +90,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     // The keys at the soft joins of long lines (view_joins.cpp): the user
@@ -114,6 +115,9 @@ private:
 
     CZuDoc* document_;
     QTextCursor undoCursor_;
+    // The undo steps there were right after a composition removed the
+    // selection it was typed over; -1 when none did.
+    int replacedAt_ = -1;
     Rgb tagColour_{0, 0, 255};
 };
 
