@@ -67,6 +67,9 @@ public:
     // Cut: copies the selection and removes it, the line's start kept.
     void cutSelection();
 
+    // Where the input method opens its candidates: the composition's start.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
     using MenuHook = std::function<QAction*(QMenu&, const QPoint& globalPos)>;
@@ -90,7 +93,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
-    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     // The keys at the soft joins of long lines (view_joins.cpp): the user
