@@ -18,6 +18,7 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/composition_guard.h"
 #include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
@@ -90,6 +91,8 @@ void CZuApp::registerCommands(HandlerTable<CZuApp>& table) {
 
 CZuApp::CZuApp() : recent_(cmd::RecentFileCount) {
     current() = this;
+    // For the editing views and every field of the dialogs alike.
+    new CompositionGuard(this);
 }
 
 CZuApp::~CZuApp() {

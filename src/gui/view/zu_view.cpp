@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace zu {
 namespace {
@@ -233,15 +234,63 @@ void CZuView::cutSelection() {
 }
 
 void CZuView::inputMethodEvent(QInputMethodEvent* event) {
-    // An input method that types over a selection removes it first; here
-    // so that the line in front keeps its end.
-    if (!isReadOnly() && removalLosesALineStart(textCursor()) &&
-        !(event->commitString().isEmpty() && event->preeditString().isEmpty())) {
-        QTextCursor c = textCursor();
+    if (isReadOnly())
+        return QPlainTextEdit::inputMethodEvent(event);
+    // A composition typed over a selection removes the selection when it
+    // starts, and commits its text later, maybe after many events. The
+    // removal and the commit are one undo step, as a character typed over
+    // the selection is; the removal is here so that the line in front keeps
+    // its end.
+    const bool typing = !event->commitString().isEmpty() || !event->preeditString().isEmpty() ||
+                        event->replacementLength() > 0;
+    if (QTextCursor c = textCursor(); typing && c.hasSelection()) {
+        c.beginEditBlock();
         removeSelection(c);
+        dropEmptyPiece(document(), c.position());
+        c.endEditBlock();
         setTextCursor(c);
+        replacedAt_ = document()->availableUndoSteps();
     }
+    // When no step came or went since, the removal's step takes the commit.
+    const bool joined = !event->commitString().isEmpty() && replacedAt_ >= 0 &&
+                        replacedAt_ == document()->availableUndoSteps() &&
+                        !document()->isRedoAvailable();
+    QTextCursor step(document());
+    if (joined)
+        step.joinPreviousEditBlock();
     QPlainTextEdit::inputMethodEvent(event);
+    if (joined)
+        step.endEditBlock();
+    if (event->preeditString().isEmpty())
+        replacedAt_ = -1; // committed or cancelled: the next commit is new typing
+}
+
+QVariant CZuView::inputMethodQuery(Qt::InputMethodQuery query) const {
+    QVariant answer = QPlainTextEdit::inputMethodQuery(query);
+    // The input method opens its candidates under the rectangle it is
+    // given. The control gives the caret inside the composition, which at
+    // the end of a row is the start of the next one when the text after it
+    // cannot be wrapped earlier (a long word, or a long line's pieces joined
+    // by a removal): the candidates would open far from the composition.
+    // The composition's start is where they belong.
+    if (query != Qt::ImCursorRectangle || answer.isNull())
+        return answer;
+    const QTextCursor caret = textCursor();
+    const QTextBlock block = caret.block();
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->preeditAreaText().isEmpty())
+        return answer;
+    const int start = layout->preeditAreaPosition();
+    const QTextLine line = layout->lineForTextPosition(start);
+    if (!line.isValid())
+        return answer;
+    // In the control's coordinates as its own answer is, which differs from
+    // the caret's rectangle in the view only by where the view lies.
+    const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft();
+    const QRectF ours(origin + QPointF(line.cursorToX(start), line.y()),
+                      QSizeF(cursorWidth(), line.height()));
+    const QRectF theirs = answer.toRectF();
+    return ours.translated(theirs.topLeft() - QRectF(cursorRect(caret)).topLeft());
 }
 
 void CZuView::mousePressEvent(QMouseEvent* event) {

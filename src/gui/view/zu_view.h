@@ -67,6 +67,9 @@ public:
     // Cut: copies the selection and removes it, the line's start kept.
     void cutSelection();
 
+    // Where the input method opens its candidates: the composition's start.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
     using MenuHook = std::function<QAction*(QMenu&, const QPoint& globalPos)>;
@@ -114,6 +117,9 @@ private:
 
     CZuDoc* document_;
     QTextCursor undoCursor_;
+    // The undo steps there were right after a composition removed the
+    // selection it was typed over; -1 when none did.
+    int replacedAt_ = -1;
     Rgb tagColour_{0, 0, 255};
 };
 
