@@ -1,3 +1,5 @@
+#include "core/app/command_line.h"
+#include "core/check/check_run.h"
 #include "core/settings/settings.h"
 #include "gui/app/icons.h"
 #include "gui/app/termination.h"
@@ -13,6 +15,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <iostream>
 
 namespace {
 
@@ -44,6 +47,17 @@ int main(int argc, char* argv[]) {
     // the spot, edits and all; ignored, the write fails with EFBIG and the
     // save reports a full disk like any other.
     std::signal(SIGXFSZ, SIG_IGN);
+
+    // A check prints its findings and ends before any application object
+    // exists: it runs where there is no display, in a site's build.
+    if (const zu::CommandLine line = zu::parseCommandLine({argv + 1, argv + argc});
+        line.action == zu::CommandLine::Action::Check) {
+        if (!line.error.empty()) {
+            std::cerr << line.error << '\n';
+            return zu::check::kCannotCheck;
+        }
+        return zu::check::runCheck(line.files, std::cout, std::cerr);
+    }
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zu"));

@@ -13,6 +13,8 @@ std::string switchName(const std::string& arg) {
     // "/" form: "/n" is a path.
     if (arg == "--unregister")
         return "unregister";
+    if (arg == "--check")
+        return "check";
     if (arg == "--new-instance" || arg == "-n")
         return "new-instance";
     if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-'))
@@ -32,7 +34,7 @@ std::string switchName(const std::string& arg) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
-    bool printing = false, printingTo = false;
+    bool printing = false, printingTo = false, checking = false;
     std::vector<std::string> plain;
     bool switchesDone = false;
     for (const std::string& arg : args) {
@@ -49,12 +51,21 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.action = CommandLine::Action::Unregister;
         else if (name == "new-instance")
             line.newInstance = true;
+        else if (name == "check")
+            checking = true;
         else if (name.empty())
             plain.push_back(arg);
         // "/dde", "/automation" and "/embedding" have no counterpart here.
     }
     if (line.action == CommandLine::Action::Unregister)
         return line;
+    if (checking) {
+        line.action = CommandLine::Action::Check;
+        line.files = std::move(plain);
+        if (line.files.empty())
+            line.error = "--check にはﾌｧｲﾙ名が必要です。";
+        return line;
+    }
     if (printingTo) {
         line.action = CommandLine::Action::PrintTo;
         if (plain.size() < 2) {

@@ -3,7 +3,8 @@
 // "/p FILE" to print a file to the default printer and "/pt FILE PRINTER" to
 // print it to a named one. Switches may also start with "-". The forms of
 // this desktop stand beside them: "--unregister", and "-n" or
-// "--new-instance" for a zu of its own rather than the one already running.
+// "--new-instance" for a zu of its own rather than the one already running,
+// and "--check" to check pages from a shell without a window.
 
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ struct CommandLine {
         Print,      // print files[0] to the default printer, then end
         PrintTo,    // print files[0] to `printer`, then end
         Unregister, // remove the desktop registration, then end
+        Check,      // "--check": check every file in `files`, print the findings, end
     };
     Action action = Action::New;
     std::vector<std::string> files;

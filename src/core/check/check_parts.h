@@ -1,0 +1,47 @@
+#pragma once
+// What the parts of the page check share: the findings being gathered and
+// the line a position is on. Only core/check includes this.
+
+#include "core/check/check_page.h"
+#include "core/check/page_scan.h"
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zu::check {
+
+// The start of every line of a text, to tell the line of a position.
+class LineStarts {
+public:
+    explicit LineStarts(std::u16string_view text);
+    std::size_t lineOf(std::size_t index) const; // from 1
+private:
+    std::vector<std::size_t> starts_;
+};
+
+class Findings {
+public:
+    // The message is the rule's with "%1", "%2" replaced by `args` (UTF-16
+    // text made UTF-8).
+    void add(Rule rule, std::size_t start, std::size_t end,
+             std::initializer_list<std::u16string_view> args = {}, std::optional<Fix> fix = {});
+    std::vector<Finding> take() { return std::move(list_); }
+
+private:
+    std::vector<Finding> list_;
+};
+
+// The parts of checkPage, each adding what it finds.
+void checkCharacters(const Page& page, const PageFacts& facts, Findings& out);
+void checkWords(const Page& page, Findings& out);
+void checkElements(const Page& page, const PageFacts& facts, const LineStarts& lines,
+                   Findings& out);
+void checkStructure(const Page& page, Findings& out);
+
+// A number as text, for messages.
+std::u16string decimal(std::size_t n);
+
+} // namespace zu::check
