@@ -93,10 +93,27 @@ std::u16string byteList(std::u16string_view raw) {
 }
 
 // The places the page's encoding cannot hold, as its encoder reports them.
+// The text goes through in pieces, whose bytes are thrown away: a piece's
+// bytes fit in the cache, and a whole page's bytes would be written to
+// memory only to be dropped. A piece never ends inside a surrogate pair.
 std::vector<Unencodable> unencodable(std::u16string_view text, const Encoding* encoding) {
+    std::vector<Unencodable> lost;
     if (!encoding)
-        return {};
-    return encoding->encodeLines(text, {}, LineBreak::Lf, {}, Unmappable::Report).unencodable;
+        return lost;
+    constexpr std::size_t kPiece = 16384;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = std::min(text.size(), at + kPiece);
+        if (end < text.size() && isHighSurrogate(text[end - 1]))
+            ++end;
+        const Encoded piece = encoding->encodeLines(text.substr(at, end - at), {}, LineBreak::Lf,
+                                                    {}, Unmappable::Report);
+        for (Unencodable u : piece.unencodable) {
+            u.index += at;
+            lost.push_back(u);
+        }
+        at = end;
+    }
+    return lost;
 }
 
 } // namespace
@@ -143,8 +160,7 @@ std::u16string fullWidthKana(std::u16string_view text) {
     return out;
 }
 
-void checkCharacters(const Page& page, const PageFacts& facts, Findings& out) {
-    const std::u16string_view text = page.text;
+void checkCharacters(std::u16string_view text, const PageFacts& facts, Findings& out) {
     const std::vector<Unencodable> lost = unencodable(text, facts.encoding);
     auto next = lost.begin();
     std::u16string name; // the encoding's name is ASCII

@@ -78,13 +78,13 @@ std::u16string decimal(std::size_t n) {
 }
 
 std::vector<Finding> checkPage(std::u16string_view text, const PageFacts& facts) {
-    const Page page = scanPage(text);
     const LineStarts lines(text);
     Findings found;
-    checkCharacters(page, facts, found);
-    checkWords(page, found);
-    checkElements(page, facts, lines, found);
-    checkStructure(page, found);
+    checkCharacters(text, facts, found);
+    const std::unique_ptr<TokenReader> readers[] = {
+        wordChecks(found), elementChecks(facts, lines, found), structureChecks(found)};
+    TokenReader* const each[] = {readers[0].get(), readers[1].get(), readers[2].get()};
+    scanPage(text, each);
     std::vector<Finding> findings = found.take();
     std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
         return a.start != b.start ? a.start < b.start : a.rule < b.rule;

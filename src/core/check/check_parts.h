@@ -6,6 +6,7 @@
 #include "core/check/page_scan.h"
 
 #include <initializer_list>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,12 +35,13 @@ private:
     std::vector<Finding> list_;
 };
 
-// The parts of checkPage, each adding what it finds.
-void checkCharacters(const Page& page, const PageFacts& facts, Findings& out);
-void checkWords(const Page& page, Findings& out);
-void checkElements(const Page& page, const PageFacts& facts, const LineStarts& lines,
-                   Findings& out);
-void checkStructure(const Page& page, Findings& out);
+// The parts of checkPage, each adding what it finds: the characters of the
+// whole text, and three readers of its tokens in the one scan.
+void checkCharacters(std::u16string_view text, const PageFacts& facts, Findings& out);
+std::unique_ptr<TokenReader> wordChecks(Findings& out);
+std::unique_ptr<TokenReader> elementChecks(const PageFacts& facts, const LineStarts& lines,
+                                           Findings& out);
+std::unique_ptr<TokenReader> structureChecks(Findings& out);
 
 // A number as text, for messages.
 std::u16string decimal(std::size_t n);

@@ -92,100 +92,131 @@ bool sameEncoding(const Encoding& a, const Encoding& b) {
     return &a == &b || (isUtf16(a) && isUtf16(b));
 }
 
-class ElementScan {
+class ElementScan : public TokenReader {
 public:
-    ElementScan(const Page& page, const LineStarts& lines, Findings& out)
-        : page_(page), lines_(lines), out_(out) {}
+    ElementScan(const PageFacts& facts, const LineStarts& lines, Findings& out)
+        : facts_(facts), lines_(lines), out_(out) {}
 
-    void run() {
-        for (const Token& t : page_.tokens) {
-            if (t.foreign)
-                continue;
-            if (t.kind == Token::Kind::Text) {
-                if (link_)
-                    linkText(page_.text.substr(t.start, t.end - t.start));
-                continue;
-            }
-            if (t.kind == Token::Kind::Declaration) {
-                wholePage_ = wholePage_ || nameIs(page_.text.substr(t.start, 9), "<!doctype");
-                continue;
-            }
-            if (link_)
-                link_->end = t.end; // a new link's tag is taken back in startTag
-            if (t.kind == Token::Kind::EndTag && nameIs(page_.name(t), "a"))
-                endLink();
-            if (t.kind == Token::Kind::StartTag)
-                startTag(t);
+    void read(const Page& page, const Token& t) override {
+        page_ = &page;
+        if (t.foreign)
+            return;
+        if (afterTitle_) {
+            afterTitle_ = false;
+            if (t.kind == Token::Kind::Text)
+                titleText_ = t;
         }
+        if (t.kind == Token::Kind::Text) {
+            if (link_)
+                linkText(text(t));
+            return;
+        }
+        if (t.kind == Token::Kind::Declaration) {
+            wholePage_ = wholePage_ || nameIs(text(t).substr(0, 9), "<!doctype");
+            return;
+        }
+        if (link_)
+            link_->end = t.end; // a new link's tag is taken back in startTag
+        if (t.kind == Token::Kind::EndTag && nameIs(page.name(t), "a"))
+            endLink();
+        if (t.kind == Token::Kind::StartTag)
+            startTag(t);
+    }
+
+    void end(const Page& page) override {
+        page_ = &page;
         endLink();
         if (wholePage_)
             pageRules();
+        charset();
     }
 
 private:
     struct Link {
-        const Token* tag;
+        Token tag;
         bool named = false; // it has text, or an image with a text
         bool hasImage = false;
-        const Token* emptyAlt = nullptr; // an image in it with alt=""
-        std::u16string text;             // what a reader gets of it, up to a limit
-        std::size_t end = 0;             // of what it holds so far
+        std::optional<Token> emptyAlt; // an image in it with alt=""
+        std::u16string text;           // what a reader gets of it, up to a limit
+        std::size_t end = 0;           // of what it holds so far
     };
 
-    const Page& page_;
+    const PageFacts& facts_;
     const LineStarts& lines_;
     Findings& out_;
+    const Page* page_ = nullptr;
     std::optional<Link> link_;
     bool wholePage_ = false;
-    const Token* html_ = nullptr;
-    const Token* head_ = nullptr;
-    const Token* title_ = nullptr;
+    std::optional<Token> html_;
+    bool lang_ = false; // the html tag names a language
+    std::optional<Token> head_;
+    std::optional<Token> title_;
+    std::optional<Token> titleText_;
+    bool afterTitle_ = false;
     std::unordered_map<std::u16string, std::size_t> ids_;
 
-    std::u16string_view value(const Attribute& a) const { return page_.value(a); }
+    std::u16string_view text(const Token& t) const {
+        return page_->text.substr(t.start, t.end - t.start);
+    }
+    std::u16string_view value(const Attribute& a) const { return page_->value(a); }
+    const Attribute* attribute(std::string_view name) const { return page_->attribute(name); }
+
+    static Link linkOf(const Token& t) {
+        Link link;
+        link.tag = t;
+        link.end = t.end;
+        return link;
+    }
 
     void startTag(const Token& t) {
-        const std::u16string_view name = page_.name(t);
+        const std::u16string_view name = page_->name(t);
         if (nameIs(name, "a")) {
             if (link_)
                 link_->end = t.start;
             endLink(); // a link never holds another: the new one ends it
-            if (page_.attribute(t, "href")) {
-                link_ = Link{&t, false, false, nullptr, {}, t.end};
-                const Attribute* label = page_.attribute(t, "aria-label");
-                link_->named =
-                    page_.attribute(t, "aria-labelledby") || (label && readable(value(*label)));
+            if (attribute("href")) {
+                link_ = linkOf(t);
+                const Attribute* label = attribute("aria-label");
+                link_->named = attribute("aria-labelledby") || (label && readable(value(*label)));
             }
         } else if (nameIs(name, "img")) {
             image(t, u"<img>", link_ ? &*link_ : nullptr);
         } else if (nameIs(name, "area")) {
-            if (page_.attribute(t, "href")) {
-                Link area{&t, false, false, nullptr, {}, t.end};
+            if (attribute("href")) {
+                Link area = linkOf(t);
                 image(t, u"<area>", &area);
                 endLink(area);
             }
         } else if (nameIs(name, "input")) {
-            const Attribute* type = page_.attribute(t, "type");
+            const Attribute* type = attribute("type");
             if (type && nameIs(trimBlanks(value(*type)), "image")) {
-                Link button{&t, false, false, nullptr, {}, t.end};
+                Link button = linkOf(t);
                 image(t, u"<input type=\"image\">", &button);
                 endLink(button);
             }
         } else if (nameIs(name, "html")) {
             wholePage_ = true;
-            html_ = html_ ? html_ : &t;
+            if (!html_) {
+                html_ = t;
+                const Attribute* lang = attribute("lang");
+                lang = lang ? lang : attribute("xml:lang");
+                lang_ = lang && readable(value(*lang));
+            }
         } else if (nameIs(name, "head")) {
             wholePage_ = true;
-            head_ = head_ ? head_ : &t;
+            head_ = head_ ? head_ : t;
         } else if (nameIs(name, "body")) {
             wholePage_ = true;
         } else if (nameIs(name, "title")) {
             wholePage_ = true;
-            title_ = title_ ? title_ : &t;
+            if (!title_) {
+                title_ = t;
+                afterTitle_ = true;
+            }
         } else if (nameIs(name, "meta")) {
             refresh(t);
         }
-        if (const Attribute* id = page_.attribute(t, "id"))
+        if (const Attribute* id = attribute("id"))
             identifier(*id);
     }
 
@@ -194,7 +225,7 @@ private:
     void image(const Token& t, std::u16string_view element, Link* link) {
         if (link)
             link->hasImage = true;
-        const Attribute* alt = page_.attribute(t, "alt");
+        const Attribute* alt = attribute("alt");
         if (!alt) {
             out_.add(Rule::MissingAlt, t.start, t.end, {element});
             return;
@@ -203,7 +234,7 @@ private:
         const std::size_t start = alt->valueStart, end = alt->valueEnd;
         if (raw.empty()) {
             if (link && !link->emptyAlt)
-                link->emptyAlt = &t;
+                link->emptyAlt = t;
             return;
         }
         const std::u16string text = normalized(raw);
@@ -215,7 +246,7 @@ private:
             out_.add(Rule::BlankAlt, start, end);
             return;
         }
-        if (fileName(text, t))
+        if (fileName(text))
             out_.add(Rule::FileNameAlt, start, end, {raw});
         else if (listed(kPlaceholderAlts, text))
             out_.add(Rule::PlaceholderAlt, start, end, {raw});
@@ -225,8 +256,8 @@ private:
 
     // Whether an alt text (normalized) is a file name: the name of the
     // image itself, or one word ending as image files do.
-    bool fileName(std::u16string_view text, const Token& t) const {
-        if (const Attribute* src = page_.attribute(t, "src")) {
+    bool fileName(std::u16string_view text) const {
+        if (const Attribute* src = attribute("src")) {
             std::u16string source = normalized(value(*src));
             source.erase(0, source.find_last_of(u'/') + 1);
             if (!source.empty() && source == text)
@@ -246,7 +277,7 @@ private:
 
     // Text inside the link being read.
     void linkText(std::u16string_view text) {
-        link_->end = static_cast<std::size_t>(text.data() + text.size() - page_.text.data());
+        link_->end = static_cast<std::size_t>(text.data() + text.size() - page_->text.data());
         if (!readable(text))
             return;
         link_->named = true;
@@ -263,22 +294,22 @@ private:
             text.erase(0, first == std::u16string::npos ? text.size() : first);
             text.erase(text.find_last_not_of(kLinkFrame) + 1);
             if (listed(kVagueLinkTexts, trimBlanks(text)))
-                out_.add(Rule::VagueLinkText, link.tag->start, std::max(link.end, link.tag->end),
-                         {trimBlanks(text)});
+                out_.add(Rule::VagueLinkText, link.tag.start,
+                         std::max<std::size_t>(link.end, link.tag.end), {trimBlanks(text)});
             return;
         }
         if (link.emptyAlt)
             out_.add(Rule::EmptyAltInLink, link.emptyAlt->start, link.emptyAlt->end);
         else if (!link.hasImage)
-            out_.add(Rule::EmptyLink, link.tag->start, link.tag->end);
+            out_.add(Rule::EmptyLink, link.tag.start, link.tag.end);
         // An image with no alt at all has been reported as such.
     }
 
     void refresh(const Token& t) {
-        const Attribute* equiv = page_.attribute(t, "http-equiv");
+        const Attribute* equiv = attribute("http-equiv");
         if (!equiv || !nameIs(trimBlanks(value(*equiv)), "refresh"))
             return;
-        const Attribute* content = page_.attribute(t, "content");
+        const Attribute* content = attribute("content");
         std::size_t delay = 0;
         for (const char16_t c : content ? trimBlanks(value(*content)) : std::u16string_view()) {
             if (c < u'0' || c > u'9')
@@ -302,61 +333,56 @@ private:
     // Where a finding about something the page lacks is shown: its head, or
     // its html tag, or its start.
     std::pair<std::size_t, std::size_t> missingAt() const {
-        const Token* at = head_ ? head_ : html_;
-        return at ? std::pair(at->start, at->end) : std::pair<std::size_t, std::size_t>(0, 0);
+        const std::optional<Token>& at = head_ ? head_ : html_;
+        if (!at)
+            return {0, 0};
+        return {at->start, at->end};
     }
 
     void pageRules() {
         if (!title_) {
             out_.add(Rule::MissingTitle, missingAt().first, missingAt().second);
         } else {
-            const std::size_t at = static_cast<std::size_t>(title_ - page_.tokens.data()) + 1;
-            const Token* content =
-                at < page_.tokens.size() && page_.tokens[at].kind == Token::Kind::Text
-                    ? &page_.tokens[at]
-                    : nullptr;
-            const std::u16string_view raw =
-                content ? page_.text.substr(content->start, content->end - content->start)
-                        : std::u16string_view();
-            const std::u16string text = normalized(raw);
-            if (text.empty())
+            const std::u16string_view raw = titleText_ ? text(*titleText_) : std::u16string_view();
+            const std::u16string normal = normalized(raw);
+            if (normal.empty())
                 out_.add(Rule::EmptyTitle, title_->start, title_->end);
-            else if (listed(kPlaceholderTitles, text))
-                out_.add(Rule::PlaceholderTitle, content->start, content->end, {trimBlanks(raw)});
+            else if (listed(kPlaceholderTitles, normal))
+                out_.add(Rule::PlaceholderTitle, titleText_->start, titleText_->end,
+                         {trimBlanks(raw)});
         }
-        const Attribute* lang = html_ ? page_.attribute(*html_, "lang") : nullptr;
-        if (!lang && html_)
-            lang = page_.attribute(*html_, "xml:lang");
-        if (!lang || !readable(value(*lang)))
+        if (!lang_)
             out_.add(Rule::MissingLang, html_ ? html_->start : 0, html_ ? html_->end : 0);
-        if (!findCharsetDeclaration(page_.text))
+        if (!findCharsetDeclaration(page_->text))
             out_.add(Rule::MissingCharset, missingAt().first, missingAt().second);
+    }
+
+    // A declaration that names another encoding than the file's: a browser
+    // that believes it shows the page garbled. Checked in parts of pages
+    // too, wherever one is declared.
+    void charset() {
+        const std::optional<CharsetDeclaration> declared = findCharsetDeclaration(page_->text);
+        if (!declared || !facts_.encoding)
+            return;
+        const std::size_t start = declared->position, end = start + declared->length;
+        const std::u16string_view label = page_->text.substr(start, declared->length);
+        const Encoding* named = findEncoding(utf16ToUtf8(label));
+        if (!named || sameEncoding(*named, *facts_.encoding))
+            return;
+        out_.add(Rule::CharsetMismatch, start, end, {label, ascii(facts_.encoding->name())},
+                 Fix{start, end, ascii(facts_.encoding->charset())});
+    }
+
+    static std::u16string ascii(std::string_view text) {
+        return std::u16string(text.begin(), text.end());
     }
 };
 
 } // namespace
 
-void checkElements(const Page& page, const PageFacts& facts, const LineStarts& lines,
-                   Findings& out) {
-    ElementScan(page, lines, out).run();
-    // A declaration that names another encoding than the file's: a browser
-    // that believes it shows the page garbled. Checked in parts of pages
-    // too, wherever one is declared.
-    const std::optional<CharsetDeclaration> declared = findCharsetDeclaration(page.text);
-    if (!declared || !facts.encoding)
-        return;
-    const std::u16string_view label = page.text.substr(declared->position, declared->length);
-    const Encoding* named = findEncoding(utf16ToUtf8(label));
-    if (!named || sameEncoding(*named, *facts.encoding))
-        return;
-    std::u16string actual;
-    for (const char c : facts.encoding->charset())
-        actual.push_back(static_cast<char16_t>(c));
-    std::u16string shown;
-    for (const char c : facts.encoding->name())
-        shown.push_back(static_cast<char16_t>(c));
-    out.add(Rule::CharsetMismatch, declared->position, declared->position + declared->length,
-            {label, shown}, Fix{declared->position, declared->position + declared->length, actual});
+std::unique_ptr<TokenReader> elementChecks(const PageFacts& facts, const LineStarts& lines,
+                                           Findings& out) {
+    return std::make_unique<ElementScan>(facts, lines, out);
 }
 
 } // namespace zu::check

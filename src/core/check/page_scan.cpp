@@ -38,9 +38,11 @@ constexpr std::array kPlainContent{
 
 class Scanner {
 public:
-    explicit Scanner(std::u16string_view text) { page_.text = text; }
+    Scanner(std::u16string_view text, std::span<TokenReader* const> readers) : readers_(readers) {
+        page_.text = text;
+    }
 
-    Page run() {
+    void run() {
         const std::u16string_view text = page_.text;
         std::size_t textStart = 0;
         std::size_t at = 0;
@@ -78,10 +80,12 @@ public:
             }
         }
         addText(textStart, text.size(), Token::Kind::Text);
-        return std::move(page_);
+        for (TokenReader* reader : readers_)
+            reader->end(page_);
     }
 
 private:
+    std::span<TokenReader* const> readers_;
     Page page_;
     // How deep inside <svg> or <math> the scan is, and which of the two
     // opened it: only its own end tag leaves it.
@@ -92,7 +96,8 @@ private:
 
     void push(Token& token) {
         token.foreign = token.foreign || inForeign();
-        page_.tokens.push_back(token);
+        for (TokenReader* reader : readers_)
+            reader->read(page_, token);
     }
 
     void addText(std::size_t start, std::size_t end, Token::Kind kind) {
@@ -161,7 +166,7 @@ private:
         while (at < text.size() && !isTagSpace(text[at]) && text[at] != u'/' && text[at] != u'>')
             ++at;
         t.nameEnd = at;
-        t.firstAttribute = static_cast<std::uint32_t>(page_.attributes.size());
+        page_.attributes.clear();
         for (;;) {
             while (at < text.size() && (isTagSpace(text[at]) || text[at] == u'/')) {
                 if (text[at] == u'/' && at + 1 < text.size() && text[at + 1] == u'>')
@@ -205,7 +210,6 @@ private:
                 page_.attributes.push_back(a);
         }
         t.end = at;
-        t.attributeCount = static_cast<std::uint32_t>(page_.attributes.size() - t.firstAttribute);
         return t;
     }
 };
@@ -263,12 +267,12 @@ std::pair<std::size_t, char32_t> referenceAt(std::u16string_view text, std::size
 
 } // namespace
 
-Page scanPage(std::u16string_view text) {
-    return Scanner(text).run();
+void scanPage(std::u16string_view text, std::span<TokenReader* const> readers) {
+    Scanner(text.substr(0, 0xFFFFFFFE), readers).run();
 }
 
-const Attribute* Page::attribute(const Token& t, std::string_view lowerName) const {
-    for (const Attribute& a : attributesOf(t))
+const Attribute* Page::attribute(std::string_view lowerName) const {
+    for (const Attribute& a : attributes)
         if (nameIs(text.substr(a.nameStart, a.nameEnd - a.nameStart), lowerName))
             return &a;
     return nullptr;

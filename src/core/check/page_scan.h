@@ -18,12 +18,14 @@
 
 namespace zu::check {
 
+// Positions are UTF-16 indexes into the text, in 32 bits: scanPage reads
+// at most the first 4 G characters.
 struct Attribute {
-    std::size_t nameStart = 0;
-    std::size_t nameEnd = 0;
+    std::uint32_t nameStart = 0;
+    std::uint32_t nameEnd = 0;
     // The value without its quotes; both equal nameEnd when there is none.
-    std::size_t valueStart = 0;
-    std::size_t valueEnd = 0;
+    std::uint32_t valueStart = 0;
+    std::uint32_t valueEnd = 0;
 };
 
 struct Token {
@@ -39,33 +41,42 @@ struct Token {
     bool selfClosing = false;  // "<br/>"
     bool unterminated = false; // the text ended before the tag or comment did
     bool foreign = false;      // inside <svg> or <math>, whose tags are not HTML's
-    std::size_t start = 0;     // the whole token, end excluded
-    std::size_t end = 0;
-    std::size_t nameStart = 0; // tags: the element's name as written
-    std::size_t nameEnd = 0;
-    std::uint32_t firstAttribute = 0; // start tags: into Page::attributes
-    std::uint32_t attributeCount = 0;
+    std::uint32_t start = 0;   // the whole token, end excluded
+    std::uint32_t end = 0;
+    std::uint32_t nameStart = 0; // tags: the element's name as written
+    std::uint32_t nameEnd = 0;
 };
 
+// The page as the scan stands: its text, and the attributes of the start
+// tag just read.
 struct Page {
     std::u16string_view text;
-    std::vector<Token> tokens; // in text order, covering it without gaps
     std::vector<Attribute> attributes;
 
     std::u16string_view name(const Token& t) const {
         return text.substr(t.nameStart, t.nameEnd - t.nameStart);
     }
-    std::span<const Attribute> attributesOf(const Token& t) const {
-        return std::span(attributes).subspan(t.firstAttribute, t.attributeCount);
-    }
-    // The first attribute of that name (lower-case ASCII), or null.
-    const Attribute* attribute(const Token& t, std::string_view lowerName) const;
+    // The first attribute of that name (lower-case ASCII) of the start tag
+    // just read, or null.
+    const Attribute* attribute(std::string_view lowerName) const;
     std::u16string_view value(const Attribute& a) const {
         return text.substr(a.valueStart, a.valueEnd - a.valueStart);
     }
 };
 
-Page scanPage(std::u16string_view text);
+// What reads the tokens of a page as the scan finds them. The tokens are
+// not kept: a page of 200,000 tags read in one pass stays in the cache,
+// and each reader keeps only what it needs.
+class TokenReader {
+public:
+    virtual ~TokenReader() = default;
+    // In text order, covering the text without gaps.
+    virtual void read(const Page& page, const Token& token) = 0;
+    // After the last token.
+    virtual void end(const Page&) {}
+};
+
+void scanPage(std::u16string_view text, std::span<TokenReader* const> readers);
 
 // Whether `name` is `lowerAscii`, ignoring ASCII case, as HTML names are.
 bool nameIs(std::u16string_view name, std::string_view lowerAscii);

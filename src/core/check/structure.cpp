@@ -20,6 +20,7 @@ enum Flags : std::uint8_t {
     OptionalEnd = 2, // its end tag may be left out: <p>, <li>, <td>
     ClosesP = 4,     // its start tag ends an open <p>
     HeadOnly = 8,    // belongs in the head: it does not end the head
+    EndsOthers = 16, // its start tag may end others: it has a row in kImpliedEnds
 };
 
 struct ElementRow {
@@ -60,7 +61,7 @@ constexpr ElementRow kElements[] = {
     {"colgroup", OptionalEnd},
     {"data", 0},
     {"datalist", 0},
-    {"dd", OptionalEnd | ClosesP},
+    {"dd", OptionalEnd | ClosesP | EndsOthers},
     {"del", 0},
     {"details", ClosesP},
     {"dfn", 0},
@@ -68,7 +69,7 @@ constexpr ElementRow kElements[] = {
     {"dir", ClosesP},
     {"div", ClosesP},
     {"dl", ClosesP},
-    {"dt", OptionalEnd | ClosesP},
+    {"dt", OptionalEnd | ClosesP | EndsOthers},
     {"em", 0},
     {"embed", Void},
     {"fieldset", ClosesP},
@@ -100,7 +101,7 @@ constexpr ElementRow kElements[] = {
     {"keygen", Void},
     {"label", 0},
     {"legend", 0},
-    {"li", OptionalEnd | ClosesP},
+    {"li", OptionalEnd | ClosesP | EndsOthers},
     {"link", Void | HeadOnly},
     {"listing", ClosesP},
     {"main", ClosesP},
@@ -118,8 +119,8 @@ constexpr ElementRow kElements[] = {
     {"noscript", HeadOnly},
     {"object", 0},
     {"ol", ClosesP},
-    {"optgroup", OptionalEnd},
-    {"option", OptionalEnd},
+    {"optgroup", OptionalEnd | EndsOthers},
+    {"option", OptionalEnd | EndsOthers},
     {"output", 0},
     {"p", OptionalEnd | ClosesP},
     {"param", Void},
@@ -128,10 +129,10 @@ constexpr ElementRow kElements[] = {
     {"pre", ClosesP},
     {"progress", 0},
     {"q", 0},
-    {"rb", OptionalEnd},
-    {"rp", OptionalEnd},
-    {"rt", OptionalEnd},
-    {"rtc", OptionalEnd},
+    {"rb", OptionalEnd | EndsOthers},
+    {"rp", OptionalEnd | EndsOthers},
+    {"rt", OptionalEnd | EndsOthers},
+    {"rtc", OptionalEnd | EndsOthers},
     {"ruby", 0},
     {"s", 0},
     {"samp", 0},
@@ -152,16 +153,16 @@ constexpr ElementRow kElements[] = {
     {"sup", 0},
     {"svg", 0},
     {"table", ClosesP},
-    {"tbody", OptionalEnd},
-    {"td", OptionalEnd},
+    {"tbody", OptionalEnd | EndsOthers},
+    {"td", OptionalEnd | EndsOthers},
     {"template", HeadOnly},
     {"textarea", 0},
-    {"tfoot", OptionalEnd},
-    {"th", OptionalEnd},
-    {"thead", OptionalEnd},
+    {"tfoot", OptionalEnd | EndsOthers},
+    {"th", OptionalEnd | EndsOthers},
+    {"thead", OptionalEnd | EndsOthers},
     {"time", 0},
     {"title", HeadOnly},
-    {"tr", OptionalEnd},
+    {"tr", OptionalEnd | EndsOthers},
     {"track", Void},
     {"tt", 0},
     {"u", 0},
@@ -207,6 +208,18 @@ constexpr ImpliedEnd kImpliedEnds[] = {
     {"rp", {"rb", "rt", "rp"}, {"ruby"}},
 };
 
+constexpr bool impliedEndsFlagged() {
+    for (const ImpliedEnd& rule : kImpliedEnds) {
+        bool flagged = false;
+        for (const ElementRow& row : kElements)
+            flagged = flagged || (row.name == rule.start && (row.flags & EndsOthers));
+        if (!flagged)
+            return false;
+    }
+    return true;
+}
+static_assert(impliedEndsFlagged(), "a start tag with a row in kImpliedEnds is marked so");
+
 template <std::size_t N>
 bool among(const std::array<std::string_view, N>& names, std::string_view n) {
     return std::find(names.begin(), names.end(), n) != names.end();
@@ -233,34 +246,36 @@ const ElementRow* rowOf(std::string_view name) {
     return row != std::end(kElements) && row->name == name ? row : nullptr;
 }
 
-class Nesting {
+class Nesting : public TokenReader {
 public:
-    Nesting(const Page& page, Findings& out) : page_(page), out_(out) {}
+    explicit Nesting(Findings& out) : out_(out) {}
 
-    void run() {
-        for (const Token& t : page_.tokens) {
-            if (t.unterminated && t.kind != Token::Kind::Text && t.kind != Token::Kind::RawText)
-                unterminated(t);
-            if (t.foreign)
-                continue;
-            if (t.kind == Token::Kind::StartTag)
-                start(t);
-            else if (t.kind == Token::Kind::EndTag)
-                end(t);
-        }
+    void read(const Page& page, const Token& t) override {
+        page_ = &page;
+        if (t.unterminated && t.kind != Token::Kind::Text && t.kind != Token::Kind::RawText)
+            unterminated(t);
+        if (t.foreign)
+            return;
+        if (t.kind == Token::Kind::StartTag)
+            startTag(t);
+        else if (t.kind == Token::Kind::EndTag)
+            endTag(t);
+    }
+
+    void end(const Page& page) override {
         for (const Open& e : stack_)
             if (mustClose(e))
-                out_.add(Rule::UnclosedElement, e.tag->start, e.tag->end, {page_.name(*e.tag)});
+                out_.add(Rule::UnclosedElement, e.tag.start, e.tag.end, {page.name(e.tag)});
     }
 
 private:
     struct Open {
         std::string name;
         const ElementRow* row; // null: an element HTML does not have
-        const Token* tag;
+        Token tag;
     };
 
-    const Page& page_;
+    const Page* page_ = nullptr;
     Findings& out_;
     std::vector<Open> stack_;
     // How many elements of each name are open, so that an end tag with no
@@ -279,7 +294,7 @@ private:
 
     void push(std::string name, const ElementRow* row, const Token& t) {
         ++open_[name];
-        stack_.push_back({std::move(name), row, &t});
+        stack_.push_back({std::move(name), row, t});
     }
     void pop() {
         --open_[stack_.back().name];
@@ -292,22 +307,23 @@ private:
             std::min(t.end - t.start, t.kind == Token::Kind::Comment       ? 4
                                       : t.kind == Token::Kind::Declaration ? 2
                                                                            : t.nameEnd - t.start);
-        out_.add(Rule::UnterminatedTag, t.start, t.end, {page_.text.substr(t.start, shown)});
+        out_.add(Rule::UnterminatedTag, t.start, t.end, {page_->text.substr(t.start, shown)});
     }
 
-    void start(const Token& t) {
-        std::string name = lowerName(page_.name(t));
+    void startTag(const Token& t) {
+        std::string name = lowerName(page_->name(t));
         const ElementRow* row = rowOf(name);
         if (!row && !isCustom(name))
-            out_.add(Rule::UnknownElement, t.start, t.end, {page_.name(t)});
+            out_.add(Rule::UnknownElement, t.start, t.end, {page_->name(t)});
         const std::uint8_t flags = row ? row->flags : 0;
         if (!stack_.empty() && stack_.back().name == "head" && !(flags & HeadOnly))
             pop(); // the head ends where the body's content starts
         if (flags & ClosesP && !stack_.empty() && stack_.back().name == "p")
             pop();
-        for (const ImpliedEnd& rule : kImpliedEnds)
-            if (rule.start == name)
-                endImplied(rule);
+        if (flags & EndsOthers)
+            for (const ImpliedEnd& rule : kImpliedEnds)
+                if (rule.start == name)
+                    endImplied(rule);
         if (flags & Void || t.selfClosing || t.unterminated)
             return;
         push(std::move(name), row, t);
@@ -324,20 +340,20 @@ private:
         }
     }
 
-    void end(const Token& t) {
-        const std::string name = lowerName(page_.name(t));
+    void endTag(const Token& t) {
+        const std::string name = lowerName(page_->name(t));
         if (const auto open = open_.find(name); open == open_.end() || open->second == 0) {
             if (auto passed = passed_.find(name); passed != passed_.end() && passed->second > 0)
                 --passed->second;
             else if (name != "html" && name != "head" && name != "body")
-                out_.add(Rule::StrayEndTag, t.start, t.end, {page_.name(t)});
+                out_.add(Rule::StrayEndTag, t.start, t.end, {page_->name(t)});
             return;
         }
         while (stack_.back().name != name) {
             const Open& inner = stack_.back();
             if (mustClose(inner)) {
                 out_.add(Rule::MisnestedElement, t.start, t.end,
-                         {page_.name(t), page_.name(*inner.tag)});
+                         {page_->name(t), page_->name(inner.tag)});
                 ++passed_[inner.name];
             }
             pop();
@@ -348,8 +364,8 @@ private:
 
 } // namespace
 
-void checkStructure(const Page& page, Findings& out) {
-    Nesting(page, out).run();
+std::unique_ptr<TokenReader> structureChecks(Findings& out) {
+    return std::make_unique<Nesting>(out);
 }
 
 } // namespace zu::check

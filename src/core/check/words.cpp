@@ -50,14 +50,20 @@ public:
         : text_(text), start_(start), end_(end), out_(out) {}
 
     void run() {
+        // Whether the character before is a letter or digit, carried along
+        // so that each character is classified once: in running text that
+        // alone tells that a letter is not alone.
+        bool afterWord = false;
         for (std::size_t i = start_; i < end_;) {
             const char16_t c = text_[i];
             if (c < 0x80 && !isLatinLetter(c)) {
+                afterWord = c >= u'0' && c <= u'9';
                 ++i;
                 continue;
             }
-            if (i >= spacedUntil_ && lone(i))
+            if (!afterWord && i >= spacedUntil_ && lone(i))
                 spacedUntil_ = spaced(i);
+            afterWord = isWordCharacter(c);
             if (!isHalfWidthKana(c)) {
                 i += width(i);
                 continue;
@@ -68,6 +74,7 @@ public:
             const std::u16string_view run = text_.substr(i, e - i);
             const std::u16string full = fullWidthKana(run);
             out_.add(Rule::HalfWidthKana, i, e, {run, full}, Fix{i, e, full});
+            afterWord = true;
             i = e;
         }
     }
@@ -122,10 +129,16 @@ private:
 
 } // namespace
 
-void checkWords(const Page& page, Findings& out) {
-    for (const Token& t : page.tokens)
-        if (t.kind == Token::Kind::Text)
-            WordScan(page.text, t.start, t.end, out).run();
+std::unique_ptr<TokenReader> wordChecks(Findings& out) {
+    struct Reader : TokenReader {
+        Findings& out;
+        explicit Reader(Findings& o) : out(o) {}
+        void read(const Page& page, const Token& t) override {
+            if (t.kind == Token::Kind::Text)
+                WordScan(page.text, t.start, t.end, out).run();
+        }
+    };
+    return std::make_unique<Reader>(out);
 }
 
 } // namespace zu::check
