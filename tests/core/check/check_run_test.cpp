@@ -37,7 +37,7 @@ TEST(CheckRun, PrintsEveryFindingAndEndsAsTheWorstFileSays) {
         {{clean}, 0, "", ""},
         {{clean, likely}, 0, likelyLine, ""},
         {{faulty, likely}, 1, faultyLine + likelyLine, ""},
-        {{faulty, missing, clean}, 2, faultyLine, missing + " が見つかりません。\n"},
+        {{missing, faulty, clean}, 2, faultyLine, missing + " が見つかりません。\n"},
     };
     for (const auto& run : runs) {
         std::ostringstream out, errors;

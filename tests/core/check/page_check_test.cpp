@@ -96,15 +96,18 @@ TEST(PageCheck, ImagesAndLinks) {
         {u"<input type=image src=b.gif><input type=text><area href=a.htm>",
          {"1:1: 問題あり: <input type=\"image\"> に alt 属性がありません。",
           "1:46: 問題あり: <area> に alt 属性がありません。"}},
-        {u"<img src=i.gif alt=\"\"><a href=x><img src=i.gif alt=\"\">ホーム</a>", {}},
+        {u"<img src=i.gif alt=\"\"><a href=x><img src=i.gif alt=\"\">ホーム</a>"
+         u"<a href=y><img src=a alt=\"ホーム\"><img src=b alt=\"\"></a>",
+         {}},
         {u"<a href=x><img src=i.gif alt=\"\"></a>",
          {"1:11: 問題あり: リンクやボタンの画像の alt が空で、行き先や働きがわかりません。"}},
         {u"<img src=i.gif alt=\"　&nbsp;\">", {"1:21: 問題あり: alt が空白だけです。"}},
         {u"<img src=p/cat.jpg alt=\"cat.jpg\"><img src=a.gif alt=\"DSC01.JPG\"><img src=a "
-         u"alt=\"猫.gif の絵\">",
+         u"alt=\"猫.gif の絵\"><img src=pic/top alt=top>",
          {"1:25: 問題あり: alt がファイル名「cat.jpg」になっています。",
-          "1:54: 問題あり: alt がファイル名「DSC01.JPG」になっています。"}},
-        {u"<img src=a alt=\"画像\"><img src=a alt=Spacer><img src=a alt=\"画像処理\">",
+          "1:54: 問題あり: alt がファイル名「DSC01.JPG」になっています。",
+          "1:112: 問題あり: alt がファイル名「top」になっています。"}},
+        {u"<img src=a alt='画像'><img src=a alt=Spacer><img src=a alt=\"画像処理\">",
          {"1:17: 問題の可能性大: alt「画像」は画像の内容を表していません。",
           "1:36: 問題の可能性大: alt「Spacer」は画像の内容を表していません。"}},
         {u"<img src=a alt=\"" + longAlt + u"\"><img src=a alt=\"" + longAlt.substr(1) + u"\">",
@@ -122,7 +125,7 @@ TEST(PageCheck, ThePageAsAWhole) {
     const std::u16string body = u"<body>\n</body></html>";
     expectCases({
         {kHead + body, {}, &utf8Encoding()},
-        {u"<p>part of a page</p>", {}},
+        {u"<?xml version=\"1.0\"?><p>part of a page</p>", {}},
         {u"<html lang=ja><head><meta charset=utf-8>\n</head>",
          {"1:15: 問題あり: title 要素がありません。"},
          &utf8Encoding()},
@@ -134,6 +137,9 @@ TEST(PageCheck, ThePageAsAWhole) {
          &utf8Encoding()},
         {u"<!doctype html>\n<html><meta charset=utf-8><title>猫</title>",
          {"2:1: 問題あり: html 要素に lang 属性がありません。"},
+         &utf8Encoding()},
+        {u"<html lang=\"\"><meta charset=utf-8><title>猫</title>",
+         {"1:1: 問題あり: html 要素に lang 属性がありません。"},
          &utf8Encoding()},
         {u"<title>猫</title>",
          {"1:1: 問題あり: html 要素に lang 属性がありません。",
@@ -156,22 +162,42 @@ TEST(PageCheck, ThePageAsAWhole) {
 TEST(PageCheck, TagsClosedAndKnown) {
     expectCases({
         {u"<div>", {"1:1: 問題あり: <div> が閉じられていません。"}},
-        {u"<b><i>x</b></i>", {"1:8: 問題あり: </b> より前に <i> が閉じられていません。"}},
+        {u"<b><i>x</b></i></i>",
+         {"1:8: 問題あり: </b> より前に <i> が閉じられていません。",
+          "1:16: 問題あり: </i> に対応する開始タグがありません。"}},
+        {u"<p>a<div>b</div></p><table><tr><td>1<td>2</td></td></table>",
+         {"1:17: 問題あり: </p> に対応する開始タグがありません。",
+          "1:47: 問題あり: </td> に対応する開始タグがありません。"}},
+        {u"𠮷𠮷<foo></foo><p>x</p></body></html>",
+         {"1:3: 問題の可能性大: <foo> は HTML の要素ではありません。"},
+         &utf8Encoding()},
         {u"<p>x</p></em>", {"1:9: 問題あり: </em> に対応する開始タグがありません。"}},
         {u"𠮷\r\n\u2029\r<foo>x</foo>",
          {"1:1: 問題あり: 「𠮷」はこのページの文字コード (Shift_JIS) では保存できません。",
           "4:1: 問題の可能性大: <foo> は HTML の要素ではありません。"}},
-        {u"<my-box>x</my-box><BR/><P/><Img src=a alt=x>", {}},
+        {u"<my-box>x</my-box><BR/><DIV/><Img src=a alt=x>", {}},
         {u"<html><head><title>t</title><body><ul><li>a<li>b</ul><table><tr><td>1<td>2<tr><td><p>3"
          u"</table><p>a<div>b</div><dl><dt>a<dd>b</dl><select><option>a<option>b</select></html>",
          {"1:1: 問題あり: html 要素に lang 属性がありません。",
           "1:7: 問題の可能性大: 文字コードの宣言がありません。"}},
-        {u"<script>if (a<b) x = '<div>';</script><style>p>b{}</style><textarea><b></textarea>", {}},
+        {u"<script>if (a<b) x = '<div>';</script><style>p>b{}</style><textarea><b></textarea>"
+         u"<!-- a->b <b> -->",
+         {}},
         {u"<svg><title>t</title><g><circle/></svg><math><mi>x</math>", {}},
         {u"<p>x</p>\n<img src=a alt=\"x>\n",
          {"2:1: 問題あり: <img が最後まで閉じられていません。"}},
         {u"<!-- <b>", {"1:1: 問題あり: <!-- が最後まで閉じられていません。"}},
     });
+}
+
+// What the editor selects for a finding.
+TEST(PageCheck, EachFindingCoversWhatItNames) {
+    const std::vector<Finding> f =
+        checkPage(u"<img src=a>\uF781\uF782 氏 名<img src=a alt=\"画像\">", {&cp932Encoding()});
+    ASSERT_EQ(f.size(), 4u);
+    const std::pair<std::size_t, std::size_t> ranges[] = {{0, 11}, {11, 13}, {14, 17}, {33, 35}};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(std::pair(f[i].start, f[i].end), ranges[i]) << f[i].message;
 }
 
 TEST(PageCheck, FixesMadeGiveThePortableText) {
