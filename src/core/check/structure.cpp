@@ -3,6 +3,13 @@
 // of open elements, with HTML's rules for the end tags a page may leave out
 // (a <p> ends where a block starts, an <li> where the next one starts) so
 // that a page written to those rules is not reported.
+//
+// HTML Tidy's library would report the same faults, with line and column,
+// from UTF-8 text in memory; but parsing the 4 MB page of zu_bench_tags
+// takes it two to four times as long as zu takes to open that page, where
+// this whole check takes less. Its columns also count a tab as a tab stop,
+// its messages are English, and it follows a fault with notes on how it
+// mended it, which a reader of this list would have to skip.
 
 #include "core/check/check_parts.h"
 #include "core/text/utf.h"
