@@ -34,14 +34,13 @@ void locate(std::u16string_view text, std::vector<Finding>& findings) {
 
 } // namespace
 
-LineStarts::LineStarts(std::u16string_view text) {
-    starts_.push_back(0);
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (endsLine(text, i))
-            starts_.push_back(i + 1);
-}
-
-std::size_t LineStarts::lineOf(std::size_t index) const {
+std::size_t LineStarts::lineOf(std::size_t index) {
+    if (starts_.empty()) {
+        starts_.push_back(0);
+        for (std::size_t i = 0; i < text_.size(); ++i)
+            if (endsLine(text_, i))
+                starts_.push_back(i + 1);
+    }
     return static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), index) -
                                     starts_.begin());
 }
@@ -78,7 +77,7 @@ std::u16string decimal(std::size_t n) {
 }
 
 std::vector<Finding> checkPage(std::u16string_view text, const PageFacts& facts) {
-    const LineStarts lines(text);
+    LineStarts lines(text);
     Findings found;
     checkCharacters(text, facts, found);
     const std::unique_ptr<TokenReader> readers[] = {

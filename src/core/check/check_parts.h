@@ -14,12 +14,14 @@
 
 namespace zu::check {
 
-// The start of every line of a text, to tell the line of a position.
+// The start of every line of a text, to tell the line of a position;
+// found when first asked, as most pages never ask.
 class LineStarts {
 public:
-    explicit LineStarts(std::u16string_view text);
-    std::size_t lineOf(std::size_t index) const; // from 1
+    explicit LineStarts(std::u16string_view text) : text_(text) {}
+    std::size_t lineOf(std::size_t index); // from 1
 private:
+    std::u16string_view text_;
     std::vector<std::size_t> starts_;
 };
 
@@ -39,7 +41,7 @@ private:
 // whole text, and three readers of its tokens in the one scan.
 void checkCharacters(std::u16string_view text, const PageFacts& facts, Findings& out);
 std::unique_ptr<TokenReader> wordChecks(Findings& out);
-std::unique_ptr<TokenReader> elementChecks(const PageFacts& facts, const LineStarts& lines,
+std::unique_ptr<TokenReader> elementChecks(const PageFacts& facts, LineStarts& lines,
                                            Findings& out);
 std::unique_ptr<TokenReader> structureChecks(Findings& out);
 

@@ -94,7 +94,7 @@ bool sameEncoding(const Encoding& a, const Encoding& b) {
 
 class ElementScan : public TokenReader {
 public:
-    ElementScan(const PageFacts& facts, const LineStarts& lines, Findings& out)
+    ElementScan(const PageFacts& facts, LineStarts& lines, Findings& out)
         : facts_(facts), lines_(lines), out_(out) {}
 
     void read(const Page& page, const Token& t) override {
@@ -142,7 +142,7 @@ private:
     };
 
     const PageFacts& facts_;
-    const LineStarts& lines_;
+    LineStarts& lines_;
     Findings& out_;
     const Page* page_ = nullptr;
     std::optional<Link> link_;
@@ -380,7 +380,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<TokenReader> elementChecks(const PageFacts& facts, const LineStarts& lines,
+std::unique_ptr<TokenReader> elementChecks(const PageFacts& facts, LineStarts& lines,
                                            Findings& out) {
     return std::make_unique<ElementScan>(facts, lines, out);
 }

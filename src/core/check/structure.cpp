@@ -246,12 +246,14 @@ std::string lowerName(std::u16string_view name) {
     return out;
 }
 
-const ElementRow* rowOf(std::string_view name) {
+constexpr const ElementRow* rowOf(std::string_view name) {
     const auto* row =
         std::lower_bound(std::begin(kElements), std::end(kElements), name,
                          [](const ElementRow& r, std::string_view n) { return r.name < n; });
     return row != std::end(kElements) && row->name == name ? row : nullptr;
 }
+constexpr const ElementRow* kHead = rowOf("head");
+constexpr const ElementRow* kP = rowOf("p");
 
 class Nesting : public TokenReader {
 public:
@@ -287,8 +289,9 @@ private:
     std::vector<Open> stack_;
     // How many elements of each name are open, so that an end tag with no
     // element to close is known at once and not looked for down the whole
-    // stack.
-    std::unordered_map<std::string, std::size_t> open_;
+    // stack: HTML's by their row, others by name.
+    std::array<std::size_t, std::size(kElements)> openKnown_{};
+    std::unordered_map<std::string, std::size_t> openOther_;
     // Elements left open by an end tag that closed an element around them,
     // reported then: their own end tag, when it comes, is not reported again.
     std::unordered_map<std::string, std::size_t> passed_;
@@ -299,14 +302,18 @@ private:
     }
     static bool isCustom(std::string_view name) { return name.find('-') != std::string_view::npos; }
 
+    std::size_t& openCount(const ElementRow* row, const std::string& name) {
+        return row ? openKnown_[static_cast<std::size_t>(row - kElements)] : openOther_[name];
+    }
     void push(std::string name, const ElementRow* row, const Token& t) {
-        ++open_[name];
+        ++openCount(row, name);
         stack_.push_back({std::move(name), row, t});
     }
     void pop() {
-        --open_[stack_.back().name];
+        --openCount(stack_.back().row, stack_.back().name);
         stack_.pop_back();
     }
+    bool topIs(const ElementRow* row) const { return !stack_.empty() && stack_.back().row == row; }
 
     void unterminated(const Token& t) {
         // What the tag starts with: "<!--", "<!", "<?", "<img", "</p".
@@ -323,9 +330,9 @@ private:
         if (!row && !isCustom(name))
             out_.add(Rule::UnknownElement, t.start, t.end, {page_->name(t)});
         const std::uint8_t flags = row ? row->flags : 0;
-        if (!stack_.empty() && stack_.back().name == "head" && !(flags & HeadOnly))
+        if (topIs(kHead) && !(flags & HeadOnly))
             pop(); // the head ends where the body's content starts
-        if (flags & ClosesP && !stack_.empty() && stack_.back().name == "p")
+        if (flags & ClosesP && topIs(kP))
             pop();
         if (flags & EndsOthers)
             for (const ImpliedEnd& rule : kImpliedEnds)
@@ -349,14 +356,15 @@ private:
 
     void endTag(const Token& t) {
         const std::string name = lowerName(page_->name(t));
-        if (const auto open = open_.find(name); open == open_.end() || open->second == 0) {
+        const ElementRow* row = rowOf(name);
+        if (openCount(row, name) == 0) {
             if (auto passed = passed_.find(name); passed != passed_.end() && passed->second > 0)
                 --passed->second;
             else if (name != "html" && name != "head" && name != "body")
                 out_.add(Rule::StrayEndTag, t.start, t.end, {page_->name(t)});
             return;
         }
-        while (stack_.back().name != name) {
+        while (row ? stack_.back().row != row : stack_.back().name != name) {
             const Open& inner = stack_.back();
             if (mustClose(inner)) {
                 out_.add(Rule::MisnestedElement, t.start, t.end,

@@ -7,12 +7,15 @@
 #include "core/check/check_parts.h"
 #include "core/text/utf.h"
 
+#include <array>
+#include <cstdint>
+
 namespace zu::check {
 namespace {
 
 // Kanji, hiragana and katakana (half-width too), 々 and 〆; a character past
 // U+FFFF counts as a kanji (a high surrogate of the ideographic planes).
-bool isJapaneseLetter(char16_t c) {
+constexpr bool japaneseLetter(char16_t c) {
     return (c >= u'\u3041' && c <= u'\u3096') || (c >= u'\u309D' && c <= u'\u309F') ||
            (c >= u'\u30A1' && c <= u'\u30FA') || (c >= u'\u30FC' && c <= u'\u30FF') ||
            (c >= u'\u3400' && c <= u'\u4DBF') || (c >= u'\u4E00' && c <= u'\u9FFF') ||
@@ -20,18 +23,37 @@ bool isJapaneseLetter(char16_t c) {
            c == u'\u3005' || c == u'\u3006' || (c >= 0xD840 && c <= 0xD87F);
 }
 
-bool isLatinLetter(char16_t c) {
+constexpr bool isLatinLetter(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
            (c >= u'\uFF21' && c <= u'\uFF3A') || (c >= u'\uFF41' && c <= u'\uFF5A');
 }
 
 // What makes a letter part of a longer word: letters and digits of any
 // script the check knows.
-bool isWordCharacter(char16_t c) {
-    return isJapaneseLetter(c) || isLatinLetter(c) || (c >= u'0' && c <= u'9') ||
+constexpr bool wordCharacter(char16_t c) {
+    return japaneseLetter(c) || isLatinLetter(c) || (c >= u'0' && c <= u'9') ||
            (c >= u'\uFF10' && c <= u'\uFF19') ||
            (c >= u'\u00C0' && c <= u'\u02AF' && c != u'\u00D7' && c != u'\u00F7') ||
-           (c >= u'\u0370' && c <= u'\u04FF') || isLowSurrogate(c);
+           (c >= u'\u0370' && c <= u'\u04FF') || (c >= 0xDC00 && c <= 0xDFFF);
+}
+
+// The two questions asked of every character of a page's text, answered
+// once for all of UTF-16's units: one bit each.
+template <bool (*Test)(char16_t)> constexpr auto bitsOf() {
+    std::array<std::uint64_t, 0x10000 / 64> bits{};
+    for (unsigned c = 0; c < 0x10000; ++c)
+        if (Test(static_cast<char16_t>(c)))
+            bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+    return bits;
+}
+constexpr auto kJapaneseLetters = bitsOf<japaneseLetter>();
+constexpr auto kWordCharacters = bitsOf<wordCharacter>();
+
+bool isJapaneseLetter(char16_t c) {
+    return (kJapaneseLetters[c >> 6] >> (c & 63) & 1) != 0;
+}
+bool isWordCharacter(char16_t c) {
+    return (kWordCharacters[c >> 6] >> (c & 63) & 1) != 0;
 }
 
 // The blanks that space a word out: a space, U+3000 or a no-break space
