@@ -1,14 +1,20 @@
-// Colouring and removing every tag of a large page against opening that
-// page, in one run. Opening reads the file, decodes CP932, finds the line
-// breaks and fills a view (as zu_bench_open measures it); colouring and
-// removal then work on such an opened document. Colouring should take no
-// longer than opening, removal less than a quarter of it. Removal by
-// deleting each tag where it stands is measured too, as the way not taken.
+// Colouring, removing and checking every tag of a large page against
+// opening that page, in one run. Opening reads the file, decodes CP932,
+// finds the line breaks and fills a view (as zu_bench_open measures it);
+// colouring and removal then work on such an opened document. Colouring
+// should take no longer than opening, removal less than a quarter of it.
+// Removal by deleting each tag where it stands is measured too, as the way
+// not taken. The page check should cost no more than opening, both on the
+// text of the opened document (what checking again after an edit costs)
+// and as "zu --check" does it, from the file to the printed lines.
 //
 //   zu_bench_tags [--megabytes N] [--tags N] [benchmark flags]
 
+#include "core/check/check_page.h"
+#include "core/check/check_run.h"
 #include "core/tags/tag_removal.h"
 #include "core/text/cp932.h"
+#include "core/text/encoding.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/whole_text.h"
 #include "gui/view/zu_view.h"
@@ -30,6 +36,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -166,10 +173,34 @@ void BM_RemoveTagsOneByOne(benchmark::State& state) {
     });
 }
 
+void BM_CheckText(benchmark::State& state) {
+    onOpened(state, [&state](Opened& opened) {
+        const QString raw = opened.document->textDocument()->toRawText();
+        const std::vector<zu::check::Finding> findings = zu::check::checkPage(
+            {reinterpret_cast<const char16_t*>(raw.utf16()), std::size_t(raw.size())},
+            {&zu::cp932Encoding()});
+        state.counters["findings"] = double(findings.size());
+    });
+}
+
+void BM_CheckFile(benchmark::State& state) {
+    const std::vector<std::string> files{filePath.toStdString()};
+    for (auto _ : state) {
+        std::ostringstream out, errors;
+        if (zu::check::runCheck(files, out, errors) == zu::check::kCannotCheck) {
+            state.SkipWithError("check failed");
+            return;
+        }
+        benchmark::DoNotOptimize(out.str().size());
+    }
+}
+
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ColourTags)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_RemoveTags)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_RemoveTagsOneByOne)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CheckText)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_CheckFile)->Unit(benchmark::kMillisecond)->MinTime(2);
 
 // Keeps each benchmark's time per iteration, wall clock and CPU, for the
 // ratios printed after the run.
@@ -226,7 +257,9 @@ int main(int argc, char** argv) {
         const char* target;
     } rows[] = {{"BM_ColourTags", "at most 1"},
                 {"BM_RemoveTags", "under 0.25"},
-                {"BM_RemoveTagsOneByOne", "(the way not taken)"}};
+                {"BM_RemoveTagsOneByOne", "(the way not taken)"},
+                {"BM_CheckText", "at most 1"},
+                {"BM_CheckFile", "at most 1"}};
     for (const auto& row : rows) {
         const auto it = reporter.times.find(row.name);
         if (it == reporter.times.end())

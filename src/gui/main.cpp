@@ -45,7 +45,9 @@ int main(int argc, char* argv[]) {
     // save reports a full disk like any other.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    // "zu --help" answers on a terminal that may have no display.
+    // "zu --help" and "zu --check" answer on a terminal that may have no
+    // display, before any application object exists: a check runs in a
+    // site's build.
     if (const std::optional<int> answered =
             zu::CZuApp::answerOnTerminal(std::vector<std::string>(argv + 1, argv + argc)))
         return *answered;

@@ -6,6 +6,7 @@
 #     registration back;
 #   - while a zu runs, "zu FILE" hands FILE to it and ends; "zu -n FILE"
 #     starts a zu of its own.
+#   - "zu --check FILE..." prints the page check's findings with no window;
 #   - what cannot be opened (a missing file, a folder, a FIFO, a device) gets
 #     its message and zu ends; a zu.set or zu.conf that is no file is left
 #     alone; a file-size limit does not kill zu.
@@ -125,6 +126,21 @@ grep -q -- '--frobnicate' "$work/usage" && grep -q -- '--help' "$work/usage" ||
 cp "$work/page.htm" "$work/--help"
 (cd "$work" && timeout 30 "$zu" /pt -- --help "$work/dashes.pdf") || fail "zu /pt -- --help failed"
 head -c 4 "$work/dashes.pdf" | grep -q '%PDF' || fail "the file named --help was not printed"
+
+# "zu --check" prints its findings and ends with their status, without a
+# window: with no display and no platform named, a window could not even
+# be made. It registers nothing.
+printf '<img src="a.gif">\r\n' > "$work/bad.htm"
+printf '<p>\223\372\226\173\214\352</p>\r\n' > "$work/good.htm"
+status=0
+said="$(env -u QT_QPA_PLATFORM timeout 10 "$zu" --check "$work/good.htm" "$work/bad.htm")" ||
+    status=$?
+[ "$status" = 1 ] || fail "zu --check ended with status $status"
+[ "$said" = "$work/bad.htm:1:1: 問題あり: <img> に alt 属性がありません。" ] ||
+    fail "zu --check said: $said"
+env -u QT_QPA_PLATFORM timeout 10 "$zu" --check "$work/good.htm" ||
+    fail "zu --check failed on a page without problems"
+[ ! -e "$entry" ] || fail "zu --check registered zu with the desktop"
 
 # From here on each zu must open its file itself: none may be running to
 # take it over.

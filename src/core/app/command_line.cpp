@@ -13,6 +13,8 @@ std::string switchName(const std::string& arg) {
     // "/" form: "/n" is a path.
     if (arg == "--unregister")
         return "unregister";
+    if (arg == "--check")
+        return "check";
     if (arg == "--new-instance" || arg == "-n")
         return "new-instance";
     if (arg == "--help" || arg == "-h")
@@ -60,7 +62,7 @@ int toolkitSwitch(const std::string& arg) {
 
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
-    bool printing = false, printingTo = false;
+    bool printing = false, printingTo = false, checking = false;
     std::vector<std::string> plain;
     bool switchesDone = false;
     bool help = false, version = false;
@@ -91,6 +93,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.action = CommandLine::Action::Unregister;
         else if (name == "new-instance")
             line.newInstance = true;
+        else if (name == "check")
+            checking = true;
         else if (name.empty() && line.usageError.empty())
             plain.push_back(arg);
         // "/dde", "/automation" and "/embedding" have no counterpart here.
@@ -103,6 +107,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     if (line.action == CommandLine::Action::Unregister)
         return line;
+    if (checking) {
+        line.action = CommandLine::Action::Check;
+        line.files = std::move(plain);
+        if (line.files.empty())
+            line.error = "--check にはﾌｧｲﾙ名が必要です。";
+        return line;
+    }
     if (printingTo) {
         line.action = CommandLine::Action::PrintTo;
         if (plain.size() < 2) {
@@ -144,6 +155,9 @@ std::string usageText() {
            "                      ﾃﾞｽｸﾄｯﾌﾟへの登録 (ﾃﾞｽｸﾄｯﾌﾟ ｴﾝﾄﾘと、zu が設定した\n"
            "                      text/html の既定のｱﾌﾟﾘｹｰｼｮﾝ) を取り消して終了する\n"
            "  -n, --new-instance  動いている zu に渡さず、新しい zu でﾌｧｲﾙを開く\n"
+           "  --check ﾌｧｲﾙ...     ｳｨﾝﾄﾞｳを開かずにﾍﾟｰｼﾞを検査し、見つけた問題を\n"
+           "                      ﾌｧｲﾙ:行:桁: 重要度: 内容 の形で表示する (問題ありが\n"
+           "                      あれば終了状態 1、読めないﾌｧｲﾙがあれば 2)\n"
            "  -h, --help          この説明を表示して終了する\n"
            "  -V, --version       ﾊﾞｰｼﾞｮﾝを表示して終了する\n"
            "  --                  これより後の引数をすべてﾌｧｲﾙ名とする\n"

@@ -3,10 +3,10 @@
 // "/p FILE" to print a file to the default printer and "/pt FILE PRINTER" to
 // print it to a named one. Switches may also start with "-". The forms of
 // this desktop stand beside them: "--unregister", "-n" or "--new-instance"
-// for a zu of its own rather than the one already running, "-h" or
-// "--help", "-V" or "--version", and "--" after which every argument is a
-// file. The window system's own switches ("-style fusion", "--platform
-// xcb") are left to it.
+// for a zu of its own rather than the one already running, "--check" to
+// check pages from a shell without a window, "-h" or "--help", "-V" or
+// "--version", and "--" after which every argument is a file. The window
+// system's own switches ("-style fusion", "--platform xcb") are left to it.
 
 #include <string>
 #include <string_view>
@@ -23,6 +23,7 @@ struct CommandLine {
         Unregister, // remove the desktop registration, then end
         Help,       // print the usage, then end
         Version,    // print the version, then end
+        Check,      // "--check": check every file in `files`, print the findings, end
     };
     Action action = Action::New;
     std::vector<std::string> files;

@@ -38,6 +38,10 @@ struct FileBytes {
 // own for "not a file"; "no such device" is the nearest.
 inline constexpr int kNotARegularFile = 19; // ENODEV
 
+// The largest file zu opens as a document (or checks); a larger one is
+// refused whole rather than held in part.
+inline constexpr std::size_t kMaxDocumentBytes = 512u << 20;
+
 // Files longer than `limit` bytes are refused with EFBIG rather than cut.
 // A folder is refused with EISDIR, anything else that is not a regular file
 // with kNotARegularFile; neither is ever opened for reading.

@@ -2,6 +2,7 @@
 
 #include "core/app/command_line.h"
 #include "core/app/commands.h"
+#include "core/check/check_run.h"
 #include "core/desktop/registration.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/file_read.h"
@@ -38,6 +39,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <iostream>
 #include <unistd.h>
 
 namespace zu {
@@ -118,6 +120,13 @@ std::optional<int> CZuApp::answerOnTerminal(const std::vector<std::string>& args
     if (!line.usageError.empty()) {
         std::fprintf(stderr, "zu: %s\n\n%s", line.usageError.c_str(), usageText().c_str());
         return 2;
+    }
+    if (line.action == CommandLine::Action::Check) {
+        if (!line.error.empty()) {
+            std::fprintf(stderr, "%s\n", line.error.c_str());
+            return check::kCannotCheck;
+        }
+        return check::runCheck(line.files, std::cout, std::cerr);
     }
     if (line.action == CommandLine::Action::Help)
         std::fputs(usageText().c_str(), stdout);

@@ -8,6 +8,7 @@
 
 #include "core/doc/atomic_write.h"
 #include "core/doc/disk_watch.h"
+#include "core/doc/file_read.h"
 #include "core/doc/recovery.h"
 #include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
@@ -54,7 +55,7 @@ public:
     RecoveryRecord recoveryRecord() const;
 
     // Files above this size are refused whole rather than held in part.
-    static constexpr std::size_t kMaxFileBytes = 512u << 20;
+    static constexpr std::size_t kMaxFileBytes = kMaxDocumentBytes;
 
     QTextDocument* textDocument() const { return text_; }
     QString pathName() const { return path_; }

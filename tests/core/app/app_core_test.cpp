@@ -40,6 +40,8 @@ TEST(CommandLine, ClassicFormsAndPathsThatLookLikeSwitches) {
         {{"/dde"}, Action::New, {}, "", false},
         {{"/Unregister"}, Action::Unregister, {}, "", false},
         {{"--", "/p"}, Action::Open, {"/p"}, "", false},
+        {{"--check", "a.htm", "b.htm"}, Action::Check, {"a.htm", "b.htm"}, "", false},
+        {{"--check"}, Action::Check, {}, "", true},
     };
     for (const LineCase& c : cases) {
         const CommandLine line = parseCommandLine(c.args);
