@@ -130,6 +130,7 @@ head -c 4 "$work/dashes.pdf" | grep -q '%PDF' || fail "the file named --help was
 # "zu --check" prints its findings and ends with their status, without a
 # window: with no display and no platform named, a window could not even
 # be made. It registers nothing.
+rm -f "$entry"
 printf '<img src="a.gif">\r\n' > "$work/bad.htm"
 printf '<p>\223\372\226\173\214\352</p>\r\n' > "$work/good.htm"
 status=0
