@@ -46,7 +46,7 @@ TEST(DetectEncoding, MarkThenUtf8ThenDeclarationThenCp932) {
         {"ASCII declaring UTF-8", "<meta charset=utf-8>plain", &utf8Encoding()},
         {"ASCII without declaration", "<p>plain</p>", &cp932Encoding()},
         {"declaration past the first 1,024 bytes", padding + "<meta charset=euc-jp>\xA4\xA2",
-         &cp932Encoding()},
+         &eucJpEncoding()},
         // Half-width katakana in Shift_JIS: C1-continuation bytes, no UTF-8.
         {"short half-width katakana", "\xB6\xC0\xB6\xC5", &cp932Encoding()},
         {"half-width katakana after a lead-like byte", "\xC3\xDD\xC4\xDE", &cp932Encoding()},

@@ -154,7 +154,7 @@ TEST(Encoding, BytesThatDoNotDecodeAreKeptAsRawByteCharacters) {
         {"UTF-16LE lone surrogate", &utf16LeEncoding(), "\x00\xD8x\0"s, u"\uF700\uF7D8x", 2},
         {"UTF-16BE odd byte", &utf16BeEncoding(), "\0xy"s, u"x\uF779", 1},
         {"EUC-JP lone lead", &eucJpEncoding(), "\xA4", u"\uF7A4", 1},
-        {"ISO-2022-JP stray escape", &iso2022JpEncoding(), "\x1B(Jx", u"\uF71B(Jx", 1},
+        {"ISO-2022-JP escape of another set", &iso2022JpEncoding(), "\x1B$Ax", u"\uF71B$Ax", 1},
         {"ISO-2022-JP closed run", &iso2022JpEncoding(), "\x1B$B$\"\x1B(B", u"あ", 0},
     };
     for (const Decode& c : cases) {
@@ -206,7 +206,7 @@ TEST(Encoding, CharactersAnEncodingCannotHoldAreNamedOrWrittenAsReferences) {
     };
     const Expect cases[] = {
         {&eucJpEncoding(), u"a€b😀", {{1, U'€'}, {3, U'😀'}}, "a&#8364;b&#128512;"},
-        {&iso2022JpEncoding(), u"ｱ日€", {{0, U'ｱ'}, {2, U'€'}}, "&#65393;\x1B$BF|\x1B(B&#8364;"},
+        {&iso2022JpEncoding(), u"é日€", {{0, U'é'}, {2, U'€'}}, "&#233;\x1B$BF|\x1B(B&#8364;"},
         {&utf8Encoding(), u"x\xD800y", {{1, 0xD800}}, "x&#55296;y"},
         {&utf16LeEncoding(), u"\xDC00", {{0, 0xDC00}}, "&\0#\0005\0006\0003\0002\0000\0;\0"s},
     };
