@@ -4,6 +4,7 @@
 #include "core/text/utf.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -212,16 +213,34 @@ constexpr std::pair<Candidate, const Encoding& (*)()> kCandidates[] = {
 
 // Of the candidates that leave at most `rawLimit` bytes raw, the one that
 // leaves the fewest, then reads most like Japanese; none when no candidate
-// does.
+// does. The one the file's start favours is read whole first, so that the
+// others stop as soon as they leave more bytes raw: a large file is read
+// about once.
 std::optional<Scored> bestReading(std::string_view bytes, std::size_t rawLimit) {
+    constexpr std::size_t kStart = 64 * 1024;
+    const auto better = [](const Reading& a, const Reading& b) {
+        return a.rawBytes < b.rawBytes || (a.rawBytes == b.rawBytes && a.score > b.score);
+    };
+    std::array<std::size_t, std::size(kCandidates)> order{0, 1, 2};
+    if (bytes.size() > kStart) {
+        std::array<Reading, std::size(kCandidates)> start;
+        for (std::size_t k = 0; k < order.size(); ++k)
+            start[k] = readAs(kCandidates[k].first, bytes.substr(0, kStart));
+        std::ranges::stable_sort(
+            order, [&](std::size_t a, std::size_t b) { return better(start[a], start[b]); });
+    }
     std::optional<Scored> best;
-    for (auto [candidate, encoding] : kCandidates) {
+    std::optional<std::size_t> bestIndex;
+    for (std::size_t k : order) {
+        const auto [candidate, encoding] = kCandidates[k];
         const Reading r = readAs(candidate, bytes, best ? best->reading.rawBytes : rawLimit);
         if (r.rawBytes > rawLimit)
             continue;
-        if (!best || r.rawBytes < best->reading.rawBytes ||
-            (r.rawBytes == best->reading.rawBytes && r.score > best->reading.score))
+        // Between equals the earlier in kCandidates wins, whatever the order read.
+        if (!best || better(r, best->reading) || (!better(best->reading, r) && k < *bestIndex)) {
             best = Scored{&encoding(), r};
+            bestIndex = k;
+        }
     }
     return best;
 }
