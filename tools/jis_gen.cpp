@@ -302,7 +302,8 @@ std::string write(const Tables& t) {
     array16(t.twins, 8);
     o << "\n};\n\n";
 
-    o << "// Codes that read as a character whose default code is another.\n"
+    o << "// Codes that read as a character whose default code is another, in\n"
+         "// character order.\n"
          "struct VariantForm {\n    std::uint16_t code;\n    char16_t ch;\n};\n"
          "inline constexpr VariantForm kVariantForms[] = {";
     for (std::size_t i = 0; i < t.variants.size(); ++i)

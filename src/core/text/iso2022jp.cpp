@@ -189,16 +189,16 @@ private:
     Set state_ = Set::Ascii;
 };
 
-// What a file's bytes are, before the escapes are given to the characters.
-struct Token {
-    enum Kind : unsigned char { Char, Raw, Break, Esc } kind;
-    unsigned char escape = 0; // Esc
-    Set set = Set::Ascii;     // Char: the set it was read in
-    LineBreak lineBreak = LineBreak::Lf;
-    char16_t ch = 0;        // Char: the character; Raw: the byte
-    std::uint16_t code = 0; // Char in a JIS set: its code
-    std::array<unsigned char, 2> pre{}, post{};
-    bool hasPost = false;
+using Run = std::array<unsigned char, 2>;
+
+// A character, or a byte kept raw, as the file has it, with the escapes
+// that stand right before it.
+struct Unit {
+    char16_t ch;            // the character, or the raw byte
+    std::uint16_t code = 0; // a character of a JIS set: its code
+    Set set = Set::Ascii;   // the set it was read in
+    bool raw = false;
+    Run pre{};
 };
 
 unsigned escapeAt(std::string_view bytes, std::size_t i) {
@@ -208,55 +208,64 @@ unsigned escapeAt(std::string_view bytes, std::size_t i) {
     return kNone;
 }
 
-// The file's bytes as tokens, each escape switching the set that the
-// bytes after it are read in. A run of escapes that stands between two line
-// breaks (or a break and the start or the end) belongs to no character and
-// is kept raw, switching nothing.
-std::vector<Token> tokenize(std::string_view bytes) {
-    std::vector<Token> tokens;
-    tokens.reserve(bytes.size());
+// Walks the bytes as a reader of ISO-2022-JP does, each escape switching the
+// set the bytes after it are read in, and hands `sink` each unit, the
+// escapes after the last unit before a line break or the end (post), and
+// each line break. A run of escapes with no unit before or after it on its
+// line (on an empty line, say) belongs to no character: it is handed on as
+// raw bytes and switches nothing. Of a longer run than a form holds, the
+// front is handed on raw (only the last two can matter: each escape sets
+// the whole state).
+template <typename Sink> void scan(std::string_view bytes, Sink& sink) {
     Set state = Set::Ascii;
+    bool afterUnit = false;
+    Run pre{};
     const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const auto raw = [&](unsigned char b) { tokens.push_back({Token::Raw, 0, state, {}, b}); };
-    const auto isBreakByte = [&](std::size_t i) { return at(i) == '\r' || at(i) == '\n'; };
+    const auto raw = [&](unsigned char b) {
+        sink.unit(Unit{b, 0, state, true, pre});
+        pre = {};
+        afterUnit = true;
+    };
     std::size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char b = at(i);
         if (b == 0x1B) {
+            std::vector<unsigned char> run;
             std::size_t end = i;
-            while (end < bytes.size() && escapeAt(bytes, end) != kNone)
-                end += kEscapeBytes[escapeAt(bytes, end)].size();
-            if (end == i) {
-                raw(b);
-                ++i;
-            } else if ((tokens.empty() || tokens.back().kind == Token::Break) &&
-                       (end == bytes.size() || isBreakByte(end))) {
-                for (; i < end; ++i)
+            for (unsigned e; end < bytes.size() && (e = escapeAt(bytes, end)) != kNone;
+                 end += kEscapeBytes[e].size())
+                run.push_back(static_cast<unsigned char>(e));
+            const bool beforeBreak = end == bytes.size() || at(end) == '\r' || at(end) == '\n';
+            if (run.empty() || (!afterUnit && beforeBreak)) {
+                for (end = std::max(end, i + 1); i < end; ++i)
                     raw(at(i));
-            } else {
-                for (; i < end; i += kEscapeBytes[escapeAt(bytes, i)].size()) {
-                    const unsigned e = escapeAt(bytes, i);
-                    tokens.push_back({Token::Esc, static_cast<unsigned char>(e)});
-                    state = kEscapeSet[e];
-                }
+                continue;
             }
+            for (std::size_t k = 0; k + 2 < run.size(); ++k)
+                for (char e : kEscapeBytes[run[k]])
+                    raw(static_cast<unsigned char>(e));
+            const Run last{run.size() >= 2 ? run[run.size() - 2] : run.back(),
+                           run.size() >= 2 ? run.back() : static_cast<unsigned char>(kNone)};
+            state = kEscapeSet[run.back()];
+            if (beforeBreak)
+                sink.post(last, end == bytes.size());
+            else
+                pre = last;
+            i = end;
             continue;
         }
         if (b == '\r' || b == '\n') {
             std::size_t length = 0;
-            tokens.push_back({Token::Break, 0, state, breakAt(bytes, i, length)});
+            sink.lineBreak(breakAt(bytes, i, length));
+            afterUnit = false;
             i += length;
-            continue;
-        }
-        if (b >= 0x80 || (b == 0x7F && state != Set::Ascii && state != Set::Roman)) {
-            raw(b);
-            ++i;
             continue;
         }
         char16_t c = b;
         std::uint16_t code = 0;
-        std::size_t length = 1;
-        if (isControl(b)) {
+        if (b >= 0x80 || (b == 0x7F && state != Set::Ascii && state != Set::Roman)) {
+            c = 0;
+        } else if (isControl(b)) {
             // read as themselves in any set
         } else if (state == Set::Roman) {
             c = b == 0x5C ? 0xA5 : b == 0x7E ? 0x203E : b;
@@ -266,9 +275,7 @@ std::vector<Token> tokenize(std::string_view bytes) {
             c = 0;
             if (i + 1 < bytes.size() && jis::isJisByte(at(i + 1))) {
                 code = jis::code(b, at(i + 1), planeOf(state));
-                c = jis::decode(code);
-                length = c != 0 ? 2 : 1;
-                if (c == 0) { // a pair that reads as nothing: both bytes kept
+                if ((c = jis::decode(code)) == 0) { // a pair that reads as nothing: both kept
                     raw(b);
                     ++i;
                 }
@@ -279,62 +286,105 @@ std::vector<Token> tokenize(std::string_view bytes) {
             ++i;
             continue;
         }
-        tokens.push_back({Token::Char, 0, state, {}, c, code});
-        i += length;
+        sink.unit(Unit{c, code, state, false, pre});
+        pre = {};
+        afterUnit = true;
+        i += code != 0 ? 2 : 1;
     }
-    return tokens;
+    sink.end();
 }
 
-// Gives each run of escapes to the character it stands before, or after
-// (where a line break or the end follows); keeps raw the front of a run
-// longer than a form holds (only the last two of a run can matter: each
-// escape sets the whole state).
-std::vector<Token> attachEscapes(const std::vector<Token>& tokens) {
-    std::vector<Token> out;
-    out.reserve(tokens.size());
-    const auto keepRaw = [&](const Token& esc) {
-        for (char b : kEscapeBytes[esc.escape])
-            out.push_back({Token::Raw, 0, Set::Ascii, {}, static_cast<unsigned char>(b)});
-    };
-    std::size_t i = 0;
-    while (i < tokens.size()) {
-        if (tokens[i].kind != Token::Esc) {
-            out.push_back(tokens[i++]);
-            continue;
-        }
-        std::size_t end = i;
-        while (end < tokens.size() && tokens[end].kind == Token::Esc)
-            ++end;
-        const bool before = end < tokens.size() && tokens[end].kind != Token::Break;
-        const bool after = !before && !out.empty() && out.back().kind != Token::Break;
-        if (!before && !after) {
-            for (; i < end; ++i)
-                keepRaw(tokens[i]);
-            continue;
-        }
-        for (; end - i > 2; ++i)
-            keepRaw(tokens[i]);
-        std::array<unsigned char, 2> run{};
-        for (std::size_t k = 0; i < end; ++i, ++k)
-            run[k] = tokens[i].escape;
-        if (before) {
-            out.push_back(tokens[end]);
-            out.back().pre = run;
-            i = end + 1;
+// The escapes the file's characters carry, which make its style.
+struct StyleSink {
+    Style style;
+    void unit(const Unit& u) {
+        for (unsigned e : u.pre)
+            style.note(e);
+    }
+    void post(const Run& run, bool) {
+        for (unsigned e : run)
+            style.note(e);
+    }
+    void lineBreak(LineBreak) {}
+    void end() {}
+};
+
+// The text, and a Variant wherever the file wrote other escapes around a
+// character than the encoder would, or escapes only a file's style has. A
+// unit stays pending until what follows it tells whether it is the last
+// before a line break or the end.
+class FormSink {
+public:
+    explicit FormSink(const Style& style) : w_(style, nullptr) {}
+
+    void unit(const Unit& u) {
+        settle(false, {}, false);
+        form_ = Form{};
+        form_.pre = u.pre;
+        // Runs are packed to the front: {e, kNone} for one escape.
+        given_ = std::ranges::any_of(u.pre, isStyleEscape);
+        if (u.raw) {
+            given_ = given_ || u.pre != Run{};
+            for (unsigned e : u.pre)
+                w_.escape(e);
+            out.text.push_back(static_cast<char16_t>(kRawByteBase + u.ch));
+            ++out.rawBytes;
         } else {
-            out.back().post = run;
-            out.back().hasPost = true;
+            const unsigned wanted = w_.switchFor(u.ch, 0);
+            given_ = given_ || u.pre != Run{static_cast<unsigned char>(wanted), kNone};
+            for (unsigned e : u.pre)
+                w_.escape(e);
+            form_.stay = given_ && !holds(w_.state(), u.ch);
+            if (!given_)
+                w_.escape(wanted);
+            form_.alt = u.code != 0 && jis::codeInPlane(u.ch, planeOf(u.set), 0) != u.code;
+            given_ = given_ || form_.alt;
+            out.text.push_back(u.ch);
         }
+        pending_ = true;
     }
-    return out;
-}
+    void post(const Run& run, bool atEnd) { settle(true, run, atEnd); }
+    void lineBreak(LineBreak kind) {
+        settle(true, {}, false);
+        out.breaks.push_back(kind);
+        out.text.push_back(u'\n');
+    }
+    void end() { settle(true, {}, true); }
 
-std::vector<unsigned char> escapes(const std::array<unsigned char, 2>& run) {
-    std::vector<unsigned char> list;
-    for (unsigned char e : run)
-        if (e != kNone)
-            list.push_back(e);
-    return list;
+    Decoded out;
+
+private:
+    void settle(bool last, const Run& run, bool atEnd) {
+        if (!pending_)
+            return;
+        pending_ = false;
+        if (last) {
+            const unsigned closing = w_.closing(atEnd);
+            if (std::ranges::any_of(run, isStyleEscape) ||
+                run != Run{static_cast<unsigned char>(closing), kNone}) {
+                form_.post = run;
+                form_.postGiven = given_ = true;
+            }
+            for (unsigned e : run)
+                w_.escape(e);
+        }
+        if (given_)
+            out.variants.push_back({out.text.size() - 1, form_.pack()});
+    }
+
+    Writer w_;
+    Form form_;
+    bool given_ = false;
+    bool pending_ = false;
+};
+
+// What an input method's character is written as in a file that has JIS X
+// 0212, which holds U+FF5E itself: that code; 0 for any other character or
+// file (see jis.h).
+std::uint16_t twinCode(char16_t c, const Style& style) {
+    return style.jis0212 && c >= 0x80 && jis::readsBackAs(c) != c
+               ? jis::codeInPlane(c, jis::k0212, 0)
+               : 0;
 }
 
 class Iso2022JpEncoding final : public Encoding {
@@ -361,7 +411,8 @@ public:
                         Unmappable policy) const override {
         Encoded out;
         out.bytes.reserve(text.size() + text.size() / 2);
-        Writer w(Style::of(variants), &out.bytes);
+        const Style style = Style::of(variants);
+        Writer w(style, &out.bytes);
         BreakSequence kinds(breaks, fallback);
         const Variant* v = variants.data();
         const Variant* const vEnd = v + variants.size();
@@ -379,7 +430,7 @@ public:
                 v != vEnd && v->index == i && Form::valid(v->code) ? Form::unpack(v->code) : Form{};
             for (unsigned e : form.pre)
                 w.escape(e);
-            const std::uint16_t twin = twinCode(c, text, variants);
+            const std::uint16_t twin = twinCode(c, style);
             std::size_t next = i + 1;
             if (isRawByteChar(c)) {
                 out.bytes.push_back(static_cast<char>(c - kRawByteBase));
@@ -405,81 +456,14 @@ public:
     }
 
 private:
-    // The code the file gave an input method's character elsewhere, which
-    // new ones take too (see jis.h); 0 for any other character.
-    static std::uint16_t twinCode(char16_t c, std::u16string_view text,
-                                  std::span<const Variant> variants) {
-        if (c < 0x80 || jis::readsBackAs(c) == c)
-            return 0;
-        for (const Variant& v : variants) {
-            if (v.index < text.size() && text[v.index] == c && Form::valid(v.code) &&
-                (Form::unpack(v.code).pre[0] == kJis0212 ||
-                 Form::unpack(v.code).pre[1] == kJis0212))
-                return jis::codeInPlane(c, jis::k0212, 0);
-        }
-        return 0;
-    }
-
     // Reads every escape, and notes where the file wrote other escapes than
     // the encoder would.
     static Decoded decodeForms(std::string_view bytes) {
-        const std::vector<Token> tokens = attachEscapes(tokenize(bytes));
-        Style style;
-        for (const Token& t : tokens)
-            for (unsigned e : {t.pre[0], t.pre[1], t.post[0], t.post[1]})
-                style.note(e);
-        Decoded out;
-        out.text.reserve(tokens.size());
-        Writer w(style, nullptr);
-        for (std::size_t k = 0; k < tokens.size(); ++k) {
-            const Token& t = tokens[k];
-            if (t.kind == Token::Break) {
-                out.breaks.push_back(t.lineBreak);
-                out.text.push_back(u'\n');
-                continue;
-            }
-            Form form;
-            form.pre = t.pre;
-            bool given = std::ranges::any_of(t.pre, isStyleEscape);
-            const std::vector<unsigned char> pre = escapes(t.pre);
-            if (t.kind == Token::Raw) {
-                given = given || !pre.empty();
-                for (unsigned e : pre)
-                    w.escape(e);
-            } else {
-                const unsigned wanted = w.switchFor(t.ch, 0);
-                given = given || pre != escapes({static_cast<unsigned char>(wanted), 0});
-                for (unsigned e : pre)
-                    w.escape(e);
-                if (given && !holds(w.state(), t.ch))
-                    form.stay = true;
-                if (!given)
-                    w.escape(wanted);
-                if (t.code != 0 && jis::codeInPlane(t.ch, planeOf(t.set), 0) != t.code)
-                    form.alt = given = true;
-            }
-            const bool last = k + 1 == tokens.size() || tokens[k + 1].kind == Token::Break;
-            if (last) {
-                const unsigned closing = w.closing(k + 1 == tokens.size());
-                const std::vector<unsigned char> post = escapes(t.post);
-                if (std::ranges::any_of(post, isStyleEscape) ||
-                    post != escapes({static_cast<unsigned char>(closing), 0})) {
-                    form.post = t.post;
-                    form.postGiven = given = true;
-                }
-                for (unsigned e : post)
-                    w.escape(e);
-            }
-            if (given)
-                out.variants.push_back({out.text.size(), form.pack()});
-            if (t.kind == Token::Raw) {
-                out.text.push_back(static_cast<char16_t>(kRawByteBase + t.ch));
-                ++out.rawBytes;
-            } else {
-                out.text.push_back(t.ch);
-            }
-        }
-        return out;
+        StyleSink style;
+        scan(bytes, style);
+        FormSink forms(style.style);
+        scan(bytes, forms);
+        return std::move(forms.out);
     }
 
     // Every byte as itself, each ESC kept raw: what any file can be read as

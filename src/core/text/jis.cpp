@@ -1,7 +1,9 @@
 #include "core/text/jis.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <iterator>
 
 // Generated from glibc iconv at build time (tools/jis_gen.cpp).
 #include "jis_tables.inc"
@@ -18,12 +20,15 @@ constexpr auto kVariantBits = [] {
     return bits;
 }();
 
-// The variant code of each character that has one (no character has two in
-// one plane; the generator's table says so and a test checks it).
+// The variant code of a character in one plane (no character has two in
+// one plane; the generator makes sure). The table is in character order.
 std::uint16_t variantOf(char16_t c, std::uint16_t plane) {
-    for (auto form : tables::kVariantForms)
-        if (form.ch == c && (form.code & k0212) == plane)
-            return form.code;
+    const auto* it =
+        std::lower_bound(std::begin(tables::kVariantForms), std::end(tables::kVariantForms), c,
+                         [](const auto& form, char16_t ch) { return form.ch < ch; });
+    for (; it != std::end(tables::kVariantForms) && it->ch == c; ++it)
+        if ((it->code & k0212) == plane)
+            return it->code;
     return 0;
 }
 
