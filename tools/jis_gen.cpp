@@ -217,19 +217,14 @@ void askEncodings(Iconv& euc, Iconv& eucMs, Tables& t) {
         }
     }
     // The extensions' characters that have no form yet: row 13 first, then
-    // the IBM rows, then JIS X 0212 (the map is in code order, and 0212
-    // codes sort last).
+    // the IBM rows, then JIS X 0212 (the map is in code order, 0212 codes
+    // last).
     std::map<char16_t, std::vector<unsigned>> byChar;
     for (auto [code, ch] : t.decode)
         byChar[ch].push_back(code);
     for (auto& [ch, codes] : byChar) {
-        if (t.encode[ch] == 0) {
-            unsigned best = codes.front();
-            for (unsigned code : codes)
-                if ((code >> 8) == 0x2D)
-                    best = code;
-            t.encode[ch] = std::uint16_t(best);
-        }
+        if (t.encode[ch] == 0)
+            t.encode[ch] = std::uint16_t(codes.front());
         for (unsigned code : codes)
             if (code != t.encode[ch])
                 t.variants.emplace_back(code, ch);
@@ -294,12 +289,6 @@ std::string write(const Tables& t) {
         array16(block, 8);
         o << "\n  },";
     }
-    o << "\n};\n\n";
-
-    o << "// Codes that read as another character than the one they are the default\n"
-         "// code of (the input methods' characters and their JIS twins).\n"
-         "inline constexpr std::uint16_t kTwinCodes[] = {";
-    array16(t.twins, 8);
     o << "\n};\n\n";
 
     o << "// Codes that read as a character whose default code is another, in\n"

@@ -65,9 +65,14 @@ struct Form {
         f.alt = (code >> 14 & 1) != 0;
         return f;
     }
-    static bool valid(std::uint16_t code) {
+    // Whether `code` can be a form of `c` that the decoder made. A document
+    // switched from another encoding still holds that encoding's codes: a
+    // CP932 or JIS X 0212 code has the top bit, and each of EUC-JP's other
+    // variant codes (rows 13 and 89..92) has the `stay` bit, which the
+    // decoder only gives controls.
+    static bool valid(std::uint16_t code, char16_t c) {
         const Form f = unpack(code);
-        return (code >> 15) == 0 &&
+        return (code >> 15) == 0 && !(f.stay && c >= 0x21) &&
                std::ranges::all_of(f.pre, [](unsigned e) { return e < kEscapeBytes.size(); }) &&
                std::ranges::all_of(f.post, [](unsigned e) { return e < kEscapeBytes.size(); });
     }
@@ -84,10 +89,10 @@ struct Style {
         back = e == kRoman ? kRoman : back;
         jis0212 = jis0212 || e == kJis0212;
     }
-    static Style of(std::span<const Variant> variants) {
+    static Style of(std::u16string_view text, std::span<const Variant> variants) {
         Style s;
         for (const Variant& v : variants) {
-            if (!Form::valid(v.code))
+            if (v.index >= text.size() || !Form::valid(v.code, text[v.index]))
                 continue;
             const Form f = Form::unpack(v.code);
             for (unsigned e : {f.pre[0], f.pre[1], f.post[0], f.post[1]})
@@ -411,7 +416,7 @@ public:
                         Unmappable policy) const override {
         Encoded out;
         out.bytes.reserve(text.size() + text.size() / 2);
-        const Style style = Style::of(variants);
+        const Style style = Style::of(text, variants);
         Writer w(style, &out.bytes);
         BreakSequence kinds(breaks, fallback);
         const Variant* v = variants.data();
@@ -426,8 +431,9 @@ public:
             }
             while (v != vEnd && v->index < i)
                 ++v;
-            const Form form =
-                v != vEnd && v->index == i && Form::valid(v->code) ? Form::unpack(v->code) : Form{};
+            const Form form = v != vEnd && v->index == i && Form::valid(v->code, c)
+                                  ? Form::unpack(v->code)
+                                  : Form{};
             for (unsigned e : form.pre)
                 w.escape(e);
             const std::uint16_t twin = twinCode(c, style);

@@ -68,7 +68,7 @@ template <typename Step> Reading walk(std::string_view bytes, std::size_t rawLim
     while ((p = skipAscii(p, end)) < end) {
         char16_t ch = 0;
         p += step(p, end, ch);
-        if (isRawByteChar(ch) || (ch >= 0x80 && ch <= 0x9F)) {
+        if (isRawByteChar(ch)) {
             if (++r.rawBytes > rawLimit)
                 return r;
         } else {

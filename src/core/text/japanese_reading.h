@@ -21,9 +21,9 @@ struct Reading {
 };
 
 // Stops once more than `rawLimit` bytes are raw: the reading then counts
-// rawLimit + 1 raw bytes and the score of what was read so far. Bytes that
-// read as C1 controls count as raw: in an EUC-JP reading they are what
-// Shift_JIS lead bytes become.
+// rawLimit + 1 raw bytes and the score of what was read so far. The bytes
+// 0x80..0x9F that glibc's EUC-JP reads as C1 controls count as raw in an
+// EUC-JP reading: they are what Shift_JIS lead bytes become.
 Reading readAs(Candidate candidate, std::string_view bytes,
                std::size_t rawLimit = std::numeric_limits<std::size_t>::max());
 

@@ -5,6 +5,7 @@
 #include "core/text/detect_encoding.h"
 #include "core/text/document_text.h"
 #include "core/text/iconv_converter.h"
+#include "core/text/japanese_reading.h"
 #include "core/text/utf.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +68,13 @@ TEST(DetectEncoding, MarkThenUtf8ThenDeclarationThenCp932) {
         {"short half-width katakana", "\xB6\xC0\xB6\xC5", &cp932Encoding()},
         {"half-width katakana after a lead-like byte", "\xC3\xDD\xC4\xDE", &cp932Encoding()},
         {"empty file", "", &cp932Encoding()},
+        // Shift_JIS lead bytes that EUC-JP would read as C1 controls count
+        // as unread, as does any byte of JIS escapes beside 8-bit bytes.
+        {"C1 controls", "\x81\x41\x80", &cp932Encoding()},
+        {"escapes beside 8-bit bytes", "\x1B$B$\"\x1B(B \x82\xA0", &cp932Encoding()},
+        // Fewest raw bytes first: EUC-JP's kana with a lead byte cut off
+        // read as Shift_JIS half-width katakana with none.
+        {"fewest raw bytes", "\xA4\xA2\xA4\xEA\xA4\xAC\xA4\xC8\xA4\xA6\xA4", &cp932Encoding()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -234,6 +242,17 @@ TEST(DetectEncoding, TheDeclarationIsFoundAnywhereInTheHead) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(declaredEncoding(c.page), c.declared) << c.page;
+}
+
+TEST(DetectEncoding, KanaAndCommonKanjiReadAsJapanese) {
+    const std::pair<char16_t, int> weights[] = {
+        {u'あ', 3}, {u'ア', 3}, {u'ー', 3},      {u'。', 2},      {u'」', 2},
+        {u'亜', 2}, {u'腕', 2}, {u'弌', 1},      {u'熙', 1},      {u'纊', 0},
+        {u'ｱ', 1},  {u'｡', 0},  {u'Ａ', 1},      {u'　', 1},      {u'a', 0},
+        {u'é', 0},  {u'Ω', 0},  {u'\uE000', -3}, {u'\u0085', -3},
+    };
+    for (auto [c, weight] : weights)
+        EXPECT_EQ(japaneseWeight(c), weight) << static_cast<int>(c);
 }
 
 TEST(DetectEncoding, EveryLabelOfTheJapaneseEncodingsAndUtf8IsKnown) {

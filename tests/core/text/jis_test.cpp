@@ -107,9 +107,10 @@ TEST(Jis, EveryIso2022JpEscapeReadsAndWritesBack) {
         {"JIS X 0208", "\x1B$B$3$s\x1B(B\r\n", u"こん\n"},
         {"JIS C 6226 and Roman", "\x1B$@$3$s\x1B(J\r\n", u"こん\n"},
         {"Roman's yen and overline", "\x1B(Ja\\~\x1B(B\\~", u"a¥‾\\~"},
-        {"half-width katakana", "\x1B(I12\x1B(B", u"ｱｲ"},
+        {"half-width katakana", "\x1B(I12_\x1B(B", u"ｱｲﾟ"},
         {"JIS X 0212", "\x1B$(D\"7\x1B(B", u"～"},
         {"NEC row 13", "\x1B$B-!-j\x1B(B", u"①㈱", false},
+        {"NEC row 13 and JIS forms of one character", "\x1B$B-z\"h\x1B(B", u"∵∵", false},
         {"run across a line break", "\x1B$B$3\r\n$s\x1B(B", u"こ\nん"},
         {"space inside a run", "\x1B$B$3 $s\x1B(B", u"こ ん"},
         {"redundant escapes", "\x1B(B\x1B(Ba\x1B$B\x1B$B$3\x1B(B", u"aこ"},
@@ -142,8 +143,9 @@ TEST(Jis, NewTextTakesTheFilesEscapes) {
         std::string saved;
     };
     const Row rows[] = {
-        {"1978 kanji and Roman", "\x1B$@F|\x1B(J\n", u"本x",
-         "\x1B$@F|\x1B(J\n\x1B$@K\\\x1B(Jx\x1B(B"},
+        {"1978 kanji and Roman", "\x1B$@F|\x1B(J\n", u"本x~",
+         "\x1B$@F|\x1B(J\n\x1B$@K\\\x1B(Jx\x1B(B~"},
+        {"Roman kept over a new line", "\x1B(Ja b\x1B(B", u"\nc", "\x1B(Ja b\nc\x1B(B"},
         {"the usual escapes", "\x1B$BF|\x1B(B\n", u"本x", "\x1B$BF|\x1B(B\n\x1B$BK\\\x1B(Bx"},
         {"half-width katakana", "a\n", u"ｱ～", "a\n\x1B(I1\x1B$B!A\x1B(B"},
         {"JIS X 0212 in a file that has it", "\x1B$(D\"7\x1B(B\n", u"¦",
@@ -154,6 +156,13 @@ TEST(Jis, NewTextTakesTheFilesEscapes) {
         const DocumentText doc = decodeDocument(r.file, iso2022JpEncoding());
         EXPECT_EQ(write(doc.text + r.added, iso2022JpEncoding(), doc.variants), r.saved);
     }
+    // A document switched from EUC-JP keeps EUC-JP's codes, which are no
+    // escapes here.
+    const DocumentText euc =
+        decodeDocument("a\xF9\xA1\xAD\xFA\x8F\xF3\xF3\xFC\xFB", eucJpEncoding());
+    EXPECT_EQ(euc.variants.size(), 4u);
+    EXPECT_EQ(write(euc.text, iso2022JpEncoding(), euc.variants),
+              write(euc.text, iso2022JpEncoding()));
     // Without JIS X 0212 in the file, a character only it has is not written.
     const EncodedDocument plain = encodeDocument(u"¦", TextForm{&iso2022JpEncoding()});
     ASSERT_EQ(plain.problems.size(), 1u);
