@@ -211,12 +211,13 @@ constexpr std::pair<Candidate, const Encoding& (*)()> kCandidates[] = {
     {Candidate::Utf8, utf8Encoding},
 };
 
-// Of the candidates that leave at most `rawLimit` bytes raw, the one that
-// leaves the fewest, then reads most like Japanese; none when no candidate
-// does. The one the file's start favours is read whole first, so that the
+// Of the candidates other than `skip` that leave at most `rawLimit` bytes
+// raw, the one that leaves the fewest, then reads most like Japanese; none
+// when no candidate does. The one the file's start favours is read whole first, so that the
 // others stop as soon as they leave more bytes raw: a large file is read
 // about once.
-std::optional<Scored> bestReading(std::string_view bytes, std::size_t rawLimit) {
+std::optional<Scored> bestReading(std::string_view bytes, std::size_t rawLimit,
+                                  const Encoding* skip = nullptr) {
     constexpr std::size_t kStart = 64 * 1024;
     const auto better = [](const Reading& a, const Reading& b) {
         return a.rawBytes < b.rawBytes || (a.rawBytes == b.rawBytes && a.score > b.score);
@@ -233,6 +234,8 @@ std::optional<Scored> bestReading(std::string_view bytes, std::size_t rawLimit) 
     std::optional<std::size_t> bestIndex;
     for (std::size_t k : order) {
         const auto [candidate, encoding] = kCandidates[k];
+        if (&encoding() == skip)
+            continue;
         const Reading r = readAs(candidate, bytes, best ? best->reading.rawBytes : rawLimit);
         if (r.rawBytes > rawLimit)
             continue;
@@ -280,7 +283,8 @@ Detected detectEncoding(std::string_view bytes) {
         return {&utf8Encoding(), false, declared};
     if (declared) {
         const Reading own = declaredReading(*declared, bytes, utf8);
-        const std::optional<Scored> clean = bestReading(bytes, 0);
+        // The declared encoding itself need not be read again.
+        const std::optional<Scored> clean = bestReading(bytes, 0, declared);
         if (clean && (own.rawBytes > 0 || farBetter(clean->reading, own)))
             return {clean->encoding, false, declared};
         return {declared, false, declared};
