@@ -43,66 +43,7 @@ using gen::hex;
     gen::fail("cp932_gen", why);
 }
 
-// UTF-32LE is preferred; older iconvs only know it as UCS-4LE.
-iconv_t openEither(bool toUnicode) {
-    for (const char* wide : {"UTF-32LE", "UCS-4LE"}) {
-        iconv_t cd = toUnicode ? iconv_open(wide, "CP932") : iconv_open("CP932", wide);
-        if (cd != reinterpret_cast<iconv_t>(-1))
-            return cd;
-    }
-    fail("iconv does not know CP932");
-}
-
-class Iconv {
-public:
-    Iconv() : toUnicode_(openEither(true)), fromUnicode_(openEither(false)) {}
-    ~Iconv() {
-        iconv_close(toUnicode_);
-        iconv_close(fromUnicode_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    // The characters iconv makes of exactly these bytes, or nothing when it
-    // rejects them or leaves some unconsumed.
-    std::optional<std::vector<char32_t>> decode(const std::string& bytes) {
-        iconv(toUnicode_, nullptr, nullptr, nullptr, nullptr);
-        std::string in = bytes;
-        std::array<char, 64> out{};
-        char* ip = in.data();
-        std::size_t il = in.size();
-        char* op = out.data();
-        std::size_t ol = out.size();
-        if (iconv(toUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
-            return std::nullopt;
-        std::vector<char32_t> chars;
-        for (const char* c = out.data(); c + 4 <= op; c += 4) {
-            const auto* u = reinterpret_cast<const unsigned char*>(c);
-            chars.push_back(char32_t(u[0]) | char32_t(u[1]) << 8 | char32_t(u[2]) << 16 |
-                            char32_t(u[3]) << 24);
-        }
-        return chars;
-    }
-
-    // The bytes iconv writes for one character, or nothing when it has none.
-    std::optional<std::string> encode(char32_t ch) {
-        iconv(fromUnicode_, nullptr, nullptr, nullptr, nullptr);
-        char in[4] = {char(ch & 0xFF), char(ch >> 8 & 0xFF), char(ch >> 16 & 0xFF),
-                      char(ch >> 24 & 0xFF)};
-        std::array<char, 16> out{};
-        char* ip = in;
-        std::size_t il = sizeof in;
-        char* op = out.data();
-        std::size_t ol = out.size();
-        if (iconv(fromUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
-            return std::nullopt;
-        return std::string(out.data(), op);
-    }
-
-private:
-    iconv_t toUnicode_;
-    iconv_t fromUnicode_;
-};
+using Iconv = gen::Iconv;
 
 std::optional<char32_t> decodeOneChar(Iconv& iconv, const std::string& bytes) {
     auto chars = iconv.decode(bytes);
@@ -293,7 +234,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: cp932_gen <output.inc>\n");
         return 2;
     }
-    Iconv iconv;
+    Iconv iconv("CP932", "cp932_gen");
     Tables tables;
     Forms forms = askDecodings(iconv, tables);
     askEncodings(iconv, forms, tables);

@@ -53,59 +53,18 @@ using gen::hex;
     gen::fail("jis_gen", why);
 }
 
-class Iconv {
+// iconv asked for the one character some bytes read as.
+class Iconv : public gen::Iconv {
 public:
-    explicit Iconv(const char* name)
-        : toUnicode_(iconv_open("UTF-32LE", name)), fromUnicode_(iconv_open(name, "UTF-32LE")) {
-        if (toUnicode_ == reinterpret_cast<iconv_t>(-1) ||
-            fromUnicode_ == reinterpret_cast<iconv_t>(-1))
-            fail(std::string("iconv does not know ") + name);
-    }
-    ~Iconv() {
-        iconv_close(toUnicode_);
-        iconv_close(fromUnicode_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-
-    // The one character iconv makes of exactly these bytes, or nothing.
+    explicit Iconv(const char* name) : gen::Iconv(name, "jis_gen") {}
     std::optional<char32_t> decode(const std::string& bytes) {
-        iconv(toUnicode_, nullptr, nullptr, nullptr, nullptr);
-        std::string in = bytes;
-        std::array<unsigned char, 64> out{};
-        char* ip = in.data();
-        std::size_t il = in.size();
-        char* op = reinterpret_cast<char*>(out.data());
-        std::size_t ol = out.size();
-        if (iconv(toUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
+        const auto chars = gen::Iconv::decode(bytes);
+        if (!chars || chars->empty())
             return std::nullopt;
-        const std::size_t made = out.size() - ol;
-        if (made == 0)
-            return std::nullopt;
-        if (made != 4)
-            fail("bytes read as " + std::to_string(made / 4) + " characters");
-        return char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 |
-               char32_t(out[3]) << 24;
+        if (chars->size() != 1)
+            fail("bytes read as " + std::to_string(chars->size()) + " characters");
+        return chars->front();
     }
-
-    // The bytes iconv writes for one character, or nothing.
-    std::optional<std::string> encode(char32_t ch) {
-        iconv(fromUnicode_, nullptr, nullptr, nullptr, nullptr);
-        char in[4] = {char(ch & 0xFF), char(ch >> 8 & 0xFF), char(ch >> 16 & 0xFF),
-                      char(ch >> 24 & 0xFF)};
-        std::array<char, 16> out{};
-        char* ip = in;
-        std::size_t il = sizeof in;
-        char* op = out.data();
-        std::size_t ol = out.size();
-        if (iconv(fromUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
-            return std::nullopt;
-        return std::string(out.data(), op);
-    }
-
-private:
-    iconv_t toUnicode_;
-    iconv_t fromUnicode_;
 };
 
 // The code's EUC-JP bytes.

@@ -1,12 +1,16 @@
 #pragma once
-// What the code-page table generators share: failing with a message, hex
-// numbers, and writing a 16-bit array or a BMP character table as C++
-// source. Header-only: each generator is one program of its own.
+// What the code-page table generators share: glibc's iconv asked one code
+// or character at a time, failing with a message, hex numbers, and writing
+// a 16-bit array or a BMP character table as C++ source. Header-only: each
+// generator is one program of its own.
+
+#include <iconv.h>
 
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -18,6 +22,73 @@ namespace zu::gen {
     std::fprintf(stderr, "%s: %s\n", tool, why.c_str());
     std::exit(1);
 }
+
+// One code page of iconv's, both ways, against UTF-32LE (older iconvs only
+// know it as UCS-4LE).
+class Iconv {
+public:
+    Iconv(const char* name, const char* tool) {
+        for (const char* wide : {"UTF-32LE", "UCS-4LE"}) {
+            toUnicode_ = iconv_open(wide, name);
+            fromUnicode_ = iconv_open(name, wide);
+            if (toUnicode_ != kNone && fromUnicode_ != kNone)
+                return;
+            close();
+        }
+        fail(tool, std::string("iconv does not know ") + name);
+    }
+    ~Iconv() { close(); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    // The characters iconv makes of exactly these bytes, or nothing when it
+    // rejects them or leaves some unconsumed.
+    std::optional<std::vector<char32_t>> decode(const std::string& bytes) {
+        iconv(toUnicode_, nullptr, nullptr, nullptr, nullptr);
+        std::string in = bytes;
+        std::array<char, 64> out{};
+        char* ip = in.data();
+        std::size_t il = in.size();
+        char* op = out.data();
+        std::size_t ol = out.size();
+        if (iconv(toUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
+            return std::nullopt;
+        std::vector<char32_t> chars;
+        for (const char* c = out.data(); c + 4 <= op; c += 4) {
+            const auto* u = reinterpret_cast<const unsigned char*>(c);
+            chars.push_back(char32_t(u[0]) | char32_t(u[1]) << 8 | char32_t(u[2]) << 16 |
+                            char32_t(u[3]) << 24);
+        }
+        return chars;
+    }
+
+    // The bytes iconv writes for one character, or nothing when it has none.
+    std::optional<std::string> encode(char32_t ch) {
+        iconv(fromUnicode_, nullptr, nullptr, nullptr, nullptr);
+        char in[4] = {char(ch & 0xFF), char(ch >> 8 & 0xFF), char(ch >> 16 & 0xFF),
+                      char(ch >> 24 & 0xFF)};
+        std::array<char, 16> out{};
+        char* ip = in;
+        std::size_t il = sizeof in;
+        char* op = out.data();
+        std::size_t ol = out.size();
+        if (iconv(fromUnicode_, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0)
+            return std::nullopt;
+        return std::string(out.data(), op);
+    }
+
+private:
+    static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
+    void close() {
+        if (toUnicode_ != kNone)
+            iconv_close(toUnicode_);
+        if (fromUnicode_ != kNone)
+            iconv_close(fromUnicode_);
+        toUnicode_ = fromUnicode_ = kNone;
+    }
+    iconv_t toUnicode_ = kNone;
+    iconv_t fromUnicode_ = kNone;
+};
 
 inline std::string hex(unsigned v, int digits) {
     char buf[16];
