@@ -1,12 +1,16 @@
 // Opening a large document against Qt's own editor being handed the same,
 // already decoded text, in one run. The document path reads the file,
-// decodes CP932, finds the line breaks and fills a view; the baseline is
-// only QPlainTextEdit::setPlainText. A second process measures the peak
-// memory that opening takes, against the file's size.
+// detects its encoding, decodes CP932, finds the line breaks and fills a
+// view; the baseline is only QPlainTextEdit::setPlainText. What detecting
+// the encoding takes of opening is measured on its own, for the page and
+// for the same page in EUC-JP (whose detection reads it twice). A second
+// process measures the peak memory that opening takes, against the file's
+// size.
 //
 //   zu_bench_open [--megabytes N] [benchmark flags]
 
 #include "core/text/cp932.h"
+#include "core/text/detect_encoding.h"
 #include "core/text/document_text.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
@@ -23,6 +27,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <random>
 #include <spawn.h>
@@ -96,8 +101,58 @@ void BM_SetPlainTextBaseline(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
 }
 
+// The file's bytes, in the encoding it is written in or in `other`.
+std::string fileBytes(const zu::Encoding* other = nullptr) {
+    QFile file(filePath);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    std::string page(bytes.constData(), std::size_t(bytes.size()));
+    if (!other)
+        return page;
+    const zu::DocumentText decoded = zu::decodeDocument(page);
+    return zu::encodeDocument(decoded.text, zu::TextForm{other}, {}, zu::Unmappable::Report,
+                              decoded.breaks)
+        .bytes;
+}
+
+void detect(benchmark::State& state, const zu::Encoding* other, const zu::Encoding& expected) {
+    const std::string bytes = fileBytes(other);
+    for (auto _ : state) {
+        const zu::Detected detected = zu::detectEncoding(bytes);
+        if (detected.encoding != &expected) {
+            state.SkipWithError("detected another encoding");
+            return;
+        }
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
+}
+
+void BM_DetectEncoding(benchmark::State& state) {
+    detect(state, nullptr, zu::cp932Encoding());
+}
+
+void BM_DetectEncodingEucJp(benchmark::State& state) {
+    detect(state, &zu::eucJpEncoding(), zu::eucJpEncoding());
+}
+
 BENCHMARK(BM_OpenDocumentIntoView)->Unit(benchmark::kMillisecond)->MinTime(3);
 BENCHMARK(BM_SetPlainTextBaseline)->Unit(benchmark::kMillisecond)->MinTime(3);
+BENCHMARK(BM_DetectEncoding)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_DetectEncodingEucJp)->Unit(benchmark::kMillisecond)->MinTime(1);
+
+// Keeps each benchmark's time per iteration, to set detection against
+// opening once all have run.
+class Times : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                ms[run.run_name.function_name] = {run.GetAdjustedRealTime(),
+                                                  run.GetAdjustedCPUTime()};
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, std::pair<double, double>> ms; // real, processor
+};
 
 long statusKilobytes(const char* field) {
     std::ifstream status("/proc/self/status");
@@ -178,9 +233,22 @@ int main(int argc, char** argv) {
         std::ofstream(filePath.toStdString(), std::ios::binary) << page;
     }
     benchmark::Initialize(&restCount, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
+    Times times;
+    benchmark::RunSpecifiedBenchmarks(&times);
     benchmark::Shutdown();
-
+    // The processor's time too: on a machine that other work shares, the
+    // wall-clock times stretch with the load.
+    const auto open = times.ms["BM_OpenDocumentIntoView"];
+    for (const char* name : {"BM_DetectEncoding", "BM_DetectEncodingEucJp"}) {
+        const auto detecting = times.ms[name];
+        if (open.first > detecting.first && open.second > detecting.second && detecting.first > 0)
+            std::printf("%s adds to opening without it: %.1f%% in real time (%.1f of %.1f ms), "
+                        "%.1f%% in processor time (%.1f of %.1f ms); target at most 10%%\n",
+                        name, 100.0 * detecting.first / (open.first - detecting.first),
+                        detecting.first, open.first - detecting.first,
+                        100.0 * detecting.second / (open.second - detecting.second),
+                        detecting.second, open.second - detecting.second);
+    }
     const std::string file = filePath.toStdString();
     for (const char* mode : {"--open", "--baseline"}) {
         char* args[] = {argv[0], const_cast<char*>("--peak-of"), const_cast<char*>(file.c_str()),

@@ -33,10 +33,16 @@ std::string_view lineBreakName(LineBreak style) {
     return {};
 }
 
-std::string encodingLabel(const TextForm& form) {
+bool declaresOther(const Encoding* declared, const Encoding& now) {
+    return declared && declared != &now && !(isUtf16(*declared) && isUtf16(now));
+}
+
+std::string encodingLabel(const TextForm& form, const Encoding* declared) {
     std::string label(form.encoding->name());
     if (form.byteOrderMark)
         label += " (BOM)";
+    if (declaresOther(declared, *form.encoding))
+        label += " (宣言: " + std::string(declared->name()) + ")";
     return label;
 }
 

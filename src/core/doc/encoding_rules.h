@@ -27,9 +27,13 @@ bool isCurrent(const EncodingChoice& choice, const Encoding& now);
 std::string_view lineBreakName(LineBreak style);
 
 // What the panes show: the encoding's name, "(BOM)" after it when the file
-// starts with a byte-order mark; the style new breaks take, noted as mixed
-// while the file's own breaks disagree.
-std::string encodingLabel(const TextForm& form);
+// starts with a byte-order mark, and the encoding the page declares when it
+// is another ("EUC-JP (宣言: Shift_JIS)"); the style new breaks take, noted
+// as mixed while the file's own breaks disagree.
+std::string encodingLabel(const TextForm& form, const Encoding* declared = nullptr);
+// Whether the page declares an encoding other than `now`: the reopen menu
+// then offers the declared one first.
+bool declaresOther(const Encoding* declared, const Encoding& now);
 std::string lineBreakLabel(LineBreak style, bool mixed);
 
 // Reading a file again in another encoding throws the text away, so it is

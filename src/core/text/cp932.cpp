@@ -342,6 +342,14 @@ char16_t pairedReading(char16_t raw, std::uint16_t nextCode) {
     return decodePair(lead, next);
 }
 
+char16_t readSingle(unsigned char byte) {
+    return kSingle[byte];
+}
+
+char16_t readPair(unsigned char lead, unsigned char trail) {
+    return decodePair(lead, trail);
+}
+
 std::size_t fitBytes(std::string_view bytes, std::size_t maxBytes) {
     if (bytes.size() <= maxBytes)
         return bytes.size();

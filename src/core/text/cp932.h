@@ -68,6 +68,12 @@ char16_t pairedReading(char16_t raw, std::uint16_t nextCode);
 // half); 0 when the code page cannot hold it.
 std::uint16_t codeOf(char16_t c);
 
+// The character of one byte, or of a lead and trail byte pair; a raw-byte
+// character for a byte that reads as nothing alone, 0 for a pair that does
+// not read as one character.
+char16_t readSingle(unsigned char byte);
+char16_t readPair(unsigned char lead, unsigned char trail);
+
 // Length in bytes of the longest prefix of `bytes` that is at most `maxBytes`
 // long and does not cut a double-byte character in two.
 std::size_t fitBytes(std::string_view bytes, std::size_t maxBytes);

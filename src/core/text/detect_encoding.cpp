@@ -1,10 +1,13 @@
 #include "core/text/detect_encoding.h"
 
+#include "core/text/japanese_reading.h"
 #include "core/text/utf.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace zu {
@@ -35,37 +38,53 @@ template <typename Char> bool isSpace(Char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
 }
 
+// The value of the first `word=value` in s[from, close), the word one of its
+// own (the attribute of <meta charset> or <?xml encoding>, or the parameter
+// inside the http-equiv form's content), the value unquoted.
+template <typename Char>
+std::optional<CharsetDeclaration> valueOf(std::basic_string_view<Char> s, std::size_t from,
+                                          std::size_t close, std::string_view word) {
+    for (std::size_t k = from; k < close; ++k) {
+        if (!startsWithWord(s, k, word) || isNameChar(s[k - 1]))
+            continue;
+        std::size_t v = k + word.size();
+        while (v < close && isSpace(s[v]))
+            ++v;
+        if (v >= close || s[v] != '=')
+            continue;
+        ++v;
+        while (v < close && isSpace(s[v]))
+            ++v;
+        if (v < close && (s[v] == '"' || s[v] == '\''))
+            ++v;
+        std::size_t end = v;
+        while (end < close && isNameChar(s[end]))
+            ++end;
+        if (end > v)
+            return CharsetDeclaration{v, end - v};
+    }
+    return std::nullopt;
+}
+
+// Whether s[at] starts the tag `name`: "<name" then a space, '/' or '>'.
+template <typename Char>
+bool isTag(std::basic_string_view<Char> s, std::size_t at, std::string_view name) {
+    const std::size_t after = at + 1 + name.size();
+    return s[at] == '<' && startsWithWord(s, at + 1, name) && after < s.size() &&
+           (isSpace(s[after]) || s[after] == '/' || s[after] == '>');
+}
+
 template <typename Char>
 std::optional<CharsetDeclaration> findDeclaration(std::basic_string_view<Char> s) {
     s = s.substr(0, kDeclarationReach);
     for (std::size_t meta = 0; meta < s.size(); ++meta) {
-        if (s[meta] != '<' || !startsWithWord(s, meta + 1, "meta") || meta + 5 >= s.size() ||
-            !(isSpace(s[meta + 5]) || s[meta + 5] == '/'))
+        if (!isTag(s, meta, "meta"))
             continue;
         const std::size_t close = s.find(Char('>'), meta);
         if (close == std::basic_string_view<Char>::npos)
             return std::nullopt; // the tag runs past the reach
-        // "charset" as a word of its own: the attribute of <meta charset>,
-        // or the parameter inside the http-equiv form's content.
-        for (std::size_t k = meta + 5; k < close; ++k) {
-            if (!startsWithWord(s, k, "charset") || isNameChar(s[k - 1]))
-                continue;
-            std::size_t v = k + 7;
-            while (v < close && isSpace(s[v]))
-                ++v;
-            if (v >= close || s[v] != '=')
-                continue;
-            ++v;
-            while (v < close && isSpace(s[v]))
-                ++v;
-            if (v < close && (s[v] == '"' || s[v] == '\''))
-                ++v;
-            std::size_t end = v;
-            while (end < close && isNameChar(s[end]))
-                ++end;
-            if (end > v)
-                return CharsetDeclaration{v, end - v};
-        }
+        if (const auto value = valueOf(s, meta + 5, close, "charset"))
+            return value;
         meta = close;
     }
     return std::nullopt;
@@ -121,21 +140,156 @@ std::optional<CharsetDeclaration> findCharsetDeclaration(std::u16string_view tex
     return findDeclaration(text);
 }
 
-Detected detectEncoding(std::string_view bytes) {
-    for (const Encoding* e : {&utf8Encoding(), &utf16LeEncoding(), &utf16BeEncoding()})
-        if (startsWith(bytes, e->byteOrderMark()))
-            return {e, true};
-    if (scanUtf8(bytes) == Utf8Scan::Valid)
-        return {&utf8Encoding()};
-    if (const auto declared = findCharsetDeclaration(bytes)) {
-        if (const Encoding* named =
-                findEncoding(bytes.substr(declared->position, declared->length))) {
-            // A declaration that could be read as ASCII is not in UTF-16,
-            // whatever it says; browsers take such a page as UTF-8.
-            return {isUtf16(*named) ? &utf8Encoding() : named};
+const Encoding* declaredEncoding(std::string_view bytes) {
+    const auto named = [&](std::optional<CharsetDeclaration> value) -> const Encoding* {
+        if (!value)
+            return nullptr;
+        const Encoding* e = findEncoding(bytes.substr(value->position, value->length));
+        // A declaration that could be read as ASCII is not in UTF-16,
+        // whatever it says; browsers take such a page as UTF-8.
+        return e && isUtf16(*e) ? &utf8Encoding() : e;
+    };
+    for (std::size_t i = bytes.find('<'); i != std::string_view::npos; i = bytes.find('<', i + 1)) {
+        if (bytes.substr(i, 4) == "<!--") {
+            i = bytes.find("-->", i + 4);
+            if (i == std::string_view::npos)
+                break;
+            continue;
+        }
+        if (isTag(bytes, i, "/head") || isTag(bytes, i, "body"))
+            break;
+        const bool meta = isTag(bytes, i, "meta");
+        if (!meta && !isTag(bytes, i, "?xml"))
+            continue;
+        const std::size_t close = bytes.find(meta ? ">" : "?>", i);
+        if (close == std::string_view::npos)
+            break;
+        if (const Encoding* e = named(valueOf(bytes, i + 5, close, meta ? "charset" : "encoding")))
+            return e;
+        i = close;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// The escapes ISO-2022-JP switches sets with.
+bool hasIso2022JpEscape(std::string_view bytes) {
+    static constexpr std::string_view escapes[] = {"\x1B(B", "\x1B(J", "\x1B(I",
+                                                   "\x1B$@", "\x1B$B", "\x1B$(D"};
+    for (std::size_t i = bytes.find('\x1B'); i != std::string_view::npos;
+         i = bytes.find('\x1B', i + 1))
+        for (std::string_view e : escapes)
+            if (bytes.substr(i, e.size()) == e)
+                return true;
+    return false;
+}
+
+bool isSevenBit(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if ((word & 0x8080808080808080u) != 0)
+            return false;
+    }
+    for (; p < end; ++p)
+        if (*p >= 0x80)
+            return false;
+    return true;
+}
+
+struct Scored {
+    const Encoding* encoding;
+    Reading reading;
+};
+
+constexpr std::pair<Candidate, const Encoding& (*)()> kCandidates[] = {
+    {Candidate::Cp932, cp932Encoding},
+    {Candidate::EucJp, eucJpEncoding},
+    {Candidate::Utf8, utf8Encoding},
+};
+
+// Of the candidates other than `skip` that leave at most `rawLimit` bytes
+// raw, the one that leaves the fewest, then reads most like Japanese; none
+// when no candidate does. The one the file's start favours is read whole first, so that the
+// others stop as soon as they leave more bytes raw: a large file is read
+// about once.
+std::optional<Scored> bestReading(std::string_view bytes, std::size_t rawLimit,
+                                  const Encoding* skip = nullptr) {
+    constexpr std::size_t kStart = 64 * 1024;
+    const auto better = [](const Reading& a, const Reading& b) {
+        return a.rawBytes < b.rawBytes || (a.rawBytes == b.rawBytes && a.score > b.score);
+    };
+    std::array<std::size_t, std::size(kCandidates)> order{0, 1, 2};
+    if (bytes.size() > kStart) {
+        std::array<Reading, std::size(kCandidates)> start;
+        for (std::size_t k = 0; k < order.size(); ++k)
+            start[k] = readAs(kCandidates[k].first, bytes.substr(0, kStart));
+        std::ranges::stable_sort(
+            order, [&](std::size_t a, std::size_t b) { return better(start[a], start[b]); });
+    }
+    std::optional<Scored> best;
+    std::optional<std::size_t> bestIndex;
+    for (std::size_t k : order) {
+        const auto [candidate, encoding] = kCandidates[k];
+        if (&encoding() == skip)
+            continue;
+        const Reading r = readAs(candidate, bytes, best ? best->reading.rawBytes : rawLimit);
+        if (r.rawBytes > rawLimit)
+            continue;
+        // Between equals the earlier in kCandidates wins, whatever the order read.
+        if (!best || better(r, best->reading) || (!better(best->reading, r) && k < *bestIndex)) {
+            best = Scored{&encoding(), r};
+            bestIndex = k;
         }
     }
-    return {&cp932Encoding()};
+    return best;
+}
+
+// How the file reads in the encoding it declares: the raw bytes counted
+// only as far as telling whether there are any.
+Reading declaredReading(const Encoding& encoding, std::string_view bytes, Utf8Scan utf8) {
+    if (&encoding == &utf8Encoding())
+        return {utf8 == Utf8Scan::Invalid ? 1u : 0u, 0};
+    if (&encoding == &iso2022JpEncoding())
+        return {isSevenBit(bytes) ? 0u : 1u, 0};
+    for (auto [candidate, e] : kCandidates)
+        if (&e() == &encoding)
+            return readAs(candidate, bytes, 0);
+    return {};
+}
+
+// A clean reading that scores this much better than the declared one's
+// shows the declaration wrong even where the declared encoding reads every
+// byte: EUC-JP's kana read as Shift_JIS make half-width katakana and rare
+// kanji, which score little, where EUC-JP reads them as the kana.
+bool farBetter(const Reading& other, const Reading& declared) {
+    return other.score > 2 * declared.score + 4;
+}
+
+} // namespace
+
+Detected detectEncoding(std::string_view bytes) {
+    const Encoding* declared = declaredEncoding(bytes);
+    for (const Encoding* e : {&utf8Encoding(), &utf16LeEncoding(), &utf16BeEncoding()})
+        if (startsWith(bytes, e->byteOrderMark()))
+            return {e, true, declared};
+    if (hasIso2022JpEscape(bytes) && isSevenBit(bytes))
+        return {&iso2022JpEncoding(), false, declared};
+    const Utf8Scan utf8 = scanUtf8(bytes);
+    if (utf8 == Utf8Scan::Valid)
+        return {&utf8Encoding(), false, declared};
+    if (declared) {
+        const Reading own = declaredReading(*declared, bytes, utf8);
+        // The declared encoding itself need not be read again.
+        const std::optional<Scored> clean = bestReading(bytes, 0, declared);
+        if (clean && (own.rawBytes > 0 || farBetter(clean->reading, own)))
+            return {clean->encoding, false, declared};
+        return {declared, false, declared};
+    }
+    return {bestReading(bytes, std::numeric_limits<std::size_t>::max())->encoding, false, declared};
 }
 
 const Encoding& settleByteOrder(const Encoding& chosen, std::string_view bytes) {

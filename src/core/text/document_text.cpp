@@ -82,7 +82,9 @@ DocumentText decodeDocument(std::string_view bytes, const Encoding& encoding) {
 DocumentText decodeDetected(std::string_view bytes) {
     const Detected detected = detectEncoding(bytes);
     const std::size_t skip = detected.byteOrderMark ? detected.encoding->byteOrderMark().size() : 0;
-    return decodeBody(bytes.substr(skip), *detected.encoding, detected.byteOrderMark);
+    DocumentText doc = decodeBody(bytes.substr(skip), *detected.encoding, detected.byteOrderMark);
+    doc.declared = detected.declared;
+    return doc;
 }
 
 EncodedDocument encodeDocument(std::u16string_view text, const TextForm& form,

@@ -41,6 +41,9 @@ struct DocumentText {
     std::size_t rawBytes = 0;
     const Encoding* encoding = &cp932Encoding();
     bool byteOrderMark = false; // the file started with the encoding's mark
+    // The encoding the page declares (detectEncoding); null when none or
+    // when the text was not read by detection.
+    const Encoding* declared = nullptr;
 
     TextForm form() const { return {encoding, byteOrderMark, lineBreak}; }
 };

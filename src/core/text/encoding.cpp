@@ -2,6 +2,7 @@
 
 #include "core/text/cp932.h"
 #include "core/text/line_breaks.h"
+#include "core/text/utf.h"
 
 #include <algorithm>
 #include <array>
@@ -61,11 +62,13 @@ char32_t codePointAt(std::u16string_view text, std::size_t i) {
     return c;
 }
 
+// Names match ignoring ASCII case, '_' and '-' alike.
 bool sameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+    const auto fold = [](char c) {
+        return c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 } // namespace
@@ -95,12 +98,27 @@ std::vector<Join> Encoding::joinsByRereading(std::u16string_view text, std::stri
             continue;
         }
         const char16_t expected = isBreakUnit(text[i]) ? u'\n' : text[i];
-        if (j >= back.size() || back[j] != expected)
+        if (j >= back.size() || (back[j] != expected && back[j] != readsBackAs(expected)))
             return {{i, text[i], j < back.size() ? codePointAt(back, j) : 0}};
         i += isBreakUnit(text[i]) ? breakLength(text, i) : 1;
         ++j;
     }
     return {};
+}
+
+std::size_t skipUnencodable(std::u16string_view text, std::size_t i, Unmappable policy,
+                            Encoded& out) {
+    char32_t ch = text[i];
+    std::size_t units = 1;
+    if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+        ch = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
+        units = 2;
+    }
+    if (policy == Unmappable::Report)
+        out.unencodable.push_back({i, ch});
+    else
+        out.bytes += "&#" + std::to_string(static_cast<std::uint32_t>(ch)) + ";";
+    return i + units;
 }
 
 const Encoding& cp932Encoding() {
@@ -121,24 +139,49 @@ const Encoding* findEncoding(std::string_view name) {
         std::string_view name;
         const Encoding& (*encoding)();
     };
+    // zu's own names, every label the web's encoding standard gives these
+    // encodings, and the other names pages are seen to declare them by
+    // ("x-euc", "EUC_JP": '_' and '-' are told apart by nobody).
     static const Alias aliases[] = {
         {"Shift_JIS", cp932Encoding},
-        {"x-sjis", cp932Encoding},
-        {"windows-31j", cp932Encoding},
-        {"sjis", cp932Encoding},
-        {"cp932", cp932Encoding},
+        {"csshiftjis", cp932Encoding},
+        {"ms932", cp932Encoding},
         {"ms_kanji", cp932Encoding},
+        {"sjis", cp932Encoding},
+        {"windows-31j", cp932Encoding},
+        {"x-sjis", cp932Encoding},
+        {"cp932", cp932Encoding},
+        {"x-shift-jis", cp932Encoding},
+        {"x-ms-cp932", cp932Encoding},
+        {"windows-932", cp932Encoding},
         {"UTF-8", utf8Encoding},
         {"utf8", utf8Encoding},
+        {"unicode-1-1-utf-8", utf8Encoding},
+        {"unicode11utf8", utf8Encoding},
+        {"unicode20utf8", utf8Encoding},
+        {"x-unicode20utf8", utf8Encoding},
         {"UTF-16", utf16LeEncoding},
         {"utf16", utf16LeEncoding},
         {"UTF-16LE", utf16LeEncoding},
+        {"csunicode", utf16LeEncoding},
+        {"iso-10646-ucs-2", utf16LeEncoding},
+        {"ucs-2", utf16LeEncoding},
+        {"unicode", utf16LeEncoding},
+        {"unicodefeff", utf16LeEncoding},
         {"UTF-16BE", utf16BeEncoding},
+        {"unicodefffe", utf16BeEncoding},
         {"EUC-JP", eucJpEncoding},
         {"eucjp", eucJpEncoding},
         {"x-euc-jp", eucJpEncoding},
+        {"cseucpkdfmtjapanese", eucJpEncoding},
+        {"x-euc", eucJpEncoding},
+        {"x-eucjp", eucJpEncoding},
+        {"ujis", eucJpEncoding},
+        {"Extended_UNIX_Code_Packed_Format_for_Japanese", eucJpEncoding},
         {"ISO-2022-JP", iso2022JpEncoding},
         {"csISO2022JP", iso2022JpEncoding},
+        {"iso2022jp", iso2022JpEncoding},
+        {"jis", iso2022JpEncoding},
     };
     for (const Alias& alias : aliases)
         if (sameName(alias.name, name))

@@ -2,9 +2,9 @@
 // The code page a document is read and written in, behind one interface, so
 // that the document, its byte-form markers and the save question need not
 // know which one it is. CP932 (zu's own codec, which keeps the duplicate byte
-// forms) stays the default; UTF-8, UTF-16, EUC-JP and ISO-2022-JP go through
-// glibc's iconv. Every one of them is lossless for the bytes of a file: a
-// byte that does not decode is kept as the character kRawByteBase + byte
+// forms) stays the default; UTF-8 and UTF-16 go through glibc's iconv, EUC-JP
+// and ISO-2022-JP through the JIS tables generated from it (jis.h). Every one of them is lossless
+// for the bytes of a file: a byte that does not decode is kept as the character kRawByteBase + byte
 // and written back as that byte, so that an unedited file saves as it was.
 
 #include "core/text/code_page.h"
@@ -39,8 +39,12 @@ public:
     // the encoding has none.
     virtual std::string_view byteOrderMark() const { return {}; }
     // Whether characters may have two byte forms that the document must
-    // remember (Variant); only CP932's do.
+    // remember (Variant): CP932's, EUC-JP's and ISO-2022-JP's do (for
+    // ISO-2022-JP, the escapes around a character are part of its form).
     virtual bool keepsByteForms() const { return false; }
+    // What `c` reads as once written, when it has no form of its own and is
+    // written as a twin (U+FF5E as JIS's U+301C in EUC-JP); else `c`.
+    virtual char16_t readsBackAs(char16_t c) const { return c; }
 
     // Bytes (without a byte-order mark) to text, every line break (CR LF,
     // LF or CR alone) made one '\n' and its kind noted in `breaks`. Never
@@ -71,6 +75,12 @@ protected:
                                        std::span<const Unencodable> unencodable) const;
 };
 
+// The character at text[i], which the encoding cannot hold (a surrogate
+// pair counts as one): listed in `out` or written there as an HTML numeric
+// character reference, "&#8364;", in ASCII. The index past it.
+std::size_t skipUnencodable(std::u16string_view text, std::size_t i, Unmappable policy,
+                            Encoded& out);
+
 // The encodings, in the order the menus list them; CP932 first.
 std::span<const Encoding* const> encodings();
 const Encoding& cp932Encoding();
@@ -80,9 +90,10 @@ const Encoding& utf16BeEncoding();
 const Encoding& eucJpEncoding();
 const Encoding& iso2022JpEncoding();
 
-// The encoding a name stands for, ignoring case: the names above and the
-// usual aliases ("Shift_JIS", "x-sjis", "windows-31j", "sjis", "cp932";
-// "utf8"; "UTF-16" is little-endian, as Windows writes it; "eucjp"...).
+// The encoding a name stands for, ignoring case and telling '_' from '-'
+// not: the names above, every label the web's encoding standard lists for
+// them and the usual aliases ("x-sjis", "windows-31j", "cp932"; "utf8";
+// "UTF-16" is little-endian, as Windows writes it; "x-euc", "EUC_JP"...).
 // Null when zu does not support it.
 const Encoding* findEncoding(std::string_view name);
 

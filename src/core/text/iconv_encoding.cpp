@@ -1,5 +1,5 @@
-// The stateless code pages that glibc's iconv converts: UTF-8, UTF-16 in
-// either byte order, and EUC-JP. iconv does the characters; this file keeps
+// The stateless code pages that glibc's iconv converts: UTF-8 and UTF-16
+// in either byte order. iconv does the characters; this file keeps
 // every byte it refuses and the line breaks as they were.
 
 #include "core/text/encoding.h"
@@ -242,12 +242,6 @@ const Encoding& utf16LeEncoding() {
 const Encoding& utf16BeEncoding() {
     static const IconvEncoding encoding("UTF-16BE", "UTF-16", "UTF-16BE", "\xFE\xFF",
                                         IconvEncoding::Width::Utf16Be);
-    return encoding;
-}
-
-const Encoding& eucJpEncoding() {
-    static const IconvEncoding encoding("EUC-JP", "EUC-JP", "EUC-JP", {},
-                                        IconvEncoding::Width::Byte);
     return encoding;
 }
 

@@ -16,6 +16,19 @@ namespace zu {
 // notes each break's kind in `breaks` (appended) and `counts`.
 void foldLineBreaks(std::u16string& text, std::vector<LineBreak>& breaks, LineBreakCounts& counts);
 
+// The line break that starts at bytes[i], a CR or an LF, in an
+// ASCII-compatible code page; `length` is set to its length in bytes.
+inline LineBreak breakAt(std::string_view bytes, std::size_t i, std::size_t& length) {
+    const bool pair = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+    length = pair ? 2 : 1;
+    return pair ? LineBreak::CrLf : bytes[i] == '\r' ? LineBreak::Cr : LineBreak::Lf;
+}
+
+// Counts one break of the given kind.
+inline void countBreak(LineBreakCounts& counts, LineBreak kind) {
+    ++(kind == LineBreak::CrLf ? counts.crLf : kind == LineBreak::Cr ? counts.cr : counts.lf);
+}
+
 // The bytes of one line break in the given style, in an ASCII-compatible
 // code page.
 std::string_view lineBreakBytes(LineBreak style);

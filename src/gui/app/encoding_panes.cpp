@@ -60,7 +60,7 @@ void EncodingPanes::refresh() {
     lineBreak_->setVisible(doc_ != nullptr);
     if (!doc_)
         return;
-    const QString encoding = ui::qs(encodingLabel(doc_->form()));
+    const QString encoding = ui::qs(encodingLabel(doc_->form(), doc_->declaredEncoding()));
     const QString lineBreak = ui::qs(lineBreakLabel(doc_->lineBreak(), doc_->hasMixedBreaks()));
     encoding_->setText(encoding);
     lineBreak_->setText(lineBreak);
@@ -80,19 +80,32 @@ void EncodingPanes::fillMenu() {
     const bool mayReopen = canReopen(doc->isModified(), !doc->pathName().isEmpty());
     reopen->setEnabled(mayReopen);
     QMenu* save = menu_->addMenu(QStringLiteral("別のｴﾝｺｰﾃﾞｨﾝｸﾞ/改行で保存(&S)"));
+    const auto reopenIn = [this, doc](const Encoding* encoding) {
+        return [this, doc, encoding] {
+            if (!doc)
+                return;
+            const QString error = doc->reopen(*encoding);
+            if (!error.isEmpty())
+                ui::message(window_, error);
+        };
+    };
+    // A page read in another encoding than it declares can be read as it
+    // says, first in the list.
+    if (const Encoding* declared = doc->declaredEncoding();
+        declaresOther(declared, doc->encoding())) {
+        QAction* asDeclared = reopen->addAction(
+            QStringLiteral("宣言どおり %1 で開き直す(&D)").arg(ui::qs(declared->name())));
+        asDeclared->setEnabled(mayReopen);
+        connect(asDeclared, &QAction::triggered, this, reopenIn(declared));
+        reopen->addSeparator();
+    }
     for (const EncodingChoice& choice : encodingChoices()) {
         const bool current = isCurrent(choice, doc->encoding());
         QAction* again = reopen->addAction(ui::qs(choice.label));
         again->setCheckable(true);
         again->setChecked(current);
         again->setEnabled(mayReopen);
-        connect(again, &QAction::triggered, this, [this, doc, encoding = choice.encoding] {
-            if (!doc)
-                return;
-            const QString error = doc->reopen(*encoding);
-            if (!error.isEmpty())
-                ui::message(window_, error);
-        });
+        connect(again, &QAction::triggered, this, reopenIn(choice.encoding));
         QAction* next = save->addAction(ui::qs(choice.label));
         next->setCheckable(true);
         next->setChecked(current);

@@ -62,6 +62,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
 
     auto doc = std::make_unique<CZuDoc>(displayName(absolute));
     doc->load(decoded);
+    doc->declared_ = decoded.declared;
     doc->setModified(false);
     doc->path_ = absolute;
     doc->disk_.know(stamp);
@@ -202,6 +203,7 @@ QString CZuDoc::readAgain(const Encoding& encoding) {
         return QString::fromStdString(
             fileErrorMessage(file.error, FileOp::Open, displayPath(path_).toStdString()));
     DocumentText decoded = decodeDocument(file.bytes, settleByteOrder(encoding, file.bytes));
+    declared_ = zu::declaredEncoding(file.bytes);
     file.bytes = std::string();
     load(decoded);
     disk_.know(file.stamp);
@@ -225,6 +227,7 @@ void CZuDoc::switchEncoding(const Encoding& encoding) {
         removeSelection(cursor);
         cursor.insertText(QString::fromStdString(update->text));
         cursor.endEditBlock();
+        declared_ = &encoding;
     }
     setModified(true);
     emit formChanged();

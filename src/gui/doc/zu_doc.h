@@ -63,6 +63,9 @@ public:
     LineBreak lineBreak() const { return form_.lineBreak; }
     const Encoding& encoding() const { return *form_.encoding; }
     const TextForm& form() const { return form_; }
+    // The encoding the page declares, as it was when the file was read or
+    // its declaration last rewritten; null when none.
+    const Encoding* declaredEncoding() const { return declared_; }
     bool hasMixedBreaks() const { return mixedBreaks_; }
     // The charset a page of this document declares: "x-sjis" for Shift_JIS,
     // else the encoding's own name ("UTF-8", "EUC-JP"...).
@@ -181,6 +184,7 @@ private:
     QString readAgain(const Encoding& encoding);
 
     TextForm form_; // the encoding, its byte-order mark, the style of new breaks
+    const Encoding* declared_ = nullptr;
     // Whether any line carries kBreakBeforeProperty: only a file with mixed
     // breaks has them, and the others need not be searched for them.
     bool mixedBreaks_ = false;

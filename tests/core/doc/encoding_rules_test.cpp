@@ -86,6 +86,12 @@ TEST(EncodingRules, PaneTexts) {
     EXPECT_EQ(encodingLabel({&cp932Encoding(), false}), "Shift_JIS");
     EXPECT_EQ(encodingLabel({&utf8Encoding(), true}), "UTF-8 (BOM)");
     EXPECT_EQ(encodingLabel({&utf16LeEncoding(), true}), "UTF-16LE (BOM)");
+    // A page read in another encoding than it declares says which.
+    EXPECT_EQ(encodingLabel({&eucJpEncoding()}, &cp932Encoding()), "EUC-JP (宣言: Shift_JIS)");
+    EXPECT_EQ(encodingLabel({&utf8Encoding(), true}, &eucJpEncoding()),
+              "UTF-8 (BOM) (宣言: EUC-JP)");
+    EXPECT_EQ(encodingLabel({&eucJpEncoding()}, &eucJpEncoding()), "EUC-JP");
+    EXPECT_EQ(encodingLabel({&utf16BeEncoding()}, &utf16LeEncoding()), "UTF-16BE");
     EXPECT_EQ(lineBreakLabel(LineBreak::CrLf, false), "CR+LF");
     EXPECT_EQ(lineBreakLabel(LineBreak::Lf, true), "混在 (LF)");
     EXPECT_EQ(lineBreakLabel(LineBreak::Cr, false), "CR");

@@ -1,8 +1,12 @@
-// Which encoding a file is opened in: the byte-order mark, then strict
-// UTF-8, then the page's own declaration, then CP932.
+// Which encoding a file is opened in: the byte-order mark, ISO-2022-JP by
+// its escapes, strict UTF-8, the declaration anywhere in the head, then the
+// reading that leaves the fewest bytes raw and reads most like Japanese.
 
 #include "core/text/detect_encoding.h"
 #include "core/text/document_text.h"
+#include "core/text/iconv_converter.h"
+#include "core/text/japanese_reading.h"
+#include "core/text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +16,19 @@ namespace zu {
 namespace {
 
 using namespace std::string_literals;
+
+// iconv's writing of UTF-8 text; false when it cannot write all of it.
+bool convert(const char* to, const std::string& utf8, std::string& out) {
+    IconvConverter cd(to, "UTF-8");
+    out.assign(utf8.size() * 4 + 16, '\0');
+    const char* in = utf8.data();
+    std::size_t inLeft = utf8.size();
+    char* o = out.data();
+    std::size_t oLeft = out.size();
+    const bool whole = cd.convert(in, inLeft, o, oLeft) != static_cast<std::size_t>(-1);
+    out.resize(out.size() - oLeft);
+    return whole;
+}
 
 TEST(DetectEncoding, MarkThenUtf8ThenDeclarationThenCp932) {
     const std::string padding(1100, ' ');
@@ -46,11 +63,18 @@ TEST(DetectEncoding, MarkThenUtf8ThenDeclarationThenCp932) {
         {"ASCII declaring UTF-8", "<meta charset=utf-8>plain", &utf8Encoding()},
         {"ASCII without declaration", "<p>plain</p>", &cp932Encoding()},
         {"declaration past the first 1,024 bytes", padding + "<meta charset=euc-jp>\xA4\xA2",
-         &cp932Encoding()},
+         &eucJpEncoding()},
         // Half-width katakana in Shift_JIS: C1-continuation bytes, no UTF-8.
         {"short half-width katakana", "\xB6\xC0\xB6\xC5", &cp932Encoding()},
         {"half-width katakana after a lead-like byte", "\xC3\xDD\xC4\xDE", &cp932Encoding()},
         {"empty file", "", &cp932Encoding()},
+        // Shift_JIS lead bytes that EUC-JP would read as C1 controls count
+        // as unread, as does any byte of JIS escapes beside 8-bit bytes.
+        {"C1 controls", "\x81\x41\x80", &cp932Encoding()},
+        {"escapes beside 8-bit bytes", "\x1B$B$\"\x1B(B \x82\xA0", &cp932Encoding()},
+        // Fewest raw bytes first: EUC-JP's kana with a lead byte cut off
+        // read as Shift_JIS half-width katakana with none.
+        {"fewest raw bytes", "\xA4\xA2\xA4\xEA\xA4\xAC\xA4\xC8\xA4\xA6\xA4", &cp932Encoding()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -134,6 +158,137 @@ TEST(DetectEncoding, Utf16ChosenByTheUserTakesItsByteOrderFromTheFile) {
         EXPECT_EQ(&settleByteOrder(utf16LeEncoding(), c.bytes), c.expected)
             << testing::PrintToString(c.bytes);
     EXPECT_EQ(&settleByteOrder(eucJpEncoding(), "\0x"s), &eucJpEncoding());
+}
+
+// Pages of our own: ordinary Japanese (prose, a notice, kanji-heavy and
+// katakana-heavy text, a short word, half-width katakana), written by iconv
+// in each encoding, each declared in every way, not at all, or wrongly.
+TEST(DetectEncoding, PagesOpenInTheEncodingTheyAreWrittenIn) {
+    const std::string paragraphs[] = {
+        "今日は朝から雨が降っていたので、駅まで歩くのをやめてバスに乗りました。窓の外を眺めて"
+        "いると、傘を差した子どもたちが楽しそうに水たまりを跳び越えていくのが見えました。",
+        "設定ファイルを書き換えたあとは、サーバーを再起動してください。",
+        "本会議は、地域経済の活性化と観光振興に関する基本計画を承認した。",
+        "コンピューター、キーボード、マウス、ディスプレイ、プリンター。",
+        "ありがとう",
+        "ﾎｰﾑﾍﾟｰｼﾞへようこそ！ｶﾞﾗｸﾀ置き場の日記です。",
+    };
+    struct Written {
+        const char* iconvName;
+        const Encoding* encoding;
+        const char* label;     // another label of the same encoding
+        const Encoding* wrong; // what a mislabelled page declares
+    };
+    const Written encodings[] = {
+        {"CP932", &cp932Encoding(), "windows-31j", &eucJpEncoding()},
+        {"EUC-JP", &eucJpEncoding(), "x-euc", &cp932Encoding()},
+        {"ISO-2022-JP", &iso2022JpEncoding(), "csiso2022jp", &cp932Encoding()},
+        {"UTF-8", &utf8Encoding(), "unicode-1-1-utf-8", &eucJpEncoding()},
+    };
+    const std::string late = "<!-- " + std::string(1100, '-') + " -->";
+    for (const std::string& paragraph : paragraphs) {
+        for (const Written& w : encodings) {
+            const std::string name(w.encoding->charset());
+            const std::string wrong(w.wrong->name());
+            const struct {
+                std::string head;
+                const Encoding* declared;
+            } heads[] = {
+                {"", nullptr},
+                {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + name + "\">",
+                 w.encoding},
+                {"<meta charset='" + std::string(w.label) + "'>", w.encoding},
+                {late + "<meta charset=" + name + ">", w.encoding},
+                {"<meta charset=\"" + wrong + "\">", w.wrong},
+            };
+            for (const auto& h : heads) {
+                for (const bool xml : {false, true}) {
+                    const std::string page =
+                        (xml ? "<?xml version=\"1.0\" encoding=\"" + name + "\"?>\n" : "") +
+                        "<html><head>" + h.head + "<title>t</title></head><body>\n<p>" + paragraph +
+                        "</p>\n</body></html>\n";
+                    std::string bytes;
+                    if (!convert(w.iconvName, page, bytes))
+                        continue; // ISO-2022-JP has no half-width katakana
+                    SCOPED_TRACE(std::string(w.iconvName) + " " + (xml ? "xml " : "") + h.head +
+                                 paragraph);
+                    const Detected d = detectEncoding(bytes);
+                    EXPECT_EQ(d.encoding, w.encoding) << d.encoding->name();
+                    EXPECT_EQ(d.declared, xml ? w.encoding : h.declared);
+                    EXPECT_NE(decodeDetected(bytes).text.find(utf8ToUtf16(paragraph)),
+                              std::u16string::npos);
+                }
+            }
+        }
+    }
+}
+
+TEST(DetectEncoding, TheDeclarationIsFoundAnywhereInTheHead) {
+    struct Case {
+        std::string page;
+        const Encoding* declared;
+    };
+    const Case cases[] = {
+        {"<?xml version=\"1.0\" encoding='EUC_JP'?><html>", &eucJpEncoding()},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html;charset=cseucpkdfmtjapanese\">",
+         &eucJpEncoding()},
+        {"<!-- <meta charset=euc-jp> --><meta charset=x-sjis>", &cp932Encoding()},
+        {"<meta charset=iso-8859-1><meta charset=ms_kanji>", &cp932Encoding()},
+        {"<meta charset=\"utf-16\">", &utf8Encoding()},
+        {"<head></head><meta charset=euc-jp>", nullptr},
+        {"<body><meta charset=euc-jp>", nullptr},
+        {"<metadata charset=euc-jp>", nullptr},
+        {"<meta charset=euc-jp", nullptr},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(declaredEncoding(c.page), c.declared) << c.page;
+}
+
+TEST(DetectEncoding, KanaAndCommonKanjiReadAsJapanese) {
+    const std::pair<char16_t, int> weights[] = {
+        {u'あ', 3}, {u'ア', 3}, {u'ー', 3},      {u'。', 2},      {u'」', 2},
+        {u'亜', 2}, {u'腕', 2}, {u'弌', 1},      {u'熙', 1},      {u'纊', 0},
+        {u'ｱ', 1},  {u'｡', 0},  {u'Ａ', 1},      {u'　', 1},      {u'a', 0},
+        {u'é', 0},  {u'Ω', 0},  {u'\uE000', -3}, {u'\u0085', -3},
+    };
+    for (auto [c, weight] : weights)
+        EXPECT_EQ(japaneseWeight(c), weight) << static_cast<int>(c);
+}
+
+TEST(DetectEncoding, EveryLabelOfTheJapaneseEncodingsAndUtf8IsKnown) {
+    struct Label {
+        const char* label;
+        const char* name;
+    };
+    const Label labels[] = {
+        {"csshiftjis", "Shift_JIS"},
+        {"ms932", "Shift_JIS"},
+        {"ms_kanji", "Shift_JIS"},
+        {"shift-jis", "Shift_JIS"},
+        {"shift_jis", "Shift_JIS"},
+        {"sjis", "Shift_JIS"},
+        {"windows-31j", "Shift_JIS"},
+        {"x-sjis", "Shift_JIS"},
+        {"cseucpkdfmtjapanese", "EUC-JP"},
+        {"euc-jp", "EUC-JP"},
+        {"x-euc-jp", "EUC-JP"},
+        {"x-euc", "EUC-JP"},
+        {"EUC_JP", "EUC-JP"},
+        {"csiso2022jp", "ISO-2022-JP"},
+        {"iso-2022-jp", "ISO-2022-JP"},
+        {"unicode-1-1-utf-8", "UTF-8"},
+        {"unicode11utf8", "UTF-8"},
+        {"unicode20utf8", "UTF-8"},
+        {"utf-8", "UTF-8"},
+        {"utf8", "UTF-8"},
+        {"x-unicode20utf8", "UTF-8"},
+    };
+    for (const Label& l : labels) {
+        const Encoding* e = findEncoding(l.label);
+        ASSERT_NE(e, nullptr) << l.label;
+        EXPECT_EQ(e->name(), l.name) << l.label;
+    }
+    EXPECT_EQ(findEncoding("euc-kr"), nullptr);
 }
 
 } // namespace

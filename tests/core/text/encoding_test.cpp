@@ -95,7 +95,7 @@ TEST(Encoding, EveryFileSavesUneditedAsItWasRead) {
 // Random bytes, heavy in what the decoders treat specially, must all come
 // back: this is what makes every file safe to open and save.
 TEST(Encoding, RandomBytesComeBackInEveryEncoding) {
-    const std::string alphabet = "\x1B$B(J@\r\n\0\x21\x30\x7E\x42 a"
+    const std::string alphabet = "\x1B$B(J@ID\r\n\0\x21\x30\x7E\x42 a"
                                  "\x80\x8E\x8F\xA1\xA4\xC3\xD8\xDC\xE3\xED\xEF\xF0\xF4\xFE\xFF"s;
     std::mt19937 random(2022);
     for (const Encoding* encoding : encodings()) {
@@ -154,7 +154,7 @@ TEST(Encoding, BytesThatDoNotDecodeAreKeptAsRawByteCharacters) {
         {"UTF-16LE lone surrogate", &utf16LeEncoding(), "\x00\xD8x\0"s, u"\uF700\uF7D8x", 2},
         {"UTF-16BE odd byte", &utf16BeEncoding(), "\0xy"s, u"x\uF779", 1},
         {"EUC-JP lone lead", &eucJpEncoding(), "\xA4", u"\uF7A4", 1},
-        {"ISO-2022-JP stray escape", &iso2022JpEncoding(), "\x1B(Jx", u"\uF71B(Jx", 1},
+        {"ISO-2022-JP escape of another set", &iso2022JpEncoding(), "\x1B$Ax", u"\uF71B$Ax", 1},
         {"ISO-2022-JP closed run", &iso2022JpEncoding(), "\x1B$B$\"\x1B(B", u"あ", 0},
     };
     for (const Decode& c : cases) {
@@ -206,7 +206,7 @@ TEST(Encoding, CharactersAnEncodingCannotHoldAreNamedOrWrittenAsReferences) {
     };
     const Expect cases[] = {
         {&eucJpEncoding(), u"a€b😀", {{1, U'€'}, {3, U'😀'}}, "a&#8364;b&#128512;"},
-        {&iso2022JpEncoding(), u"ｱ日€", {{0, U'ｱ'}, {2, U'€'}}, "&#65393;\x1B$BF|\x1B(B&#8364;"},
+        {&iso2022JpEncoding(), u"é日€", {{0, U'é'}, {2, U'€'}}, "&#233;\x1B$BF|\x1B(B&#8364;"},
         {&utf8Encoding(), u"x\xD800y", {{1, 0xD800}}, "x&#55296;y"},
         {&utf16LeEncoding(), u"\xDC00", {{0, 0xDC00}}, "&\0#\0005\0006\0003\0002\0000\0;\0"s},
     };

@@ -99,7 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
         File{"Utf16BeMark", "\xFE\xFF\0<\0p\0>\x65\xE5\x67\x2C\0\r\0\n\xD8\x00"s},
         File{"EucJpDeclared", "<meta charset=\"EUC-JP\">\r\n" + kEucJapanese + "\xFF\n\x8E\xB1\r"},
         File{"Iso2022JpDeclared",
-             "<meta charset=\"ISO-2022-JP\">\r\n\x1B$BF|K\\8l\x1B(B\r\n\x1B(J\\\x1B(B\n"}),
+             "<meta charset=\"ISO-2022-JP\">\r\n\x1B$BF|K\\8l\x1B(B\r\n\x1B(J\\\x1B(B\n"},
+        File{"Iso2022JpEveryEscape", "\x1B$@F|K\\\x1B(J a\\\r\n\x1B(I12\x1B(B \x1B$(D\"7\x1B(B\r\n"
+                                     "\x1B$B$3\r\n$s\x1B(B\r\n\x1B(B"},
+        File{"EucJpExtensions",
+             "<p>\xAD\xA1\xAD\xFA\xA2\xE8\xFC\xF1\x8F\xF3\xF3\x8F\xA2\xB7\xA4\xA2</p>\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Encodings, TheWindowShowsTheTextAndThePanesNameTheEncoding) {
@@ -145,14 +149,15 @@ TEST_F(Encodings, TheWindowShowsTheTextAndThePanesNameTheEncoding) {
 }
 
 TEST_F(Encodings, ReopenReadsTheFileAgainInTheChosenEncoding) {
-    // EUC-JP without a declaration is taken for Shift_JIS.
-    const std::string original = "<p>" + kEucJapanese + "</p>\r\n";
+    // Three half-width katakana in EUC-JP read as well as three kanji in
+    // Shift_JIS, which zu takes them for.
+    const std::string original = "<p>\x8E\xC3\x8E\xBD\x8E\xC4</p>\r\n";
     ASSERT_NE(open(original), nullptr);
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("Shift_JIS"));
-    EXPECT_NE(view()->toPlainText(), QStringLiteral("<p>日本語</p>\n"));
+    EXPECT_NE(view()->toPlainText(), QStringLiteral("<p>ﾃｽﾄ</p>\n"));
 
     choose(kReopen, QStringLiteral("EUC-JP"));
-    EXPECT_EQ(view()->toPlainText(), QStringLiteral("<p>日本語</p>\n"));
+    EXPECT_EQ(view()->toPlainText(), QStringLiteral("<p>ﾃｽﾄ</p>\n"));
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("EUC-JP"));
     EXPECT_FALSE(doc()->isModified());
     EXPECT_FALSE(view()->document()->isUndoAvailable()) << "reading is no edit";
@@ -162,6 +167,27 @@ TEST_F(Encodings, ReopenReadsTheFileAgainInTheChosenEncoding) {
     QTest::keyClicks(view(), "x");
     ASSERT_NE(item(kReopen, QStringLiteral("UTF-8")), nullptr);
     EXPECT_FALSE(item(kReopen, QStringLiteral("UTF-8"))->isEnabled());
+}
+
+TEST_F(Encodings, APageWrittenInAnotherEncodingThanItDeclaresSaysSo) {
+    const std::string original = "<meta charset=\"Shift_JIS\">\r\n<p>" + kEucJapanese + "</p>\r\n";
+    ASSERT_NE(open(original), nullptr);
+    EXPECT_EQ(view()->toPlainText(),
+              QStringLiteral("<meta charset=\"Shift_JIS\">\n<p>日本語</p>\n"));
+    EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("EUC-JP (宣言: Shift_JIS)"));
+    EXPECT_EQ(save(), bytes(original)) << "nothing is rewritten";
+
+    // The reopen menu offers the declared encoding first.
+    const QString asDeclared = QStringLiteral("宣言どおり Shift_JIS で開き直す(&D)");
+    ASSERT_NE(item(kReopen, asDeclared), nullptr);
+    choose(kReopen, asDeclared);
+    EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("Shift_JIS"));
+    EXPECT_FALSE(doc()->isModified());
+    QMenu* menu = panes().menu();
+    emit menu->aboutToShow();
+    for (QAction* a : menu->actions())
+        if (a->menu() && a->text() == kReopen)
+            EXPECT_EQ(a->menu()->actions().first()->text(), QStringLiteral("Shift_JIS"));
 }
 
 TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
