@@ -185,9 +185,11 @@ TEST_F(Encodings, APageWrittenInAnotherEncodingThanItDeclaresSaysSo) {
     EXPECT_FALSE(doc()->isModified());
     QMenu* menu = panes().menu();
     emit menu->aboutToShow();
-    for (QAction* a : menu->actions())
-        if (a->menu() && a->text() == kReopen)
+    for (QAction* a : menu->actions()) {
+        if (a->menu() && a->text() == kReopen) {
             EXPECT_EQ(a->menu()->actions().first()->text(), QStringLiteral("Shift_JIS"));
+        }
+    }
 }
 
 TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
