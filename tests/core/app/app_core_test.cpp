@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zu {
@@ -102,6 +103,47 @@ TEST(RecentFiles, MenuLabelsNumberTheEntriesAndShowAmpersands) {
     // Shortened first, escaped after: the "&" of a kept folder is doubled.
     EXPECT_EQ(RecentFiles::menuLabel(0, "/a&b/ccccccccccccccccccccccccccccc/dddddddd/e.htm"),
               "&1 /a&&b/.../dddddddd/e.htm");
+}
+
+TEST(RecentFiles, TheProfileIsTheOwnersAloneWhateverTheUmask) {
+    const testing::ScratchFolder dir;
+    const mode_t umask = ::umask(0);
+    const struct {
+        const char* name;
+        int mode; // -1: no file yet
+        bool made;
+        int after;
+    } cases[] = {
+        {"missing", -1, true, 0600},    {"open to all", 0666, true, 0600},
+        {"readable", 0644, true, 0600}, {"read-only", 0400, true, 0400},
+        {"private", 0600, true, 0600},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = dir.file(c.name);
+        if (c.mode >= 0) {
+            testing::writeFile(file, "[Recent File List]\n");
+            ::chmod(file.c_str(), static_cast<mode_t>(c.mode));
+        }
+        EXPECT_EQ(makeProfilePrivate(file), c.made);
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, static_cast<mode_t>(c.after));
+    }
+    ::umask(umask);
+    // Neither a link (someone could point it anywhere) nor another user's file.
+    ASSERT_EQ(::symlink("private", dir.file("link").c_str()), 0);
+    EXPECT_FALSE(makeProfilePrivate(dir.file("link")));
+    if (::getuid() == 0) {
+        testing::writeFile(dir.file("theirs"), "");
+        ::chmod(dir.file("theirs").c_str(), 0644);
+        ASSERT_EQ(::chown(dir.file("theirs").c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(makeProfilePrivate(dir.file("theirs")));
+    }
+    EXPECT_EQ(kMaxProfileBytes, 1048576u);
+    EXPECT_EQ(profileTooLargeMessage("/c/zu.conf"),
+              "/c/zu.conf は 1 MB を超えているため読み込みません。最近使ったﾌｧｲﾙの一覧は、"
+              "このﾌｧｲﾙを削除するまで保存されません。");
 }
 
 TEST(FileErrors, EachSystemErrorGetsTheMessageThatMeansTheSame) {

@@ -164,12 +164,15 @@ public:
         const std::string request = encodeOpenRequest(paths);
         socket_.write(request.data(), static_cast<qint64>(request.size()));
     }
-    bool answered() {
-        return QTest::qWaitFor([&] {
-            answer_ += socket_.readAll();
-            return answer_ == QByteArray(kOpenAccepted.data());
-        });
+    bool answered(int ms = 5000) {
+        return QTest::qWaitFor(
+            [&] {
+                answer_ += socket_.readAll();
+                return answer_ == QByteArray(kOpenAccepted.data());
+            },
+            ms);
     }
+    bool connected() const { return socket_.state() == QLocalSocket::ConnectedState; }
 
 private:
     QLocalSocket socket_;
@@ -215,13 +218,39 @@ TEST_F(Desktop, HandedOverFilesWaitForAModalDialogToClose) {
     dialog.setModal(true);
     dialog.show();
     ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    // Not answered until the files can be opened: a zu that waits too long
+    // opens them itself.
     SecondZu second({a});
-    ASSERT_TRUE(second.answered());
-    QTest::qWait(400);
+    EXPECT_FALSE(second.answered(400));
     EXPECT_EQ(app->documents().size(), 1u) << "opened under the dialog";
     dialog.close();
+    EXPECT_TRUE(second.answered());
     EXPECT_TRUE(QTest::qWaitFor([&] { return app->documents().size() == 2; }));
     EXPECT_EQ(doc()->pathName(), a);
+}
+
+TEST_F(Desktop, ClosingStopsTakingFilesAndCancellingTakesThemAgain) {
+    const QString a = writeFile(QStringLiteral("a.htm"), "first");
+    QTest::keyClicks(view(), "edit");
+    for (const bool cancel : {true, false}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "closed");
+        // While "save changes?" is asked, a second zu finds no one to take
+        // its file, and so opens it itself.
+        bool refused = false;
+        dialogs.then([&](QDialog&) {
+            SecondZu second({a});
+            refused = !second.connected() && !second.answered(300);
+            return int(cancel ? QMessageBox::Cancel : QMessageBox::No);
+        });
+        frame().close();
+        settle();
+        EXPECT_TRUE(refused);
+        if (cancel) {
+            SecondZu again({a});
+            EXPECT_TRUE(again.answered());
+            EXPECT_TRUE(QTest::qWaitFor([&] { return app->documents().size() == 2; }));
+        }
+    }
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <cstdlib>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
@@ -206,21 +207,51 @@ TEST_F(SaveFaults, NoToTheReloadIsNotAskedAgainButTheSaveStillWarns) {
     frame().onCommand(cmd::FileSave); // now zu's own version: no question
 }
 
-TEST_F(SaveFaults, AModifiedDocumentIsNotReloadedButWarnedAboutOnSave) {
+TEST_F(SaveFaults, AModifiedDocumentIsToldOnceAndWarnedAboutOnSave) {
     const QString file = writeFile(QStringLiteral("page.htm"), "ours");
     CZuDoc* d = open(file);
     ASSERT_NE(d, nullptr);
     QTest::keyClicks(view(), "edit ");
     CZuDoc* other = app->newDocument();
     settle();
-    writeByAnotherProgram(file, "theirs, replaced");
+    // Another program, a process of its own, rewrites the file.
+    const std::string quoted = "'" + pathToBytes(file) + "'";
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_EQ(std::system(("printf 'theirs, replaced' > " + quoted).c_str()), 0);
     activate(other);
-    activate(d); // no question: the edits are not thrown away
+    // The edits are not thrown away, and the user learns the file changed;
+    // once, not at every click.
+    dialogs.thenMessage(QMessageBox::Ok);
+    activate(d);
+    EXPECT_EQ(lastMessage(), file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで変更されました。"
+                                                   "編集中の内容はそのまま残っています。"));
+    activate(other);
+    activate(d);
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(view()->toPlainText(), QStringLiteral("edit ours"));
 
     dialogs.thenMessage(QMessageBox::No);
     EXPECT_FALSE(saveDocument(*d));
     EXPECT_EQ(readFile(file), QByteArray("theirs, replaced"));
     EXPECT_TRUE(d->isModified());
+
+    // Deleted: told once too, and Save says so before it asks for a name.
+    ASSERT_EQ(std::system(("rm " + quoted).c_str()), 0);
+    activate(other);
+    dialogs.thenMessage(QMessageBox::Ok);
+    activate(d);
+    EXPECT_EQ(lastMessage(), file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで削除されました。"
+                                                   "編集中の内容はそのまま残っています。"));
+    activate(other);
+    activate(d);
+    EXPECT_EQ(dialogs.messages().size(), 3);
+    dialogs.thenMessage(QMessageBox::Ok);
+    dialogs.thenSaveAs(file);
+    EXPECT_TRUE(saveDocument(*d));
+    EXPECT_EQ(dialogs.messages().value(3),
+              file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで削除されています。"
+                                    "保存するﾌｧｲﾙの名前を指定してください。"));
+    EXPECT_EQ(readFile(file), QByteArray("edit ours"));
 }
 
 TEST_F(SaveFaults, ReloadingKeepsTheFilesOwnBytes) {
