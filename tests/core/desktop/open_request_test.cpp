@@ -100,15 +100,16 @@ TEST(InstanceSocket, APrivateFolderIsTheUsersOwnFolderThatNoOneElseMayEnter) {
     ASSERT_EQ(::mkdir(path("mine").c_str(), 0700), 0);
     ASSERT_EQ(::mkdir(path("open").c_str(), 0755), 0);
     ASSERT_EQ(::mkdir(path("shared").c_str(), 0770), 0);
+    ASSERT_EQ(::mkdir(path("enterable").c_str(), 0701), 0);
     ASSERT_EQ(::symlink("mine", path("link").c_str()), 0);
     testing::writeFile(path("file"), "x");
     const struct {
         const char* name;
         bool make, isPrivate;
     } cases[] = {
-        {"mine", false, true}, {"missing", false, false}, {"made", true, true},
-        {"open", true, false}, {"shared", false, false},  {"link", true, false},
-        {"file", true, false},
+        {"mine", false, true},       {"missing", false, false}, {"made", true, true},
+        {"open", true, false},       {"shared", false, false},  {"link", true, false},
+        {"enterable", false, false}, {"file", true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
