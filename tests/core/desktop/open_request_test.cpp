@@ -122,45 +122,5 @@ TEST(InstanceSocket, APrivateFolderIsTheUsersOwnFolderThatNoOneElseMayEnter) {
     EXPECT_FALSE(isPrivateFolder(path("mine"), false, ::getuid() + 1));
 }
 
-TEST(InstanceSocket, ThePeerOfAConnectionIsTheUserOfTheProcessAtTheOtherEnd) {
-    if (::getuid() != 0)
-        GTEST_SKIP() << "a process of another user needs root to make";
-    const testing::ScratchFolder dir;
-    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
-    const std::string name = dir.file("s");
-    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", name.c_str());
-    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::chmod(name.c_str(), 0777), 0);
-    ASSERT_EQ(::listen(server, 4), 0);
-    for (const unsigned user : {0u, 65534u}) {
-        SCOPED_TRACE(user);
-        std::optional<unsigned> seenByClient;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            // The other end: a process of `user` that connects and reports
-            // the user it finds at the server's end.
-            if (::setgid(user) != 0 || ::setuid(user) != 0)
-                ::_exit(2);
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-                ::_exit(3);
-            const std::optional<unsigned> peer = peerUserId(fd);
-            ::_exit(peer && *peer == 0 ? 0 : 4);
-        }
-        const int connection = ::accept(server, nullptr, nullptr);
-        ASSERT_GE(connection, 0);
-        EXPECT_EQ(peerUserId(connection), std::optional(user));
-        ::close(connection);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the client saw " << status;
-    }
-    ::close(server);
-    EXPECT_EQ(peerUserId(-1), std::nullopt);
-}
-
 } // namespace
 } // namespace zu

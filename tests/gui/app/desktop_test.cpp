@@ -172,7 +172,6 @@ public:
             },
             ms);
     }
-    bool connected() const { return socket_.state() == QLocalSocket::ConnectedState; }
 
 private:
     QLocalSocket socket_;
@@ -227,30 +226,6 @@ TEST_F(Desktop, HandedOverFilesWaitForAModalDialogToClose) {
     EXPECT_TRUE(second.answered());
     EXPECT_TRUE(QTest::qWaitFor([&] { return app->documents().size() == 2; }));
     EXPECT_EQ(doc()->pathName(), a);
-}
-
-TEST_F(Desktop, ClosingStopsTakingFilesAndCancellingTakesThemAgain) {
-    const QString a = writeFile(QStringLiteral("a.htm"), "first");
-    QTest::keyClicks(view(), "edit");
-    for (const bool cancel : {true, false}) {
-        SCOPED_TRACE(cancel ? "cancelled" : "closed");
-        // While "save changes?" is asked, a second zu finds no one to take
-        // its file, and so opens it itself.
-        bool refused = false;
-        dialogs.then([&](QDialog&) {
-            SecondZu second({a});
-            refused = !second.connected() && !second.answered(300);
-            return int(cancel ? QMessageBox::Cancel : QMessageBox::No);
-        });
-        frame().close();
-        settle();
-        EXPECT_TRUE(refused);
-        if (cancel) {
-            SecondZu again({a});
-            EXPECT_TRUE(again.answered());
-            EXPECT_TRUE(QTest::qWaitFor([&] { return app->documents().size() == 2; }));
-        }
-    }
 }
 
 } // namespace

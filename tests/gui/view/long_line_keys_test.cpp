@@ -19,15 +19,16 @@ namespace {
 const QByteArray kLine = "<p class=\"x\">日本語のテキスト</p><b>bold</b> and "
                          "a_longword_cut_somewhere 😀 end\nnext line";
 
-// Lines made at random, each with a piece bound of its own from 2 to 6, so
-// that pieces of one, two and three characters are met (a line's last
-// piece, a piece cut after a blank, a piece a deletion shortened). Words,
-// blanks, tags, Japanese and a character of two UTF-16 units; a fixed seed
-// each, so that a failure can be run again.
+// Lines made at random, with a piece bound of 2 to 6 each, so that pieces of
+// one, two and three characters are met; the long line may be any of them.
+// A fixed seed each, so that a failure can be run again.
 struct Generated {
     QByteArray text;
     std::size_t bound;
 };
+void PrintTo(const Generated& g, std::ostream* os) {
+    *os << "\"" << g.text.toStdString() << "\" in pieces of at most " << g.bound;
+}
 
 std::vector<Generated> generatedLines(int count) {
     static const char* const kParts[] = {"a", "b",  "x",  "_", " ",  ">",  "<",  "/",
@@ -40,9 +41,7 @@ std::vector<Generated> generatedLines(int count) {
             return std::uniform_int_distribution<int>(low, high)(random);
         };
         Generated g{{}, static_cast<std::size_t>(pick(2, 6))};
-        const int lineCount = pick(1, 3);
-        // One of the lines, any of them, is long enough to be cut.
-        const int longOne = pick(0, lineCount - 1);
+        const int lineCount = pick(1, 3), longOne = pick(0, lineCount - 1);
         for (int line = 0; line < lineCount; ++line) {
             if (line > 0)
                 g.text += kBreaks[pick(0, 2)];
@@ -55,10 +54,6 @@ std::vector<Generated> generatedLines(int count) {
         lines.push_back(g);
     }
     return lines;
-}
-
-std::string shown(const Generated& g) {
-    return "\"" + g.text.toStdString() + "\" in pieces of at most " + std::to_string(g.bound);
 }
 
 struct Key {
@@ -84,54 +79,50 @@ const Key kKeys[] = {
 };
 
 using LongLineKeys = TwinViews;
+class GeneratedLines : public TwinViews, public ::testing::WithParamInterface<Generated> {};
+INSTANTIATE_TEST_SUITE_P(Random, GeneratedLines, ::testing::ValuesIn(generatedLines(24)));
 
-TEST_F(LongLineKeys, EachKeyAtEveryPlaceOnEitherSideOfAJoin) {
-    for (const Generated& g : generatedLines(24)) {
-        SCOPED_TRACE(shown(g));
-        open(g.text, g.bound);
-        for (const Key& k : kKeys)
-            for (long at = 0; at <= length(); ++at)
-                for (const auto side : {JoinMap::Side::Before, JoinMap::Side::After}) {
-                    SCOPED_TRACE(std::string(k.name) + " at " + std::to_string(at) +
-                                 (side == JoinMap::Side::Before ? " before" : " after"));
-                    caretAt(at, side);
-                    key(k.key, k.modifiers);
-                    ASSERT_TRUE(alike());
-                    EXPECT_TRUE(noEmptyPiece());
-                    if (text(plain) != original)
-                        undo();
-                    ASSERT_TRUE(alike());
-                    ASSERT_EQ(text(pieces), original);
-                }
-    }
+TEST_P(GeneratedLines, EachKeyAtEveryPlaceOnEitherSideOfAJoin) {
+    open(GetParam().text, GetParam().bound);
+    for (const Key& k : kKeys)
+        for (long at = 0; at <= length(); ++at)
+            for (const auto side : {JoinMap::Side::Before, JoinMap::Side::After}) {
+                SCOPED_TRACE(std::string(k.name) + " at " + std::to_string(at) +
+                             (side == JoinMap::Side::Before ? " before" : " after"));
+                caretAt(at, side);
+                key(k.key, k.modifiers);
+                ASSERT_TRUE(alike());
+                EXPECT_TRUE(noEmptyPiece());
+                if (text(plain) != original)
+                    undo();
+                ASSERT_TRUE(alike());
+                ASSERT_EQ(text(pieces), original);
+            }
 }
 
-TEST_F(LongLineKeys, KeysOnASelectionFromAnywhereToAnywhere) {
+TEST_P(GeneratedLines, KeysOnASelectionFromAnywhereToAnywhere) {
     // Selections that start at a line's start and take a join or a break
     // with them are where the control would lose what ends the line in
     // front (a join would become a break, or a break a join).
+    open("line one\n" + GetParam().text, GetParam().bound);
     const Key keys[] = {{"Delete", Qt::Key_Delete}, {"Backspace", Qt::Key_Backspace},
                         {"typing", Qt::Key_Q},      {"Tab", Qt::Key_Tab},
                         {"Return", Qt::Key_Return}, {"Cut", Qt::Key_X, Qt::ControlModifier}};
-    for (const Generated& g : generatedLines(12)) {
-        SCOPED_TRACE(shown(g));
-        open("line one\n" + g.text, g.bound);
-        for (const Key& k : keys)
-            for (long start = 0; start < length(); ++start)
-                for (long end = start + 1; end <= std::min(length(), start + 12); ++end) {
-                    SCOPED_TRACE(std::string(k.name) + " on " + std::to_string(start) + ".." +
-                                 std::to_string(end));
-                    plain->setSelection(start, end);
-                    pieces->setSelection(start, end);
-                    ASSERT_TRUE(alike());
-                    key(k.key, k.modifiers);
-                    ASSERT_TRUE(alike());
-                    ASSERT_TRUE(noEmptyPiece());
-                    undo();
-                    ASSERT_TRUE(alike());
-                    ASSERT_EQ(text(pieces), original);
-                }
-    }
+    for (const Key& k : keys)
+        for (long start = 0; start < length(); ++start)
+            for (long end = start + 1; end <= std::min(length(), start + 12); ++end) {
+                SCOPED_TRACE(std::string(k.name) + " on " + std::to_string(start) + ".." +
+                             std::to_string(end));
+                plain->setSelection(start, end);
+                pieces->setSelection(start, end);
+                ASSERT_TRUE(alike());
+                key(k.key, k.modifiers);
+                ASSERT_TRUE(alike());
+                ASSERT_TRUE(noEmptyPiece());
+                undo();
+                ASSERT_TRUE(alike());
+                ASSERT_EQ(text(pieces), original);
+            }
 }
 
 TEST_F(LongLineKeys, AnInputMethodTypingOverASelection) {
@@ -154,44 +145,40 @@ TEST_F(LongLineKeys, AnInputMethodTypingOverASelection) {
         }
 }
 
-TEST_F(LongLineKeys, RunsOfKeysThroughTheWholeLine) {
-    for (const Generated& g : generatedLines(24)) {
-        SCOPED_TRACE(shown(g));
-        open(g.text, g.bound);
-        struct Run {
-            const char* name;
-            long from;
-            Key key;
-        };
-        const Run runs[] = {
-            {"Right to the end", 0, {"", Qt::Key_Right}},
-            {"Left to the start", length(), {"", Qt::Key_Left}},
-            {"selecting to the end", 0, {"", Qt::Key_Right, Qt::ShiftModifier}},
-            {"selecting to the start", length(), {"", Qt::Key_Left, Qt::ShiftModifier}},
-            {"word by word", 0, {"", Qt::Key_Right, Qt::ControlModifier}},
-            {"word by word back", length(), {"", Qt::Key_Left, Qt::ControlModifier}},
-            {"deleting backwards", length(), {"", Qt::Key_Backspace}},
-            {"deleting forwards", 0, {"", Qt::Key_Delete}},
-            {"deleting words backwards", length(), {"", Qt::Key_Backspace, Qt::ControlModifier}},
-            {"deleting words forwards", 0, {"", Qt::Key_Delete, Qt::ControlModifier}},
-        };
-        for (const Run& run : runs) {
-            SCOPED_TRACE(run.name);
-            caretAt(run.from, JoinMap::Side::After);
-            for (long step = 0; step <= length(); ++step) {
-                key(run.key.key, run.key.modifiers);
-                ASSERT_TRUE(alike()) << "step " << step;
-            }
-            // A run of deletions across a join is taken back in a step more
-            // (the control joins two deletions into one step only side by
-            // side).
-            while (plain->canUndo())
-                plain->undo();
-            while (pieces->canUndo())
-                pieces->undo();
-            ASSERT_EQ(text(pieces), original);
-            ASSERT_EQ(text(plain), original);
+TEST_P(GeneratedLines, RunsOfKeysThroughTheWholeLine) {
+    open(GetParam().text, GetParam().bound);
+    struct Run {
+        const char* name;
+        long from;
+        Key key;
+    };
+    const Run runs[] = {
+        {"Right to the end", 0, {"", Qt::Key_Right}},
+        {"Left to the start", length(), {"", Qt::Key_Left}},
+        {"selecting to the end", 0, {"", Qt::Key_Right, Qt::ShiftModifier}},
+        {"selecting to the start", length(), {"", Qt::Key_Left, Qt::ShiftModifier}},
+        {"word by word", 0, {"", Qt::Key_Right, Qt::ControlModifier}},
+        {"word by word back", length(), {"", Qt::Key_Left, Qt::ControlModifier}},
+        {"deleting backwards", length(), {"", Qt::Key_Backspace}},
+        {"deleting forwards", 0, {"", Qt::Key_Delete}},
+        {"deleting words backwards", length(), {"", Qt::Key_Backspace, Qt::ControlModifier}},
+        {"deleting words forwards", 0, {"", Qt::Key_Delete, Qt::ControlModifier}},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.name);
+        caretAt(run.from, JoinMap::Side::After);
+        for (long step = 0; step <= length(); ++step) {
+            key(run.key.key, run.key.modifiers);
+            ASSERT_TRUE(alike()) << "step " << step;
         }
+        // A run of deletions across a join is taken back in a step more
+        // (the control joins two deletions into one step only side by side).
+        while (plain->canUndo())
+            plain->undo();
+        while (pieces->canUndo())
+            pieces->undo();
+        ASSERT_EQ(text(pieces), original);
+        ASSERT_EQ(text(plain), original);
     }
 }
 

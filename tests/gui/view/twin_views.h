@@ -21,14 +21,6 @@ protected:
 
     // Opens `bytes` as two files, the second in pieces of at most `bound`.
     void open(const QByteArray& bytes, std::size_t bound = kBound) {
-        // The windows of the text before go: a test may open many.
-        for (CZuView* view : {plain, pieces})
-            if (view) {
-                view->doc()->setModified(false);
-                view->doc()->requestClose();
-            }
-        plain = pieces = nullptr;
-        settle();
         ++count_;
         CZuDoc::setDefaultJoinBound(kSoftJoinBound);
         plainFile = writeFile(QStringLiteral("plain%1.htm").arg(count_), bytes);
