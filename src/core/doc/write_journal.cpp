@@ -267,7 +267,15 @@ bool WriteJournal::Entry::noteBackup(const std::string& backupPath, std::string_
         {backupPath, oldBytes.size(), noteHash(oldBytes), newBytes.size(), noteHash(newBytes)});
     // On disk before the first byte of the file is written over: a crash of
     // the machine must find it too.
-    return writeAllTo(fd_, part) == 0 && ::fsync(fd_) == 0;
+    if (writeAllTo(fd_, part) == 0 && ::fsync(fd_) == 0)
+        return true;
+    // A note that does not name the copy would make it look like a leftover
+    // of the writer, to be removed: better no note at all, and the copy
+    // left for the user, as before there were notes.
+    ::unlink(path_.c_str());
+    ::close(fd_);
+    fd_ = -1;
+    return false;
 }
 
 WriteJournal::Entry WriteJournal::begin(const WriteNote& note) const {

@@ -75,7 +75,7 @@ public:
         ~Entry();
         // Before a write in place starts: where the checked copy of the old
         // bytes is, and what old and new bytes are. On disk before it
-        // returns; false when it could not be noted.
+        // returns; false when it could not be noted, and the note is gone.
         bool noteBackup(const std::string& backupPath, std::string_view oldBytes,
                         std::string_view newBytes);
 
