@@ -10,6 +10,10 @@
 #   - what cannot be opened (a missing file, a folder, a FIFO, a device) gets
 #     its message and zu ends; a zu.set or zu.conf that is no file is left
 #     alone; a file-size limit does not kill zu.
+#   - the socket that hands files over is in a folder only the user can
+#     enter, and both ends refuse a process of another user;
+#   - zu.conf, which lists the user's files, is the owner's alone whatever
+#     the umask, and one larger than 1 MB is not read.
 # The desktop folders and the runtime folder are scratch folders: the user's
 # own are never touched. Message boxes go to a log (ZU_MESSAGE_LOG) and are
 # answered as Escape would, so that each run ends by itself; a run that
@@ -230,4 +234,85 @@ echo "$said" | grep -qF "が見つかりません。" || fail "under a file-size
 [ -f "$work/config/zu.set" ] && [ ! -s "$work/config/zu.set" ] ||
     fail "zu.set should be left as the start made it, empty"
 [ -z "$(find "$work/config" -name '.zu.set.zu-*')" ] || fail "a temporary file was left"
+
+# zu.conf lists the files the user opened: readable by the owner alone,
+# whatever the umask, and made so again when someone loosened it.
+rm -rf "$work/config"
+(
+    umask 000
+    exec "$zu" -n "$work/page.htm"
+) & pids="$pids $!"; profiled=$!
+within 'grep -q "page.htm" "$work/config/zu.conf" 2>/dev/null' || fail "zu.conf was not written"
+[ "$(stat -c %a "$work/config/zu.conf")" = 600 ] ||
+    fail "under umask 000 zu.conf is $(stat -c %a "$work/config/zu.conf")"
+kill "$profiled"; wait "$profiled" 2>/dev/null || true
+chmod 644 "$work/config/zu.conf"
+refused "$work/missing.htm" "が見つかりません。"
+[ "$(stat -c %a "$work/config/zu.conf")" = 600 ] || fail "a zu.conf made readable stayed so"
+
+# A zu.conf far too large for a list of ten files is not read (it would
+# take seconds and gigabytes), and left as it is.
+truncate -s 2G "$work/config/zu.conf"
+refused "$work/missing.htm" "zu.conf は 1 MB を超えているため読み込みません。"
+[ "$(stat -c %s "$work/config/zu.conf")" = 2147483648 ] || fail "the large zu.conf was changed"
+rm -f "$work/config/zu.conf"
+
+# The socket through which a zu hands its files to a running one: in a
+# folder only the user can enter, and only between processes of the same
+# user. Another user who made the places first, or whose process reaches
+# the socket, hears no file names and gets none opened.
+if [ "$(id -u)" = 0 ] && command -v setpriv > /dev/null && command -v socat > /dev/null; then
+    stranger="setpriv --reuid=65534 --regid=65534 --clear-groups"
+    shared="$work/shared"
+    mkdir -m 1777 "$shared" # a temporary folder as /tmp is
+    heard="$shared/heard"
+    : > "$heard"
+    chmod 666 "$heard"
+    chmod 755 "$work"
+    printf 'private' > "$work/secret.htm"
+    listen() { # SOCKET: a stranger's process listens there and keeps what it hears
+        socket="$1"
+        $stranger socat -u UNIX-LISTEN:"$socket",fork,mode=777 OPEN:"$heard",append &
+        pids="$pids $!"
+        within '[ -S "$socket" ]' || fail "the stranger could not listen at $socket"
+    }
+    # Starts zu on secret.htm with its own config folder $1 and the rest of
+    # the environment after it; it must open the file itself.
+    opens_itself() {
+        config="$1"
+        shift
+        env "$@" ZU_CONFIG_DIR="$config" "$zu" "$work/secret.htm" & pids="$pids $!"
+        within 'grep -q "secret.htm" "$config/zu.conf" 2>/dev/null' ||
+            fail "zu did not open its file itself ($*)"
+        [ ! -s "$heard" ] || fail "a stranger heard the names of the user's files ($*)"
+    }
+
+    # No runtime folder: the stranger made the temporary folder's places
+    # first, the socket an earlier zu used and the folder of this one.
+    $stranger mkdir -m 777 "$shared/zu-0"
+    listen "$shared/0-zu.socket"
+    listen "$shared/zu-0/zu.socket"
+    opens_itself "$work/alone" -u XDG_RUNTIME_DIR TMPDIR="$shared"
+
+    # The user's own runtime folder, but the socket in it is a stranger's
+    # (made while the folder was open): the user at the other end tells.
+    mkdir -m 777 "$work/rt"
+    listen "$work/rt/zu.socket"
+    chmod 700 "$work/rt"
+    opens_itself "$work/peer" XDG_RUNTIME_DIR="$work/rt"
+
+    # The other end: a zu serves, and a stranger's process reaches its
+    # socket (the user opened the folder) with a request.
+    mkdir -m 700 "$work/rt2"
+    XDG_RUNTIME_DIR="$work/rt2" ZU_CONFIG_DIR="$work/server" "$zu" & pids="$pids $!"
+    within '[ -S "$work/rt2/zu.socket" ]' || fail "zu did not serve"
+    chmod 777 "$work/rt2" "$work/rt2/zu.socket"
+    printf 'zu-open-1\0%s\0\0' "$work/secret.htm" |
+        $stranger timeout 5 socat -t 2 - UNIX-CONNECT:"$work/rt2/zu.socket" > "$work/answer" || true
+    sleep 1
+    [ ! -s "$work/answer" ] || fail "zu answered a stranger: $(cat "$work/answer")"
+    ! grep -q "secret.htm" "$work/server/zu.conf" 2>/dev/null || fail "zu opened a stranger's file"
+else
+    echo "skipped: a stranger's socket needs root, setpriv and socat"
+fi
 echo "ok"

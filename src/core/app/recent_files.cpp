@@ -4,6 +4,9 @@
 #include "core/text/utf.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace zu {
 namespace {
@@ -116,6 +119,26 @@ std::string shortenedPath(std::string_view path, std::size_t maxColumns) {
         }
     }
     return std::string(name);
+}
+
+std::string profileTooLargeMessage(std::string_view path) {
+    return std::string(path) + " は 1 MB を超えているため読み込みません。最近使ったﾌｧｲﾙの一覧は、"
+                               "このﾌｧｲﾙを削除するまで保存されません。";
+}
+
+bool makeProfilePrivate(const std::string& path) {
+    // Made before the profile's writer first writes it: that writer keeps
+    // the permissions of a file it replaces.
+    const int fd =
+        ::open(path.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    const bool made = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                      info.st_uid == ::getuid() &&
+                      ((info.st_mode & 077) == 0 || ::fchmod(fd, info.st_mode & 0700) == 0);
+    ::close(fd);
+    return made;
 }
 
 } // namespace zu

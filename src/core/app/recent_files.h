@@ -1,11 +1,23 @@
 #pragma once
 // The recent-file list: the files last opened or saved, newest first.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zu {
+
+// The profile (zu.conf) keeps the list. Its reader takes the whole file,
+// so one larger than this is not read at all (ten names take a few
+// kilobytes): zu then runs without keeping the list, and says why.
+inline constexpr std::uint64_t kMaxProfileBytes = std::uint64_t{1} << 20;
+std::string profileTooLargeMessage(std::string_view path);
+
+// The names in the profile are the user's business: the file is made, or
+// made again, readable and writable by its owner alone, whatever the umask.
+// False when it cannot be (not the user's file, no such folder).
+bool makeProfilePrivate(const std::string& path);
 
 // How wide a recent-file entry may be, in columns: a character of the wide
 // East Asian forms takes two, every other one.

@@ -7,16 +7,18 @@ namespace zu {
 
 Fragment tableTemplate(int columns, int rows) {
     static constexpr std::string_view kCell = "<td>　</td>\r\n";
-    std::string row = "<tr>\r\n";
-    for (int column = 0; column < columns; ++column)
-        row += kCell;
-    row += "</tr>\r\n";
-
     std::string open = "<table BORDER=1 BGCOLOR=#ffffff>\r\n";
-    if (rows > 0)
+    // The row is built only when there are rows: without any, a huge column
+    // count would cost gigabytes for a table of two lines.
+    if (rows > 0) {
+        std::string row = "<tr>\r\n";
+        for (int column = 0; column < columns; ++column)
+            row += kCell;
+        row += "</tr>\r\n";
         open.reserve(open.size() + row.size() * static_cast<std::size_t>(rows) + 16);
-    for (int index = 0; index < rows; ++index)
-        open += row;
+        for (int index = 0; index < rows; ++index)
+            open += row;
+    }
     // No break after "</table>": the selection follows on the same line and
     // the close text ends it.
     open += "</table>";

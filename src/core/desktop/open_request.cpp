@@ -1,5 +1,8 @@
 #include "core/desktop/open_request.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+
 namespace zu {
 namespace {
 
@@ -66,8 +69,9 @@ OpenRequest decodeOpenRequest(std::string_view bytes) {
     return request;
 }
 
-std::string instanceSocketPath(const std::function<std::optional<std::string>(const char*)>& env,
-                               unsigned userId) {
+std::optional<std::string>
+instanceSocketPath(const std::function<std::optional<std::string>(const char*)>& env,
+                   unsigned userId, const PrivateFolderCheck& isPrivate) {
     std::string display;
     if (auto wayland = env("WAYLAND_DISPLAY"); wayland && !wayland->empty())
         display = *wayland;
@@ -75,16 +79,36 @@ std::string instanceSocketPath(const std::function<std::optional<std::string>(co
         display = *x;
     const std::string name =
         "zu" + (display.empty() ? std::string() : "-" + fileNamePart(display)) + ".socket";
+    const auto slashed = [](std::string folder) {
+        return folder.back() == '/' ? folder : folder + "/";
+    };
 
     if (auto runtime = env("XDG_RUNTIME_DIR");
-        runtime && !runtime->empty() && runtime->front() == '/')
-        return (runtime->back() == '/' ? *runtime : *runtime + "/") + name;
+        runtime && !runtime->empty() && runtime->front() == '/' && isPrivate(*runtime, false))
+        return slashed(*runtime) + name;
     std::string temporary = "/tmp";
     if (auto tmp = env("TMPDIR"); tmp && !tmp->empty() && tmp->front() == '/')
         temporary = *tmp;
-    if (temporary.back() != '/')
-        temporary += '/';
-    return temporary + std::to_string(userId) + "-" + name;
+    const std::string own = slashed(temporary) + "zu-" + std::to_string(userId);
+    if (isPrivate(own, true))
+        return own + "/" + name;
+    return std::nullopt;
+}
+
+bool isPrivateFolder(const std::string& folder, bool make, unsigned userId) {
+    if (make)
+        ::mkdir(folder.c_str(), 0700);
+    struct stat info {};
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == userId &&
+           (info.st_mode & 077) == 0;
+}
+
+std::optional<unsigned> peerUserId(int socketFd) {
+    struct ucred peer {};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || size != sizeof peer)
+        return std::nullopt;
+    return static_cast<unsigned>(peer.uid);
 }
 
 } // namespace zu

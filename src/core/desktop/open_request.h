@@ -30,9 +30,23 @@ struct OpenRequest {
 OpenRequest decodeOpenRequest(std::string_view bytes);
 
 // The socket's path, one per user and display: a zu on another screen is not
-// the one to raise. It lives in $XDG_RUNTIME_DIR, which only the user can
-// enter, or else in the temporary folder under the user's number.
-std::string instanceSocketPath(const std::function<std::optional<std::string>(const char*)>& env,
-                               unsigned userId);
+// the one to raise. The names of the files a user opens travel through it,
+// so it lives in a folder only that user can enter: $XDG_RUNTIME_DIR when
+// `isPrivate` finds it so, else "zu-<user id>" in the temporary folder,
+// which `isPrivate` is asked to make. Nothing when neither is private: zu
+// then runs on its own rather than talk through a folder someone else holds.
+using PrivateFolderCheck = std::function<bool(const std::string& folder, bool make)>;
+std::optional<std::string>
+instanceSocketPath(const std::function<std::optional<std::string>(const char*)>& env,
+                   unsigned userId, const PrivateFolderCheck& isPrivate);
+
+// The real check: `folder` (made 0700 when `make` is set and it is missing)
+// is a folder, no symbolic link, owned by `userId`, that nobody else may
+// enter or write.
+bool isPrivateFolder(const std::string& folder, bool make, unsigned userId);
+
+// The user of the process at the other end of a connected local socket;
+// nothing when the system does not say.
+std::optional<unsigned> peerUserId(int socketFd);
 
 } // namespace zu

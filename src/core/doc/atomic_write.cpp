@@ -1,6 +1,7 @@
 #include "core/doc/atomic_write.h"
 
 #include "core/doc/file_read.h"
+#include "core/doc/write_journal.h"
 
 #include <cerrno>
 #include <climits>
@@ -14,6 +15,11 @@ namespace zu {
 namespace {
 
 using Step = WriteResult::Step;
+
+// How many names a writer tries before it gives up: leftovers of earlier
+// processes that had the same id take the first ones.
+constexpr int kAttempts = 100;
+constexpr const char* kBackupTag = "backup-";
 
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -52,9 +58,9 @@ int followLinks(std::string& path) {
 // cut where needed so that the hidden name still fits the file system's
 // limit: a long but valid name must not fail for the sake of its helper.
 std::string hiddenSibling(const std::string& folder, const std::string& name, const char* tag,
-                          int attempt) {
+                          long pid, int attempt) {
     const std::string suffix =
-        std::string(".zu-") + tag + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        std::string(".zu-") + tag + std::to_string(pid) + "-" + std::to_string(attempt);
     const std::size_t room = NAME_MAX - 1 - suffix.size();
     return folder + "/." + name.substr(0, room) + suffix;
 }
@@ -63,8 +69,8 @@ std::string hiddenSibling(const std::string& folder, const std::string& name, co
 // over a leftover of an earlier process that had the same id.
 int createHidden(const std::string& folder, const std::string& name, const char* tag, mode_t mode,
                  std::string& created) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        created = hiddenSibling(folder, name, tag, attempt);
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        created = hiddenSibling(folder, name, tag, ::getpid(), attempt);
         const int fd =
             ::open(created.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
@@ -132,11 +138,10 @@ void syncFolder(const std::string& folder) {
 // may be written and in the temporary folder otherwise. Private: the old
 // text may be.
 int makeBackup(const std::string& target, const std::string& bytes, std::string& backupPath) {
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string folders[] = {folderOf(target), tmp && *tmp ? tmp : "/tmp"};
+    const std::string folders[] = {folderOf(target), spareFolder()};
     int error = 0;
     for (const std::string& folder : folders) {
-        const int fd = createHidden(folder, nameOf(target), "backup-", 0600, backupPath);
+        const int fd = createHidden(folder, nameOf(target), kBackupTag, 0600, backupPath);
         if (fd < 0) {
             error = errno;
             continue;
@@ -161,7 +166,7 @@ int makeBackup(const std::string& target, const std::string& bytes, std::string&
 // other names, owner and group) and the one way to save where no new file
 // may be made.
 WriteResult writeInPlace(const std::string& target, std::string_view bytes,
-                         const std::string& reported) {
+                         const std::string& reported, WriteJournal::Entry& note) {
     const int fd = ::open(target.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {errno, Step::Create, reported, {}};
@@ -181,6 +186,9 @@ WriteResult writeInPlace(const std::string& target, std::string_view bytes,
         ::close(fd);
         return result;
     }
+    // From here on the file is half old, half new until the write is over:
+    // the note says where the whole old bytes are, should zu die meanwhile.
+    note.noteBackup(backupPath, old, bytes);
 
     Step step{};
     if (const int error = overwrite(fd, bytes, step); error != 0) {
@@ -202,7 +210,27 @@ bool canWriteInPlaceInstead(int createError) {
 
 } // namespace
 
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes) {
+std::vector<std::string> temporaryNames(const std::string& target, const std::string& spare,
+                                        long pid) {
+    std::vector<std::string> names;
+    const auto add = [&](const std::string& folder, const char* tag) {
+        for (int attempt = 0; attempt < kAttempts; ++attempt)
+            names.push_back(hiddenSibling(folder, nameOf(target), tag, pid, attempt));
+    };
+    add(folderOf(target), "");
+    add(folderOf(target), kBackupTag);
+    if (!spare.empty() && spare != folderOf(target))
+        add(spare, kBackupTag);
+    return names;
+}
+
+std::string spareFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
+WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
+                                const WriteJournal* journal) {
     std::string target = path;
     if (const int error = followLinks(target); error != 0)
         return {error, Step::Create, path, {}};
@@ -219,8 +247,13 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
         return {EISDIR, Step::Create, path, {}};
     if (exists && !S_ISREG(old.st_mode))
         return {kNotARegularFile, Step::Create, path, {}};
+    // Noted before any file of the write is made, so that whatever a crash
+    // leaves is known to be zu's.
+    WriteJournal::Entry note =
+        journal ? journal->begin({hostName(), ::getpid(), target, spareFolder(), {}})
+                : WriteJournal::Entry();
     if (exists && old.st_nlink > 1)
-        return writeInPlace(target, bytes, path);
+        return writeInPlace(target, bytes, path, note);
 
     // Made with open() rather than mkstemp() so that the user's umask
     // decides a new file's permissions, as for any file the user makes.
@@ -229,7 +262,7 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
     if (fd < 0) {
         const int error = errno;
         if (exists && canWriteInPlaceInstead(error))
-            return writeInPlace(target, bytes, path);
+            return writeInPlace(target, bytes, path, note);
         return {error, Step::Create, path, {}};
     }
 
@@ -245,7 +278,7 @@ WriteResult writeFileAtomically(const std::string& path, std::string_view bytes)
             // A new file would change hands: the old one is kept and written.
             ::close(fd);
             ::unlink(temporaryPath.c_str());
-            return writeInPlace(target, bytes, path);
+            return writeInPlace(target, bytes, path, note);
         }
     }
 

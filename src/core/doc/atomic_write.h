@@ -21,8 +21,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zu {
+class WriteJournal;
 
 struct WriteResult {
     enum class Step {
@@ -49,6 +51,18 @@ struct WriteResult {
 // other names; a new file gets the usual permissions for the user's umask.
 // A folder at `path` is refused with EISDIR, a FIFO, device or socket with
 // kNotARegularFile (file_read.h); neither is opened.
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
+// With a journal, the write is noted there while it runs (write_journal.h).
+WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
+                                const WriteJournal* journal = nullptr);
+
+// The hidden names the writer with process id `pid` may give its temporary
+// files for `target`: the new content's beside it, and the old bytes' copy
+// beside it or in the `spare` folder, each with every attempt number.
+std::vector<std::string> temporaryNames(const std::string& target, const std::string& spare,
+                                        long pid);
+
+// The folder a copy of the old bytes goes to when the target's own folder
+// takes no new file.
+std::string spareFolder();
 
 } // namespace zu

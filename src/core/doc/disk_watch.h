@@ -10,6 +10,8 @@
 
 namespace zu {
 
+enum class DiskChange { None, Changed, Deleted };
+
 class DiskWatch {
 public:
     // zu has just read or written the file; `stamp` is that version (none
@@ -17,6 +19,8 @@ public:
     void know(const std::optional<FileStamp>& stamp) {
         known_ = stamp;
         noticed_.reset();
+        noted_.reset();
+        deletionNoted_ = false;
     }
     const std::optional<FileStamp>& known() const { return known_; }
 
@@ -31,9 +35,20 @@ public:
     // destroy another program's change. A deleted file has none to lose.
     bool warnBeforeSave(const std::optional<FileStamp>& now) const;
 
+    // When the window of a modified document comes to the front: whether to
+    // tell the user that another program changed or deleted its file (the
+    // edits stay as they are). Each version of the file is told once, and
+    // its deletion once until the file is back.
+    DiskChange noteForModified(const std::optional<FileStamp>& now, bool modified);
+
+    // Whether the file zu read or wrote is gone.
+    bool deleted(const std::optional<FileStamp>& now) const { return known_ && !now; }
+
 private:
     std::optional<FileStamp> known_;
     std::optional<FileStamp> noticed_; // the version already asked about
+    std::optional<FileStamp> noted_;   // the version a modified document was told of
+    bool deletionNoted_ = false;
 };
 
 } // namespace zu

@@ -128,4 +128,45 @@ std::string changedOnDiskOverwriteQuestion(std::string_view path) {
     return std::string(path) + " は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？";
 }
 
+std::string changedOnDiskNote(std::string_view path, bool deleted) {
+    return std::string(path) + " は他のﾌﾟﾛｸﾞﾗﾑで" + (deleted ? "削除" : "変更") +
+           "されました。編集中の内容はそのまま残っています。";
+}
+
+std::string deletedBeforeSaveNote(std::string_view path) {
+    return std::string(path) +
+           " は他のﾌﾟﾛｸﾞﾗﾑで削除されています。保存するﾌｧｲﾙの名前を指定してください。";
+}
+
+std::string unfinishedWriteQuestion(std::string_view path, WriteJournal::Unfinished::Holds holds) {
+    using Holds = WriteJournal::Unfinished::Holds;
+    std::string text = printablePath(path) + " の保存中に zu が終了しました。\n";
+    switch (holds) {
+    case Holds::New:
+        text += "新しい内容は最後まで書き込まれています。";
+        break;
+    case Holds::Old:
+        text += "ﾌｧｲﾙは保存前の内容のままです。";
+        break;
+    case Holds::Neither:
+        text += "ﾌｧｲﾙは保存前の内容でも新しい内容でもありません (書き込みの途中で終わったか、"
+                "その後ほかのﾌﾟﾛｸﾞﾗﾑが変更しました)。";
+        break;
+    case Holds::Missing:
+        text += "ﾌｧｲﾙはその後なくなっています。";
+        break;
+    }
+    return text + "\n\n保存前の内容は控えに残っています。ﾌｧｲﾙを保存前の内容に戻しますか？";
+}
+
+std::string unfinishedWriteWithoutCopy(std::string_view path) {
+    return printablePath(path) + " の保存中に zu が終了したため、ﾌｧｲﾙは書き込みの途中のままです。"
+                                 "保存前の内容の控えが見つからないため、元に戻せません。";
+}
+
+std::string putBackFailed(std::string_view path, std::string_view copy) {
+    return printablePath(path) + " を保存前の内容に戻せませんでした。保存前の内容は " +
+           printablePath(copy) + " に残してあります。";
+}
+
 } // namespace zu

@@ -4,6 +4,7 @@
 // cannot hold. Texts are UTF-8.
 
 #include "core/doc/recovery.h"
+#include "core/doc/write_journal.h"
 #include "core/text/document_text.h"
 
 #include <string>
@@ -34,9 +35,23 @@ SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encodi
 // the one before a save would write over that program's work.
 std::string changedOnDiskReloadQuestion(std::string_view path);
 std::string changedOnDiskOverwriteQuestion(std::string_view path);
+// The same for a modified document, whose edits stay: the note when its
+// window comes back; and before Save asks for a name for a deleted file.
+std::string changedOnDiskNote(std::string_view path, bool deleted);
+std::string deletedBeforeSaveNote(std::string_view path);
 
 // The question at start-up for a recovery copy a run left behind: which
 // document, its file and encoding, and what "no" does.
 std::string recoveryQuestion(const RecoveryRecord& record);
+
+// A save of `path` in place that a crash cut short, found at the next start
+// with the copy of the old bytes: what the file holds now, and the offer to
+// put the old bytes back (answered with kPutBackButton or kKeepButton).
+// Without a copy: what the file holds, when that is not the new bytes.
+std::string unfinishedWriteQuestion(std::string_view path, WriteJournal::Unfinished::Holds holds);
+std::string unfinishedWriteWithoutCopy(std::string_view path);
+std::string putBackFailed(std::string_view path, std::string_view copy);
+inline constexpr std::string_view kPutBackButton = "保存前の内容に戻す(&R)";
+inline constexpr std::string_view kKeepButton = "今の内容のままにする(&K)";
 
 } // namespace zu

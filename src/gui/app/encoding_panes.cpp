@@ -1,6 +1,7 @@
 #include "gui/app/encoding_panes.h"
 
 #include "core/doc/encoding_rules.h"
+#include "gui/doc/doc_commands.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/widgets/ui.h"
 
@@ -110,8 +111,12 @@ void EncodingPanes::fillMenu() {
         next->setCheckable(true);
         next->setChecked(current);
         connect(next, &QAction::triggered, this, [doc, current, encoding = choice.encoding] {
-            if (doc && !current)
+            // Saved, as the item says: the same questions and the same
+            // writer as Save.
+            if (doc && !current) {
                 doc->switchEncoding(*encoding);
+                saveDocument(*doc);
+            }
         });
     }
     save->addSeparator();
@@ -122,8 +127,10 @@ void EncodingPanes::fillMenu() {
         next->setCheckable(true);
         next->setChecked(current);
         connect(next, &QAction::triggered, this, [doc, current, style] {
-            if (doc && !current)
+            if (doc && !current) {
                 doc->setLineBreakStyle(style);
+                saveDocument(*doc);
+            }
         });
     }
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -19,6 +20,13 @@ namespace {
 constexpr int kConnectMs = 1000;
 constexpr int kAnswerMs = 10000;
 
+// Whether the process at the other end is this user's: anyone else gets
+// no file names and is handed none.
+bool sameUser(const QLocalSocket& socket) {
+    const std::optional<unsigned> peer = peerUserId(static_cast<int>(socket.socketDescriptor()));
+    return peer && *peer == ::getuid();
+}
+
 } // namespace
 
 InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
@@ -26,38 +34,77 @@ InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
 InstanceChannel::~InstanceChannel() = default;
 
 QString InstanceChannel::socketPath() {
-    return QFile::decodeName(instanceSocketPath(userEnvironment, ::getuid()).c_str());
+    const std::optional<std::string> path =
+        instanceSocketPath(userEnvironment, ::getuid(), [](const std::string& folder, bool make) {
+            return isPrivateFolder(folder, make, ::getuid());
+        });
+    return path ? QFile::decodeName(path->c_str()) : QString();
 }
 
 InstanceChannel::Outcome InstanceChannel::begin(const QStringList& files, bool handOver) {
     const QString path = socketPath();
+    if (path.isEmpty())
+        return Outcome::Alone;
     QLocalSocket running;
     {
         // Two zu starting together decide one after the other: otherwise
         // both could find no server and both listen, the second's socket
-        // taking the place of the first's. Outside $XDG_RUNTIME_DIR anyone
-        // could hold the lock file, so the wait for it is short.
+        // taking the place of the first's.
         const FileLock lock(FileLock::pathFor(QFile::encodeName(path).toStdString()),
                             FileLock::Mode::Exclusive, std::chrono::seconds(5));
         running.connectToServer(path);
-        if (!running.waitForConnected(kConnectMs)) {
-            // No zu answers there. A socket file left by one that died is
-            // replaced: with access options set, the server is made
-            // elsewhere and renamed into place.
-            server_ = new QLocalServer(this);
-            server_->setSocketOptions(QLocalServer::UserAccessOption);
-            if (!server_->listen(path)) {
-                delete server_;
-                server_ = nullptr;
-                return Outcome::Alone;
-            }
-            connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::accept);
-            return Outcome::Serving;
-        }
+        if (!running.waitForConnected(kConnectMs))
+            return listen(path) ? Outcome::Serving : Outcome::Alone;
     }
+    if (!sameUser(running))
+        return Outcome::Alone;
     if (handOver && send(running, files))
         return Outcome::HandedOver;
     return Outcome::Alone;
+}
+
+bool InstanceChannel::listen(const QString& path) {
+    // No zu answers there. A socket file left by one that died is replaced:
+    // with access options set, the server is made elsewhere and renamed
+    // into place.
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(path)) {
+        delete server_;
+        server_ = nullptr;
+        return false;
+    }
+    connect(server_, &QLocalServer::newConnection, this, &InstanceChannel::accept);
+    return true;
+}
+
+void InstanceChannel::stopServing() {
+    stopped_ = true;
+    for (Waiting& w : waiting_)
+        if (w.socket)
+            w.socket->abort();
+    waiting_.clear();
+    if (server_) {
+        // Closing takes the socket file away: a second zu finds no one.
+        server_->close();
+        delete server_;
+        server_ = nullptr;
+    }
+}
+
+void InstanceChannel::resumeServing() {
+    if (!stopped_)
+        return;
+    stopped_ = false;
+    const QString path = socketPath();
+    if (path.isEmpty())
+        return;
+    const FileLock lock(FileLock::pathFor(QFile::encodeName(path).toStdString()),
+                        FileLock::Mode::Exclusive, std::chrono::seconds(5));
+    QLocalSocket running;
+    running.connectToServer(path);
+    if (!running.waitForConnected(kConnectMs))
+        listen(path);
 }
 
 bool InstanceChannel::send(QLocalSocket& socket, const QStringList& files) {
@@ -82,6 +129,10 @@ bool InstanceChannel::send(QLocalSocket& socket, const QStringList& files) {
 void InstanceChannel::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (!sameUser(*socket)) {
+            socket->abort();
+            continue;
+        }
         // What has arrived so far lives with the connection.
         auto* received = new QByteArray;
         connect(socket, &QObject::destroyed, this, [received] { delete received; });
@@ -91,20 +142,46 @@ void InstanceChannel::accept() {
                 decodeOpenRequest(std::string_view(received->constData(), received->size()));
             if (request.state == OpenRequest::State::Incomplete)
                 return;
-            if (request.state == OpenRequest::State::Invalid) {
+            if (request.state == OpenRequest::State::Invalid || stopped_) {
                 socket->abort();
                 return;
             }
-            socket->write(kOpenAccepted.data(), static_cast<qint64>(kOpenAccepted.size()));
-            socket->flush();
             QStringList files;
             for (const std::string& f : request.files)
                 files << QFile::decodeName(QByteArray::fromStdString(f));
-            // Opened once this connection's work is done: opening may ask
-            // the user something, and the question must not run inside it.
-            QMetaObject::invokeMethod(
-                this, [this, files] { emit filesReceived(files); }, Qt::QueuedConnection);
+            waiting_.push_back({socket, files});
+            answerWaiting();
         });
+    }
+}
+
+void InstanceChannel::answerWaiting() {
+    std::erase_if(waiting_, [](const Waiting& w) {
+        return !w.socket || w.socket->state() != QLocalSocket::ConnectedState;
+    });
+    if (waiting_.empty() || stopped_)
+        return;
+    if (ready_ && !ready_()) {
+        // A modal dialog works on the window that was active when it
+        // opened; a new window must not take its place underneath it.
+        if (!retry_) {
+            retry_ = new QTimer(this);
+            retry_->setInterval(250);
+            connect(retry_, &QTimer::timeout, this, &InstanceChannel::answerWaiting);
+        }
+        retry_->start();
+        return;
+    }
+    if (retry_)
+        retry_->stop();
+    for (Waiting& w : std::exchange(waiting_, {})) {
+        // "ok" only now: the files are as good as open.
+        w.socket->write(kOpenAccepted.data(), static_cast<qint64>(kOpenAccepted.size()));
+        w.socket->flush();
+        // Opened once this connection's work is done: opening may ask the
+        // user something, and the question must not run inside it.
+        QMetaObject::invokeMethod(
+            this, [this, files = w.files] { emit filesReceived(files); }, Qt::QueuedConnection);
     }
 }
 

@@ -2,13 +2,18 @@
 // One window for many files: the local socket through which a running zu
 // takes the files of a second "zu FILE", which then ends. What travels and
 // where the socket lives are the core's (core/desktop/open_request.h); this
-// only moves the bytes.
+// only moves the bytes, and only between processes of the same user.
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
+
+#include <functional>
+#include <vector>
 
 class QLocalServer;
 class QLocalSocket;
+class QTimer;
 
 namespace zu {
 
@@ -29,7 +34,20 @@ public:
     // serving unless another zu already does.
     Outcome begin(const QStringList& files, bool handOver);
 
-    // The socket of this user and display.
+    // A request is answered (and its files opened) only while `ready` says
+    // the files can be opened at once; until then it waits unanswered, and
+    // its zu opens them itself if the wait is too long.
+    void setReady(std::function<bool()> ready) { ready_ = std::move(ready); }
+
+    // The program begins to close: no more files are taken, and those
+    // waiting are refused, so that the zu that sent them opens them itself.
+    void stopServing();
+    // Closing was cancelled: files are taken again, unless another zu has
+    // begun to serve meanwhile.
+    void resumeServing();
+
+    // The socket of this user and display; empty when there is no folder
+    // only this user can enter.
     static QString socketPath();
 
 signals:
@@ -37,9 +55,19 @@ signals:
 
 private:
     static bool send(QLocalSocket& socket, const QStringList& files);
+    bool listen(const QString& path);
     void accept();
+    void answerWaiting();
 
+    struct Waiting {
+        QPointer<QLocalSocket> socket;
+        QStringList files;
+    };
     QLocalServer* server_ = nullptr;
+    std::vector<Waiting> waiting_;
+    QTimer* retry_ = nullptr;
+    std::function<bool()> ready_;
+    bool stopped_ = false;
 };
 
 } // namespace zu

@@ -16,6 +16,7 @@
 #include "gui/commands/command_registry.h"
 #include "gui/doc/doc_commands.h"
 #include "gui/doc/recovery_keeper.h"
+#include "gui/doc/unfinished_writes.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
 #include "gui/view/zu_view.h"
@@ -40,6 +41,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace zu {
@@ -98,6 +100,7 @@ CZuApp::CZuApp() : recent_(cmd::RecentFileCount) {
 }
 
 CZuApp::~CZuApp() {
+    CZuDoc::setWriteJournal(nullptr);
     delete frame_.data();
     // Documents whose last window has closed are deleted once control
     // returns to the event loop; at the end of the run that is now.
@@ -169,6 +172,9 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         if (channel_->begin(files, line.handsOver()) == InstanceChannel::Outcome::HandedOver)
             return 0;
         connect(channel_, &InstanceChannel::filesReceived, this, &CZuApp::openHandedOver);
+        // Files are taken when they can be opened at once: with a window,
+        // and no modal dialog that a new window would slip under.
+        channel_->setReady([this] { return frame_ && !QApplication::activeModalWidget(); });
     }
 
     // At every start, as the classic program registered with the shell. The
@@ -185,13 +191,22 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     // but a file means a run without a profile (no recent files kept).
     const std::string profile = profilePath();
     if (const PathKind kind = kindOf(profile);
-        kind == PathKind::Missing || kind == PathKind::RegularFile)
-        profile_ =
-            std::make_unique<QSettings>(QString::fromStdString(profile), QSettings::IniFormat);
+        kind == PathKind::Missing || kind == PathKind::RegularFile) {
+        if (const std::optional<FileStamp> stamp = stampOf(profile);
+            stamp && static_cast<std::uint64_t>(stamp->size) > kMaxProfileBytes) {
+            ui::message(nullptr, ui::qs(profileTooLargeMessage(profile)));
+        } else {
+            makeProfilePrivate(profile);
+            profile_ =
+                std::make_unique<QSettings>(QString::fromStdString(profile), QSettings::IniFormat);
+        }
+    }
     // The list holds the bytes of each path; the profile keeps them as the
     // text file_names.h makes of them, which gives the same bytes back.
     recoveryFolder_ = recoveryDirectory(configFolder());
     ensureDirectory(recoveryFolder_);
+    journal_ = std::make_unique<WriteJournal>(configFolder() + "saving/");
+    CZuDoc::setWriteJournal(journal_.get());
     std::vector<std::string> recent;
     for (int i = 1; profile_ && i <= cmd::RecentFileCount; ++i) {
         const QString path =
@@ -235,6 +250,7 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         }
     }
     frame_->show();
+    offerUnfinishedWrites(frame_, *journal_);
     offerRecovery();
     return std::nullopt;
 }
@@ -275,6 +291,8 @@ void CZuApp::keepEverythingAndQuit() {
     // loop (a dialog's too) is told to end: the program then ends the way it
     // always does, saving its settings, without a window closing under a
     // dialog that is still up.
+    if (channel_)
+        channel_->stopServing();
     for (const auto& d : documents_)
         if (auto* keeper = d->findChild<RecoveryKeeper*>())
             keeper->writeNow();
@@ -336,6 +354,7 @@ CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc, const std::string& recoveryFi
     documents_.push_back(std::move(doc));
     new RecoveryKeeper(*raw, recoveryFolder_, recoveryFile);
     connect(raw, &CZuDoc::fileUsed, this, &CZuApp::noteRecent);
+    connect(raw, &QObject::destroyed, this, &CZuApp::giveMemoryBack);
     connect(raw, &CZuDoc::closeRequested, this, [this, raw] {
         // Copy: closing a window removes its view from the list.
         const std::vector<CZuView*> views = raw->views();
@@ -344,6 +363,22 @@ CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc, const std::string& recoveryFi
                 frame->closeWithoutPrompt();
     });
     return raw;
+}
+
+void CZuApp::giveMemoryBack() {
+    // The allocator keeps what a closed document freed for later use, and
+    // a long session of large documents would hold on to gigabytes it no
+    // longer needs. Once the windows that close together are gone, it is
+    // handed back to the system.
+    if (trimPending_)
+        return;
+    trimPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        trimPending_ = false;
+#ifdef __GLIBC__
+        ::malloc_trim(0);
+#endif
+    });
 }
 
 void CZuApp::forget(CZuDoc* doc) {
@@ -407,9 +442,17 @@ CChildFrame* CZuApp::openNewWindow(CZuDoc* doc) {
 }
 
 bool CZuApp::maybeSaveAll() {
+    // Closing begins: a file handed over now could be left unopened when
+    // the window goes, so a second zu must open it itself. Taken again if
+    // the user cancels.
+    if (channel_)
+        channel_->stopServing();
     for (const auto& d : documents_)
-        if (!maybeSave(*d))
+        if (!maybeSave(*d)) {
+            if (channel_)
+                channel_->resumeServing();
             return false;
+        }
     return true;
 }
 
@@ -429,6 +472,17 @@ void CZuApp::checkDiskChanges() {
         if (!view)
             return;
         CZuDoc* doc = view->doc();
+        // A modified document keeps its edits; the user only learns that
+        // the file is no longer what they started from.
+        if (const DiskChange change = doc->noteDiskChange(); change != DiskChange::None) {
+            checkingDisk_ = true;
+            ui::message(frame_,
+                        ui::qs(changedOnDiskNote(displayPath(doc->pathName()).toStdString(),
+                                                 change == DiskChange::Deleted)),
+                        ui::Buttons::Ok, ui::Icon::Information);
+            checkingDisk_ = false;
+            return;
+        }
         if (!doc->offerReload())
             return;
         checkingDisk_ = true;
@@ -460,6 +514,9 @@ void CZuApp::saveProfile() {
                            pathFromBytes(paths[i]));
     profile_->setValue(QStringLiteral("Settings/PreviewPages"), previewPages());
     profile_->sync();
+    // The writer keeps the permissions it found; a file someone loosened
+    // since is made private again.
+    makeProfilePrivate(profilePath());
 }
 
 void CZuApp::openWithDialog() {
@@ -478,23 +535,6 @@ void CZuApp::openWithDialog() {
 void CZuApp::openHandedOver(const QStringList& files) {
     if (!frame_)
         return;
-    // A modal dialog works on the window that was active when it opened;
-    // a new window must not take its place underneath it.
-    if (QApplication::activeModalWidget()) {
-        handedOver_ += files;
-        if (!handOverRetry_) {
-            handOverRetry_ = new QTimer(this);
-            handOverRetry_->setInterval(250);
-            connect(handOverRetry_, &QTimer::timeout, this, [this] {
-                if (QApplication::activeModalWidget())
-                    return;
-                handOverRetry_->stop();
-                openHandedOver(std::exchange(handedOver_, {}));
-            });
-        }
-        handOverRetry_->start();
-        return;
-    }
     for (const QString& f : files)
         openFile(f);
     frame_->setWindowState((frame_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);

@@ -8,6 +8,7 @@
 // set-up, about, recent files, exit).
 
 #include "core/app/recent_files.h"
+#include "core/doc/write_journal.h"
 
 #include <QObject>
 #include <QPointer>
@@ -19,7 +20,6 @@
 #include <vector>
 
 class QSettings;
-class QTimer;
 
 namespace zu {
 class CChildFrame;
@@ -86,6 +86,8 @@ private:
     // Offers back what an earlier run left unsaved.
     void offerRecovery();
     void forget(CZuDoc* doc);
+    // After documents closed: their memory goes back to the system.
+    void giveMemoryBack();
     void noteRecent(const QString& path);
     void saveProfile();
     int printFromCommandLine(const QString& path, const QString& printer);
@@ -97,14 +99,14 @@ private:
 
     std::vector<std::unique_ptr<CZuDoc>> documents_;
     std::string recoveryFolder_;
+    std::unique_ptr<WriteJournal> journal_;
     int untitled_ = 0;
     QPointer<CMainFrame> frame_;
     std::unique_ptr<QSettings> profile_;
     RecentFiles recent_; // paths as bytes
     InstanceChannel* channel_ = nullptr;
-    QStringList handedOver_; // waiting for a modal dialog to close
-    QTimer* handOverRetry_ = nullptr;
     bool checkingDisk_ = false;
+    bool trimPending_ = false;
 };
 
 } // namespace zu

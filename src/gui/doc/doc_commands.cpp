@@ -95,6 +95,10 @@ bool saveDocument(CZuDoc& doc) {
     const QString path = doc.pathName();
     if (!path.isEmpty() && canSaveInPlace(pathToBytes(path)))
         return saveDocumentTo(doc, path);
+    // A file another program deleted: the user learns why a name is asked.
+    if (doc.fileDeleted())
+        ui::message(nullptr, ui::qs(deletedBeforeSaveNote(displayPath(path).toStdString())),
+                    ui::Buttons::Ok, ui::Icon::Information);
     return saveDocumentAs(doc);
 }
 

@@ -20,6 +20,11 @@
 namespace zu {
 namespace {
 
+const WriteJournal*& journal() {
+    static const WriteJournal* current = nullptr;
+    return current;
+}
+
 std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
@@ -179,6 +184,18 @@ bool CZuDoc::offerReload() {
     return !path_.isEmpty() && disk_.offerReload(stampOf(pathToBytes(path_)), isModified());
 }
 
+DiskChange CZuDoc::noteDiskChange() {
+    if (path_.isEmpty())
+        return DiskChange::None;
+    return disk_.noteForModified(stampOf(pathToBytes(path_)), isModified());
+}
+
+bool CZuDoc::fileDeleted() const {
+    // Gone, not replaced by a folder or anything else that took its name.
+    return !path_.isEmpty() && disk_.deleted(stampOf(pathToBytes(path_))) &&
+           kindOf(pathToBytes(path_)) == PathKind::Missing;
+}
+
 bool CZuDoc::changedOnDisk() const {
     return !path_.isEmpty() && disk_.warnBeforeSave(stampOf(pathToBytes(path_)));
 }
@@ -272,6 +289,10 @@ void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     cursor.endEditBlock();
 }
 
+void CZuDoc::setWriteJournal(const WriteJournal* j) {
+    journal() = j;
+}
+
 CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     SaveResult result;
     EncodedDocument encoded = encode(Unmappable::Report);
@@ -285,7 +306,7 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
         replaceUnencodable(problems);
     }
     const std::string bytesPath = absolutePath(pathToBytes(path));
-    result.write = writeFileAtomically(bytesPath, encoded.bytes);
+    result.write = writeFileAtomically(bytesPath, encoded.bytes, journal());
     if (!result.write)
         return result;
     disk_.know(stampOf(bytesPath));

@@ -99,6 +99,9 @@ public:
     // one step that Undo takes back, so that what is shown is what is saved.
     // Asks nothing and shows nothing: the caller tells the user.
     SaveResult saveTo(const QString& path, Unmappable policy);
+    // Where saves note themselves while they run (the program's one
+    // journal; none in tests that do not set it).
+    static void setWriteJournal(const WriteJournal* journal);
 
     // What is shown over the text without being part of it: tag colours and
     // the marks on raw bytes.
@@ -145,6 +148,10 @@ public:
     // is unmodified, and warned about before a save writes over it.
     bool offerReload();
     bool changedOnDisk() const;
+    // For a modified document: whether to tell the user, once, that another
+    // program changed or deleted the file; and whether the file is gone.
+    DiskChange noteDiskChange();
+    bool fileDeleted() const;
     // Reads the file again into this document, in every window. Empty on
     // success, else the message to show; the document is then unchanged.
     QString reload();

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zu {
@@ -164,6 +165,26 @@ TEST(RecentFiles, MenuLabelsNumberTheEntriesAndShowAmpersands) {
     // Shortened first, escaped after: the "&" of a kept folder is doubled.
     EXPECT_EQ(RecentFiles::menuLabel(0, "/a&b/ccccccccccccccccccccccccccccc/dddddddd/e.htm"),
               "&1 /a&&b/.../dddddddd/e.htm");
+}
+
+TEST(RecentFiles, TheProfileIsTheOwnersAloneAndNotReadAboveAMegabyte) {
+    const testing::ScratchFolder dir;
+    testing::writeFile(dir.file("loose"), "");
+    ::chmod(dir.file("loose").c_str(), 0666);
+    const mode_t umask = ::umask(0);
+    for (const char* name : {"made", "loose"}) {
+        EXPECT_TRUE(makeProfilePrivate(dir.file(name))) << name;
+        struct stat info {};
+        ::stat(dir.file(name).c_str(), &info);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << name;
+    }
+    ::umask(umask);
+    ASSERT_EQ(::symlink("loose", dir.file("link").c_str()), 0);
+    EXPECT_FALSE(makeProfilePrivate(dir.file("link"))) << "a link may point anywhere";
+    EXPECT_EQ(kMaxProfileBytes, 1048576u);
+    EXPECT_EQ(profileTooLargeMessage("/c/zu.conf"),
+              "/c/zu.conf は 1 MB を超えているため読み込みません。最近使ったﾌｧｲﾙの一覧は、"
+              "このﾌｧｲﾙを削除するまで保存されません。");
 }
 
 TEST(FileErrors, EachSystemErrorGetsTheMessageThatMeansTheSame) {

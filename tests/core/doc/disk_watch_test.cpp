@@ -49,5 +49,31 @@ TEST(DiskWatch, ANewerVersionIsAskedAboutAgainAndSavingForgetsTheOld) {
     EXPECT_TRUE(watch.offerReload(kRewritten, false)) << "a version asked about before a save";
 }
 
+TEST(DiskWatch, AModifiedDocumentIsToldOnceOfEachChangeAndOfTheDeletion) {
+    using C = DiskChange;
+    // What each activation finds on disk, and what the note says then.
+    struct Step {
+        std::optional<FileStamp> now;
+        bool modified;
+        C note;
+    } steps[] = {
+        {kRead, true, C::None},           {kRewritten, false, C::None},
+        {kRewritten, true, C::Changed},   {kRewritten, true, C::None},
+        {kReplaced, true, C::Changed},    {std::nullopt, false, C::None},
+        {std::nullopt, true, C::Deleted}, {std::nullopt, true, C::None},
+        {kReplaced, true, C::None},       {std::nullopt, true, C::Deleted},
+    };
+    DiskWatch watch;
+    watch.know(kRead);
+    int k = 0;
+    for (const Step& s : steps)
+        EXPECT_EQ(watch.noteForModified(s.now, s.modified), s.note) << "step " << k++;
+    EXPECT_TRUE(watch.deleted(std::nullopt));
+    EXPECT_FALSE(watch.deleted(kRead));
+    watch.know(std::nullopt); // a document that never had a file
+    EXPECT_EQ(watch.noteForModified(std::nullopt, true), C::None);
+    EXPECT_FALSE(watch.deleted(std::nullopt));
+}
+
 } // namespace
 } // namespace zu

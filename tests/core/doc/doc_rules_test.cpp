@@ -115,6 +115,39 @@ TEST(ChangedOnDisk, TheTwoQuestionsNameTheFile) {
               "/w/a.htm は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？");
     EXPECT_EQ(changedOnDiskOverwriteQuestion("/w/a.htm"),
               "/w/a.htm は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？");
+    EXPECT_EQ(changedOnDiskNote("/w/a.htm", false),
+              "/w/a.htm は他のﾌﾟﾛｸﾞﾗﾑで変更されました。編集中の内容はそのまま残っています。");
+    EXPECT_EQ(changedOnDiskNote("/w/a.htm", true),
+              "/w/a.htm は他のﾌﾟﾛｸﾞﾗﾑで削除されました。編集中の内容はそのまま残っています。");
+    EXPECT_EQ(deletedBeforeSaveNote("/w/a.htm"),
+              "/w/a.htm は他のﾌﾟﾛｸﾞﾗﾑで削除されています。保存するﾌｧｲﾙの名前を指定してください。");
+}
+
+TEST(UnfinishedWrite, SaysWhatTheFileHoldsAndOffersTheOldBytes) {
+    using Holds = WriteJournal::Unfinished::Holds;
+    const std::string head = "/w/\\x82\\xA0.htm の保存中に zu が終了しました。\n";
+    const std::string tail =
+        "\n\n保存前の内容は控えに残っています。ﾌｧｲﾙを保存前の内容に戻しますか？";
+    const struct {
+        Holds holds;
+        std::string says;
+    } cases[] = {
+        {Holds::New, "新しい内容は最後まで書き込まれています。"},
+        {Holds::Old, "ﾌｧｲﾙは保存前の内容のままです。"},
+        {Holds::Neither, "ﾌｧｲﾙは保存前の内容でも新しい内容でもありません (書き込みの途中で終わった"
+                         "か、その後ほかのﾌﾟﾛｸﾞﾗﾑが変更しました)。"},
+        {Holds::Missing, "ﾌｧｲﾙはその後なくなっています。"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(unfinishedWriteQuestion("/w/\x82\xa0.htm", c.holds), head + c.says + tail);
+    EXPECT_EQ(unfinishedWriteWithoutCopy("/w/a.htm"),
+              "/w/a.htm の保存中に zu が終了したため、ﾌｧｲﾙは書き込みの途中のままです。"
+              "保存前の内容の控えが見つからないため、元に戻せません。");
+    EXPECT_EQ(putBackFailed("/w/a.htm", "/w/.a.htm.zu-backup-7-0"),
+              "/w/a.htm を保存前の内容に戻せませんでした。保存前の内容は "
+              "/w/.a.htm.zu-backup-7-0 に残してあります。");
+    EXPECT_EQ(kPutBackButton, "保存前の内容に戻す(&R)");
+    EXPECT_EQ(kKeepButton, "今の内容のままにする(&K)");
 }
 
 TEST(CanSaveInPlace, OnlyAnExistingFileThatMayBeWritten) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <cstdlib>
 #include <string>
 
 namespace zu::test {
@@ -194,11 +195,13 @@ TEST_F(Encodings, APageWrittenInAnotherEncodingThanItDeclaresSaysSo) {
 
 TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
     ASSERT_NE(open("<meta charset=\"x-sjis\">\r\n" + kSjisJapanese + "\na\r\n"), nullptr);
+    const QString file = doc()->pathName();
+    // Saved when the command returns, as its name says.
     choose(kSaveIn, QStringLiteral("UTF-8"));
-    EXPECT_TRUE(doc()->isModified());
+    EXPECT_FALSE(doc()->isModified());
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("UTF-8"));
     // The page now says what it is saved in; each break stays as it was.
-    EXPECT_EQ(save(), bytes("<meta charset=\"UTF-8\">\r\n" + kUtf8Japanese + "\na\r\n"));
+    EXPECT_EQ(readFile(file), bytes("<meta charset=\"UTF-8\">\r\n" + kUtf8Japanese + "\na\r\n"));
     frame().onCommand(cmd::EditUndo);
     EXPECT_EQ(view()->toPlainText().left(22), QStringLiteral("<meta charset=\"x-sjis\""));
     view()->redo();
@@ -206,16 +209,42 @@ TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
     // Every break takes the new style, the file's own ones too.
     choose(kSaveIn, QStringLiteral("CR"));
     EXPECT_EQ(panes().lineBreakPane()->text(), QStringLiteral("CR"));
-    EXPECT_TRUE(doc()->isModified());
-    EXPECT_EQ(save(), bytes("<meta charset=\"UTF-8\">\r" + kUtf8Japanese + "\ra\r"));
+    EXPECT_FALSE(doc()->isModified());
+    EXPECT_EQ(readFile(file), bytes("<meta charset=\"UTF-8\">\r" + kUtf8Japanese + "\ra\r"));
 
     choose(kSaveIn, QStringLiteral("UTF-16"));
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("UTF-16LE (BOM)"));
-    const QByteArray utf16 = save();
+    const QByteArray utf16 = readFile(file);
     EXPECT_TRUE(utf16.startsWith(QByteArray("\xFF\xFE<\0m\0", 6)));
     EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(utf16.constData() + 2),
                                  (utf16.size() - 2) / 2),
               QStringLiteral("<meta charset=\"UTF-16\">\r日本語\ra\r"));
+}
+
+TEST_F(Encodings, SavingInAnotherEncodingAsksWhatSaveAsks) {
+    // A new document gets the save dialog, a character Shift_JIS cannot hold
+    // the save question (answered: references), a file another program
+    // wrote since the "overwrite?" question (answered: yes).
+    frame().onCommand(cmd::FileNew);
+    view()->setPlainText(QStringLiteral("<p>日</p>"));
+    dialogs.thenSaveAs(path(QStringLiteral("new.htm")));
+    choose(kSaveIn, QStringLiteral("UTF-8"));
+    EXPECT_EQ(readFile(path(QStringLiteral("new.htm"))), QByteArray("<p>\xE6\x97\xA5</p>"));
+
+    open("<p>\xE6\x97\xA5 5\xE2\x82\xAC</p>", QStringLiteral("euro.htm"));
+    dialogs.thenMessage(QMessageBox::Ok);
+    choose(kSaveIn, QStringLiteral("Shift_JIS"));
+    EXPECT_EQ(readFile(doc()->pathName()), QByteArray("<p>\x93\xFA 5&#8364;</p>"));
+
+    open(kSjisJapanese, QStringLiteral("theirs.htm"));
+    QTest::qWait(20);
+    const std::string other = "printf x > '" + doc()->pathName().toStdString() + "'";
+    ASSERT_EQ(std::system(other.c_str()), 0); // another program, after zu read it
+    dialogs.thenMessage(QMessageBox::Yes);
+    choose(kSaveIn, QStringLiteral("UTF-8"));
+    EXPECT_EQ(readFile(doc()->pathName()), bytes(kUtf8Japanese));
+    EXPECT_EQ(dialogs.messages().size(), 2);
+    EXPECT_FALSE(doc()->isModified());
 }
 
 TEST_F(Encodings, TheSaveQuestionOffersReferencesUtf8OrCancel) {

@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <cstdlib>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
@@ -206,21 +207,51 @@ TEST_F(SaveFaults, NoToTheReloadIsNotAskedAgainButTheSaveStillWarns) {
     frame().onCommand(cmd::FileSave); // now zu's own version: no question
 }
 
-TEST_F(SaveFaults, AModifiedDocumentIsNotReloadedButWarnedAboutOnSave) {
+TEST_F(SaveFaults, AModifiedDocumentIsToldOnceAndWarnedAboutOnSave) {
     const QString file = writeFile(QStringLiteral("page.htm"), "ours");
     CZuDoc* d = open(file);
     ASSERT_NE(d, nullptr);
     QTest::keyClicks(view(), "edit ");
     CZuDoc* other = app->newDocument();
     settle();
-    writeByAnotherProgram(file, "theirs, replaced");
-    activate(other);
-    activate(d); // no question: the edits are not thrown away
-
-    dialogs.thenMessage(QMessageBox::No);
-    EXPECT_FALSE(saveDocument(*d));
-    EXPECT_EQ(readFile(file), QByteArray("theirs, replaced"));
-    EXPECT_TRUE(d->isModified());
+    // Another program, a process of its own, rewrites the file, then
+    // deletes it. Each time the edits stay and the user learns of it when
+    // the window comes back: once, not at every click.
+    const std::string quoted = "'" + pathToBytes(file) + "'";
+    const struct {
+        std::string command;
+        QString note;
+    } changes[] = {
+        {"printf 'theirs, replaced' > " + quoted, QStringLiteral("変更")},
+        {"rm " + quoted, QStringLiteral("削除")},
+    };
+    for (const auto& c : changes) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_EQ(std::system(c.command.c_str()), 0);
+        activate(other);
+        dialogs.thenMessage(QMessageBox::Ok);
+        activate(d);
+        EXPECT_EQ(lastMessage(), file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで%1されました。"
+                                                       "編集中の内容はそのまま残っています。")
+                                            .arg(c.note));
+        const auto told = dialogs.messages().size();
+        activate(other);
+        activate(d);
+        EXPECT_EQ(dialogs.messages().size(), told);
+        EXPECT_EQ(view()->toPlainText(), QStringLiteral("edit ours"));
+        if (c.note == QStringLiteral("変更")) {
+            dialogs.thenMessage(QMessageBox::No); // write over theirs?
+            EXPECT_FALSE(saveDocument(*d));
+            EXPECT_EQ(readFile(file), QByteArray("theirs, replaced"));
+        }
+    }
+    // Save on the deleted file says so before it asks for a name.
+    dialogs.thenMessage(QMessageBox::Ok);
+    dialogs.thenSaveAs(file);
+    EXPECT_TRUE(saveDocument(*d));
+    EXPECT_EQ(lastMessage(), file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで削除されています。"
+                                                   "保存するﾌｧｲﾙの名前を指定してください。"));
+    EXPECT_EQ(readFile(file), QByteArray("edit ours"));
 }
 
 TEST_F(SaveFaults, ReloadingKeepsTheFilesOwnBytes) {

@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QStyleHints>
 
+#include <random>
+
 namespace zu::test {
 namespace {
 
@@ -16,6 +18,43 @@ namespace {
 // UTF-16 units, in one line (UTF-8, so that every character saves).
 const QByteArray kLine = "<p class=\"x\">日本語のテキスト</p><b>bold</b> and "
                          "a_longword_cut_somewhere 😀 end\nnext line";
+
+// Lines made at random, with a piece bound of 2 to 6 each, so that pieces of
+// one, two and three characters are met; the long line may be any of them.
+// A fixed seed each, so that a failure can be run again.
+struct Generated {
+    QByteArray text;
+    std::size_t bound;
+};
+void PrintTo(const Generated& g, std::ostream* os) {
+    *os << "\"" << g.text.toStdString() << "\" in pieces of at most " << g.bound;
+}
+
+std::vector<Generated> generatedLines(int count) {
+    static const char* const kParts[] = {"a", "b",  "x",  "_", " ",  ">",  "<",  "/",
+                                         ".", "日", "本", "😀", "  ", "ab", "<b>"};
+    static const char* const kBreaks[] = {"\n", "\r\n", "\r"};
+    std::vector<Generated> lines;
+    for (int seed = 1; seed <= count; ++seed) {
+        std::mt19937 random(static_cast<unsigned>(seed));
+        const auto pick = [&](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(random);
+        };
+        Generated g{{}, static_cast<std::size_t>(pick(2, 6))};
+        const int lineCount = pick(1, 3), longOne = pick(0, lineCount - 1);
+        for (int line = 0; line < lineCount; ++line) {
+            if (line > 0)
+                g.text += kBreaks[pick(0, 2)];
+            const int parts = line == longOne ? pick(int(g.bound) + 1, 24) : pick(0, 12);
+            for (int k = 0; k < parts; ++k)
+                g.text += kParts[pick(0, int(std::size(kParts)) - 1)];
+        }
+        if (pick(0, 3) == 0)
+            g.text += kBreaks[pick(0, 2)];
+        lines.push_back(g);
+    }
+    return lines;
+}
 
 struct Key {
     const char* name;
@@ -40,9 +79,11 @@ const Key kKeys[] = {
 };
 
 using LongLineKeys = TwinViews;
+class GeneratedLines : public TwinViews, public ::testing::WithParamInterface<Generated> {};
+INSTANTIATE_TEST_SUITE_P(Random, GeneratedLines, ::testing::ValuesIn(generatedLines(24)));
 
-TEST_F(LongLineKeys, EachKeyAtEveryPlaceOnEitherSideOfAJoin) {
-    open(kLine);
+TEST_P(GeneratedLines, EachKeyAtEveryPlaceOnEitherSideOfAJoin) {
+    open(GetParam().text, GetParam().bound);
     for (const Key& k : kKeys)
         for (long at = 0; at <= length(); ++at)
             for (const auto side : {JoinMap::Side::Before, JoinMap::Side::After}) {
@@ -59,11 +100,11 @@ TEST_F(LongLineKeys, EachKeyAtEveryPlaceOnEitherSideOfAJoin) {
             }
 }
 
-TEST_F(LongLineKeys, KeysOnASelectionFromAnywhereToAnywhere) {
+TEST_P(GeneratedLines, KeysOnASelectionFromAnywhereToAnywhere) {
     // Selections that start at a line's start and take a join or a break
     // with them are where the control would lose what ends the line in
     // front (a join would become a break, or a break a join).
-    open("line one\n" + kLine);
+    open("line one\n" + GetParam().text, GetParam().bound);
     const Key keys[] = {{"Delete", Qt::Key_Delete}, {"Backspace", Qt::Key_Backspace},
                         {"typing", Qt::Key_Q},      {"Tab", Qt::Key_Tab},
                         {"Return", Qt::Key_Return}, {"Cut", Qt::Key_X, Qt::ControlModifier}};
@@ -104,8 +145,8 @@ TEST_F(LongLineKeys, AnInputMethodTypingOverASelection) {
         }
 }
 
-TEST_F(LongLineKeys, RunsOfKeysThroughTheWholeLine) {
-    open(kLine);
+TEST_P(GeneratedLines, RunsOfKeysThroughTheWholeLine) {
+    open(GetParam().text, GetParam().bound);
     struct Run {
         const char* name;
         long from;
@@ -121,6 +162,7 @@ TEST_F(LongLineKeys, RunsOfKeysThroughTheWholeLine) {
         {"deleting backwards", length(), {"", Qt::Key_Backspace}},
         {"deleting forwards", 0, {"", Qt::Key_Delete}},
         {"deleting words backwards", length(), {"", Qt::Key_Backspace, Qt::ControlModifier}},
+        {"deleting words forwards", 0, {"", Qt::Key_Delete, Qt::ControlModifier}},
     };
     for (const Run& run : runs) {
         SCOPED_TRACE(run.name);

@@ -19,14 +19,14 @@ protected:
         AppTest::TearDown();
     }
 
-    // Opens `bytes` as two files, the second in pieces of at most kBound.
-    void open(const QByteArray& bytes) {
+    // Opens `bytes` as two files, the second in pieces of at most `bound`.
+    void open(const QByteArray& bytes, std::size_t bound = kBound) {
         ++count_;
         CZuDoc::setDefaultJoinBound(kSoftJoinBound);
         plainFile = writeFile(QStringLiteral("plain%1.htm").arg(count_), bytes);
         piecesFile = writeFile(QStringLiteral("pieces%1.htm").arg(count_), bytes);
         CZuDoc* a = app->openFile(plainFile);
-        CZuDoc::setDefaultJoinBound(kBound);
+        CZuDoc::setDefaultJoinBound(bound);
         CZuDoc* b = app->openFile(piecesFile);
         ASSERT_TRUE(a && b);
         settle();
