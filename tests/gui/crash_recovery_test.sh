@@ -24,7 +24,14 @@ done
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY="$display"
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
+# Under load Xvfb can take many seconds to answer; zu started before that
+# would only say it cannot reach the display.
+answered=""
+for _ in $(seq 300); do
+    if xdotool getmouselocation >/dev/null 2>&1; then answered=yes; break; fi
+    sleep 0.1
+done
+[ -n "$answered" ] || { echo "FAIL: Xvfb did not answer on $display within 30 s"; exit 1; }
 
 fail() {
     echo "FAIL: $*"
