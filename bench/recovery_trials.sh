@@ -33,13 +33,14 @@ export ZU_CONFIG_DIR="$work/config" XDG_CONFIG_HOME="$work/xdg" XDG_DATA_HOME="$
 export XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
 unset ZU_RECOVERY_DELAY_MS ZU_MESSAGE_LOG
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself, written once it listens.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
-for _ in $(seq 300); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 300); do
+    [ -s "$work/display" ] && DISPLAY=":$(cat "$work/display")" xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+done
+export DISPLAY=":$(cat "$work/display")"
 
 now() { date +%s.%N; }
 # Focuses the first visible window of process $1 (waiting up to $2 s).

@@ -15,26 +15,30 @@ export ZU_CONFIG_DIR="$work/config" XDG_CONFIG_HOME="$work/xdg" XDG_DATA_HOME="$
 export XDG_RUNTIME_DIR="$work/run" ZU_RECOVERY_DELAY_MS=100 QT_QPA_PLATFORM=xcb
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
-# A display of our own.
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# A display of our own. Xvfb picks a free number itself (-displayfd): other
+# tests started at the same moment would otherwise pick the same one, and
+# one of them would talk to the other's server, which ends under it. The
+# number is written once the server listens; under load that can take many
+# seconds, and zu started before then would only say it cannot reach it.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY="$display"
-# Under load Xvfb can take many seconds to answer; zu started before that
-# would only say it cannot reach the display.
-answered=""
+display=""
 for _ in $(seq 300); do
-    if xdotool getmouselocation >/dev/null 2>&1; then answered=yes; break; fi
+    display="$(cat "$work/display" 2>/dev/null)"
+    if [ -n "$display" ] && DISPLAY=":$display" xdotool getmouselocation >/dev/null 2>&1; then break; fi
+    display=""
     sleep 0.1
 done
-[ -n "$answered" ] || { echo "FAIL: Xvfb did not answer on $display within 30 s"; exit 1; }
+[ -n "$display" ] || { echo "FAIL: Xvfb did not answer within 30 s"; exit 1; }
+export DISPLAY=":$display"
 
 fail() {
     echo "FAIL: $*"
     ls -la "$ZU_CONFIG_DIR/recovery" 2>&1
-    for p in "${pids[@]}"; do xdotool search --pid "$p" getwindowname %@ 2>/dev/null; done
+    for p in "${pids[@]}"; do
+        ps -o pid=,stat=,args= -p "$p" 2>/dev/null || true
+        xdotool search --pid "$p" getwindowname %@ 2>/dev/null || true
+    done
     exit 1
 }
 # Waits up to 10 s for a condition.
