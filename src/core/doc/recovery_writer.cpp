@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -210,6 +211,9 @@ bool RecoveryWriter::finish() {
 }
 
 void RecoveryWriter::run() {
+    // Copying a large file base takes the processor for a moment; the
+    // window's thread, which the user types into, goes first.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
     std::unique_lock lock(mutex_);
     for (;;) {
         wake_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
