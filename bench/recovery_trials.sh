@@ -43,11 +43,12 @@ done
 export DISPLAY=":$(cat "$work/display")"
 
 now() { date +%s.%N; }
+calc() { awk "BEGIN { print $* }"; }
 # Focuses the first visible window of process $1 (waiting up to $2 s).
 focus() {
     local win=""
     for _ in $(seq $((${2:-30} * 10))); do
-        win=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | tail -n 1)
+        win=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | tail -n 1 || true)
         [ -n "$win" ] && break
         sleep 0.1
     done
@@ -108,7 +109,7 @@ for trial in 1 2 3 4 5; do
     wait "$typer" 2>/dev/null || true
     wait "$run" 2>/dev/null || true
     last="$( { [ -n "$(copy)" ] && "$reader" "$(copy)" || true; } | grep -o 'w[0-9]\{4\} ' | tail -n 1 |
-        tr -dc '0-9' | sed 's/^0*//')"
+        tr -dc '0-9' | sed 's/^0*//' || true)"
     if [ -n "$last" ]; then
         kept="$(awk -v i="$last" '$1 == i { print $2 }' "$work/times")"
     else
@@ -116,15 +117,15 @@ for trial in 1 2 3 4 5; do
     fi
     typed="$(wc -l < "$work/times")"
     printf '  trial %d: killed after %5.1f s of typing, %3d words typed, %3s kept: %.2f s lost\n' \
-        "$trial" "$(echo "$killed - $start" | bc)" "$typed" "${last:-0}" "$(echo "$killed - $kept" | bc)"
+        "$trial" "$(calc "$killed - $start")" "$typed" "${last:-0}" "$(calc "$killed - $kept")"
 done
 
 echo
 echo "One keystroke in a 200 MB page (lines of about 80 characters):"
 awk 'BEGIN { line = "<p>text of a page, some words in a line of about eighty characters.</p>\r"
              for (i = 0; i < 2600000; i++) print line }' > "$work/large.htm"
-printf '  %-7s %-13s %10s %9s %12s   %-13s %10s %9s %12s\n' "" "first key:" "copy" "written" "peak memory" \
-    "next key:" "copy grows" "written" "peak memory"
+printf '  %-7s %-13s %12s %9s %12s   %-13s %12s %9s %12s\n' "" "first key:" "copy grows" "written" \
+    "peak memory" "next key:" "copy grows" "written" "peak memory"
 for trial in 1 2 3 4 5; do
     rm -rf "$ZU_CONFIG_DIR"
     "$zu" "$work/large.htm" & run=$!; pids+=($run)
@@ -141,9 +142,9 @@ for trial in 1 2 3 4 5; do
         t1="$(now)"
         peak="$(status "$run" VmHWM)"
         [ "$grown" = timeout ] && { line="$line (no copy within a minute)"; break; }
-        line="$line$(printf '%13s %8.1f MB %7.2f s %+9.1f MB   ' "" \
-            "$(echo "($grown - $size) / 1048576" | bc -l)" "$(echo "$t1 - $t0" | bc)" \
-            "$(echo "($peak - $held) / 1024" | bc -l)")"
+        line="$line$(printf '%13s %12s %7.2f s %+9.1f MB   ' "" \
+            "$(numfmt --to=iec-i --suffix=B "$((grown - size))")" "$(calc "$t1 - $t0")" \
+            "$(calc "($peak - $held) / 1024")")"
         size="$grown"
     done
     kill -9 "$run"; wait "$run" 2>/dev/null || true

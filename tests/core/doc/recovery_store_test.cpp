@@ -44,15 +44,6 @@ long endedProcess() {
     return child;
 }
 
-class Umask {
-public:
-    explicit Umask(mode_t mask) : old_(::umask(mask)) {}
-    ~Umask() { ::umask(old_); }
-
-private:
-    mode_t old_;
-};
-
 RecoveryRecord record(std::u16string text) {
     RecoveryRecord r;
     r.encoding = "CP932";
@@ -62,7 +53,7 @@ RecoveryRecord record(std::u16string text) {
 
 TEST(RecoveryStore, FoldersAndCopiesAreTheUsersAloneWhateverTheUmask) {
     ScratchFolder scratch;
-    const Umask open(0);
+    const mode_t umask = ::umask(0);
     const std::string folder = scratch.file("config/recovery/");
     ASSERT_EQ(ensurePrivateFolder(folder), 0);
     EXPECT_EQ(modeOf(scratch.file("config/recovery")), 0700);
@@ -83,6 +74,7 @@ TEST(RecoveryStore, FoldersAndCopiesAreTheUsersAloneWhateverTheUmask) {
     // Not a folder of the user's: a link in its place is never followed.
     ::symlink(scratch.file("elsewhere").c_str(), scratch.file("link").c_str());
     EXPECT_EQ(ensurePrivateFolder(scratch.file("link")), EPERM);
+    ::umask(umask);
 }
 
 TEST(RecoveryStore, TheStartRemovesOnlyItsOwnDeadWritersTemporaryFiles) {

@@ -47,12 +47,10 @@ TEST(Recovery, ACopyCutShortOrDamagedIsNotOffered) {
 
 TEST(Recovery, TheHashIsXxh64) {
     // Values from the reference library, libxxhash 0.8.1.
-    const std::string bytes256 = [] {
-        std::string b;
-        for (int i = 0; i < 256; ++i)
-            b += static_cast<char>(i);
-        return b + b + b + b + "xyz";
-    }();
+    std::string bytes256(1024, '\0'); // each byte value four times, and "xyz"
+    for (std::size_t i = 0; i < bytes256.size(); ++i)
+        bytes256[i] = static_cast<char>(i);
+    bytes256 += "xyz";
     const struct {
         std::string bytes;
         std::uint64_t hash;
