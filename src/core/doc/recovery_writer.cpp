@@ -210,6 +210,11 @@ bool RecoveryWriter::finish() {
     return written_;
 }
 
+bool RecoveryWriter::waitingForText() {
+    std::lock_guard lock(mutex_);
+    return baseGone_;
+}
+
 void RecoveryWriter::run() {
     // Copying a large file base takes the processor for a moment; the
     // window's thread, which the user types into, goes first.
@@ -230,6 +235,7 @@ void RecoveryWriter::run() {
         flush();
         const bool written = !base_ && backlog_.empty() && !waitingForText_;
         lock.lock();
+        baseGone_ = waitingForText_;
         finished_ = taken;
         written_ = written && finished_ == queued_;
         done_.notify_all();

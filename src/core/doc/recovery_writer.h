@@ -77,6 +77,9 @@ public:
     // Waits until everything handed over has been tried; whether it is all
     // on disk.
     bool finish();
+    // Whether the writer waits for a start with the text (the file base
+    // changed), as of the last finish().
+    bool waitingForText();
 
 private:
     void run();
@@ -96,6 +99,7 @@ private:
     std::uint64_t queued_ = 0, finished_ = 0;
     bool stopping_ = false;
     bool written_ = true;
+    bool baseGone_ = false; // waitingForText_, for the other threads
 
     // Only the writer's thread touches these (and resume(), before any job).
     struct PendingBase {

@@ -240,6 +240,12 @@ void RecoveryKeeper::reported(const RecoveryWriter::Report& report) {
 
 bool RecoveryKeeper::writeNow() {
     flush();
+    if (writer_->finish())
+        return true;
+    if (!writer_->waitingForText())
+        return false;
+    // The file changed since it was read: the copy starts from the text.
+    startFromText();
     return writer_->finish();
 }
 

@@ -104,7 +104,9 @@ TEST(Recovery, EditsAreLaidOverTheBase) {
     EXPECT_EQ(back->source, form.source);
     // Every break in the style of the form once the file's own are dropped.
     form.mixedBreaks = false;
-    EXPECT_TRUE(parseRecovery(journal(base, edits, form))->breaks.empty());
+    const auto flat = parseRecovery(journal(base, edits, form));
+    ASSERT_TRUE(flat.has_value());
+    EXPECT_TRUE(flat->breaks.empty());
 }
 
 // The same edits on a plain text, one after the other.
@@ -208,10 +210,17 @@ TEST(Recovery, ACopyThatDoesNotReadBackWholeIsNotOffered) {
     };
     for (const std::string& bytes : cases)
         EXPECT_FALSE(parseRecovery(bytes).has_value()) << bytes.size();
-    // That length announced by the last entry: cut short while appended.
+    // That length announced by the last entry, or its bytes not those
+    // checked: cut short while appended, or never written to the disk.
     std::string huge = edit;
     huge.replace(1, 8, std::string("\x01\0\0\0\0\0\0\x80", 8));
-    EXPECT_EQ(parseRecovery(start + huge)->text, u"abc");
+    std::string zeroed = edit;
+    zeroed.replace(9, 10, std::string(10, '\0'));
+    for (const std::string& last : {huge, zeroed}) {
+        const auto back = parseRecovery(start + last);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->text, u"abc");
+    }
 }
 
 TEST(Recovery, AFileBaseIsTheFileReadInItsEncoding) {
