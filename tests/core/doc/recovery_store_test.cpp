@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <utime.h>
@@ -19,21 +18,14 @@
 namespace zu {
 namespace {
 
+using testing::readFile;
 using testing::ScratchFolder;
+using testing::writeFile;
 
 int modeOf(const std::string& path) {
     struct stat info {};
     ::lstat(path.c_str(), &info);
     return static_cast<int>(info.st_mode & 07777);
-}
-
-void write(const std::string& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 long endedProcess() {
@@ -98,7 +90,7 @@ TEST(RecoveryStore, TheStartRemovesOnlyItsOwnDeadWritersTemporaryFiles) {
         {".notes", true, false},
     };
     for (const auto& row : rows) {
-        write(folder + row.name, "x");
+        writeFile(folder + row.name, "x");
         if (row.old) {
             const struct utimbuf times = {::time(nullptr) - 7200, ::time(nullptr) - 7200};
             ::utime((folder + row.name).c_str(), &times);
@@ -112,7 +104,7 @@ TEST(RecoveryStore, TheStartRemovesOnlyItsOwnDeadWritersTemporaryFiles) {
 TEST(RecoveryStore, AFileIsTheSameVersionWhileItHoldsTheSameBytes) {
     ScratchFolder scratch;
     const std::string page = scratch.file("page.htm");
-    write(page, "old text");
+    writeFile(page, "old text");
     const std::optional<SourceIdentity> known = identityOf(page);
     ASSERT_TRUE(known.has_value());
     EXPECT_EQ(known->hash, contentHash("old text"));
@@ -123,7 +115,7 @@ TEST(RecoveryStore, AFileIsTheSameVersionWhileItHoldsTheSameBytes) {
     SourceCheck check = checkSource(*known, page);
     EXPECT_EQ(check.state, SourceState::Same);
     EXPECT_NE(check.stamp, known->stamp);
-    write(page, "new text"); // the same size, other bytes
+    writeFile(page, "new text"); // the same size, other bytes
     EXPECT_EQ(checkSource(*known, page).state, SourceState::Changed);
     ::unlink(page.c_str());
     EXPECT_EQ(checkSource(*known, page).state, SourceState::Missing);
@@ -132,7 +124,7 @@ TEST(RecoveryStore, AFileIsTheSameVersionWhileItHoldsTheSameBytes) {
 TEST(RecoveryStore, AFileBaseIsCopiedOnlyWhileItIsTheVersionRead) {
     ScratchFolder scratch;
     const std::string page = scratch.file("page.htm");
-    write(page, "a\r\nb");
+    writeFile(page, "a\r\nb");
     const SourceIdentity known = *identityOf(page);
     std::atomic<int> changed = 0;
     RecoveryWriter writer(scratch.file("1-1.zurecover"), [&](const RecoveryWriter::Report& r) {
@@ -141,14 +133,14 @@ TEST(RecoveryStore, AFileBaseIsCopiedOnlyWhileItIsTheVersionRead) {
     writer.start(formEntry({}), RecoveryWriter::FileBase{page, known, "CP932"});
     writer.append(editEntry({0, 0, u"X", {}, {}, 4}));
     ASSERT_TRUE(writer.finish());
-    EXPECT_EQ(parseRecovery(read(writer.path())).value_or(RecoveryRecord{}).text, u"Xa\nb");
+    EXPECT_EQ(parseRecovery(readFile(writer.path())).value_or(RecoveryRecord{}).text, u"Xa\nb");
 
-    write(page, "a\r\nc"); // another program's version
+    writeFile(page, "a\r\nc"); // another program's version
     writer.start(formEntry({}), RecoveryWriter::FileBase{page, known, "CP932"});
     writer.append(editEntry({0, 0, u"Y", {}, {}, 4}));
     EXPECT_FALSE(writer.finish());
     EXPECT_EQ(changed, 1);
-    EXPECT_EQ(parseRecovery(read(writer.path())).value_or(RecoveryRecord{}).text, u"Xa\nb")
+    EXPECT_EQ(parseRecovery(readFile(writer.path())).value_or(RecoveryRecord{}).text, u"Xa\nb")
         << "the last whole copy stays";
 }
 
@@ -176,7 +168,7 @@ TEST(RecoveryStore, WhatTheDiskRefusesIsWrittenInOrderOnceItTakesItAgain) {
     writer.retry();
     ASSERT_TRUE(writer.finish());
     EXPECT_EQ(recoveries, 1);
-    EXPECT_EQ(parseRecovery(read(writer.path())).value_or(RecoveryRecord{}).text, u"abcd");
+    EXPECT_EQ(parseRecovery(readFile(writer.path())).value_or(RecoveryRecord{}).text, u"abcd");
 }
 
 // A full disk in the middle of an entry: what was written of it is cut, so
@@ -193,18 +185,18 @@ TEST(RecoveryStore, AnEntryTheFullDiskCutIsWrittenAgainWhole) {
             writer.start(formEntry({}), textEntry(record(u"ab")));
             if (!writer.finish())
                 return "the base did not fit";
-            write(folder + "/filler", std::string(60 << 10, 'f'));
+            writeFile(folder + "/filler", std::string(60 << 10, 'f'));
             writer.append(editEntry({2, 0, std::u16string(8000, u'x'), {}, {}, 8002}));
             if (writer.finish())
                 return "a full disk took the entry";
-            const auto cut = parseRecovery(read(folder + "/1-1.zurecover"));
+            const auto cut = parseRecovery(readFile(folder + "/1-1.zurecover"));
             if (!cut || cut->text != u"ab")
                 return "the copy does not read back as before the entry";
             ::unlink((folder + "/filler").c_str());
             writer.retry();
             if (!writer.finish())
                 return "the entry was not written once there was room";
-            const auto back = parseRecovery(read(folder + "/1-1.zurecover"));
+            const auto back = parseRecovery(readFile(folder + "/1-1.zurecover"));
             return back && back->text == u"ab" + std::u16string(8000, u'x') ? "" : "wrong text";
         },
         true));
@@ -223,7 +215,7 @@ TEST(RecoveryStore, AGrownJournalIsWrittenAnewAsOneBase) {
     }
     writer.append(editEntry({0, 0, u"\n", {LineBreak::Cr}, {}, 8}));
     ASSERT_TRUE(writer.finish());
-    const RecoveryRead back = readRecovery(read(writer.path()));
+    const RecoveryRead back = readRecovery(readFile(writer.path()));
     ASSERT_TRUE(back.record.has_value());
     EXPECT_EQ(back.record->text, u"\nxxxxxab");
     EXPECT_EQ(back.record->breaks, std::vector<LineBreak>{LineBreak::Cr});

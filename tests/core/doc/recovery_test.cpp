@@ -51,33 +51,22 @@ TEST(Recovery, TheHashIsXxh64) {
     for (std::size_t i = 0; i < bytes256.size(); ++i)
         bytes256[i] = static_cast<char>(i);
     bytes256 += "xyz";
-    const struct {
-        std::string bytes;
-        std::uint64_t hash;
-    } rows[] = {{"", 0xEF46DB3751D8E999},
-                {"a", 0xD24EC4F1A98C6E5B},
-                {"abc", 0x44BC2CF5AD770999},
-                {"0123456789abcdef0123456789abcdef0123456789", 0xA76190C3ACF08A1C},
-                {bytes256, 0xE146CB31B65BC21A}};
-    for (const auto& row : rows) {
-        EXPECT_EQ(contentHash(row.bytes), row.hash) << row.bytes.size();
+    const std::pair<std::string, std::uint64_t> rows[] = {
+        {"", 0xEF46DB3751D8E999},
+        {"a", 0xD24EC4F1A98C6E5B},
+        {"abc", 0x44BC2CF5AD770999},
+        {"0123456789abcdef0123456789abcdef0123456789", 0xA76190C3ACF08A1C},
+        {bytes256, 0xE146CB31B65BC21A}};
+    for (const auto& [bytes, expected] : rows) {
+        EXPECT_EQ(contentHash(bytes), expected) << bytes.size();
         // Fed in pieces of every size, as a file is read.
         for (std::size_t piece = 1; piece < 40; ++piece) {
             ContentHash hash;
-            for (std::size_t at = 0; at < row.bytes.size(); at += piece)
-                hash.update(std::string_view(row.bytes).substr(at, piece));
-            EXPECT_EQ(hash.digest(), row.hash) << row.bytes.size() << " in " << piece;
+            for (std::size_t at = 0; at < bytes.size(); at += piece)
+                hash.update(std::string_view(bytes).substr(at, piece));
+            EXPECT_EQ(hash.digest(), expected) << bytes.size() << " in " << piece;
         }
     }
-}
-
-// A copy as the keeper writes it: a text base, then edits.
-std::string journal(const RecoveryRecord& base, const std::vector<RecoveryEdit>& edits,
-                    RecoveryForm form) {
-    std::string out = recoveryStart() + formEntry(formOf(base)) + textEntry(base);
-    for (const RecoveryEdit& e : edits)
-        out += editEntry(e);
-    return out + formEntry(form);
 }
 
 TEST(Recovery, EditsAreLaidOverTheBase) {
@@ -87,15 +76,15 @@ TEST(Recovery, EditsAreLaidOverTheBase) {
     base.breaks = {LineBreak::Cr, LineBreak::Lf};
     base.variants = {{1, 0xED40}, {4, 0xFA5C}};
     base.text = u"ab\ncd\nef";
-    const std::vector<RecoveryEdit> edits = {
-        // "X\nY" with an LF break over "b\nc", then "Z" in front.
-        {1, 3, u"X\nY", {LineBreak::Lf}, {{2, 0xEEEF}}, 8},
-        {0, 0, u"Z", {}, {}, 9},
-    };
+    // A copy as the keeper writes it: a text base, then edits: "X\nY" with
+    // an LF break over "b\nc", then "Z" in front; a form last.
+    const std::string journal = recoveryStart() + formEntry(formOf(base)) + textEntry(base) +
+                                editEntry({1, 3, u"X\nY", {LineBreak::Lf}, {{2, 0xEEEF}}, 8}) +
+                                editEntry({0, 0, u"Z", {}, {}, 9});
     RecoveryForm form = formOf(base);
     form.title = "t.htm";
     form.source = SourceIdentity{{1, 2, 3, 4, 5}, 6};
-    const auto back = parseRecovery(journal(base, edits, form));
+    const auto back = parseRecovery(journal + formEntry(form));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(back->text, u"ZaX\nYd\nef");
     EXPECT_EQ(back->breaks, (std::vector<LineBreak>{LineBreak::Lf, LineBreak::Lf}));
@@ -104,7 +93,7 @@ TEST(Recovery, EditsAreLaidOverTheBase) {
     EXPECT_EQ(back->source, form.source);
     // Every break in the style of the form once the file's own are dropped.
     form.mixedBreaks = false;
-    const auto flat = parseRecovery(journal(base, edits, form));
+    const auto flat = parseRecovery(journal + formEntry(form));
     ASSERT_TRUE(flat.has_value());
     EXPECT_TRUE(flat->breaks.empty());
 }
@@ -123,13 +112,12 @@ struct Model {
         breaks.insert(breaks.begin() + first, e.breaks.begin(), e.breaks.end());
         std::vector<cp932::Variant> kept;
         for (const cp932::Variant& v : variants)
-            if (v.index < e.from)
-                kept.push_back(v);
+            if (v.index < e.from || v.index >= e.from + e.removed)
+                kept.push_back(
+                    {v.index < e.from ? v.index : v.index - e.removed + e.text.size(), v.code});
         for (const cp932::Variant& v : e.variants)
             kept.push_back({v.index + e.from, v.code});
-        for (const cp932::Variant& v : variants)
-            if (v.index >= e.from + e.removed)
-                kept.push_back({v.index - e.removed + e.text.size(), v.code});
+        std::ranges::sort(kept, {}, &cp932::Variant::index);
         variants = kept;
         text.replace(e.from, e.removed, e.text);
     }
@@ -139,8 +127,6 @@ TEST(Recovery, RandomEditsReadBackAsMadeAndACutShortEntryIsTheOneLost) {
     std::mt19937 random(8);
     for (int round = 0; round < 40; ++round) {
         RecoveryRecord base;
-        base.encoding = "CP932";
-        Model model;
         const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
         const auto someText = [&](std::size_t length, std::vector<LineBreak>& breaks,
                                   std::vector<cp932::Variant>& variants) {
@@ -156,7 +142,7 @@ TEST(Recovery, RandomEditsReadBackAsMadeAndACutShortEntryIsTheOneLost) {
             return t;
         };
         base.text = someText(pick(30), base.breaks, base.variants);
-        model = {base.text, base.breaks, base.variants};
+        Model model{base.text, base.breaks, base.variants};
         std::string copy = recoveryStart() + formEntry(formOf(base)) + textEntry(base);
         for (int step = 0; step < 30; ++step) {
             RecoveryEdit e;
