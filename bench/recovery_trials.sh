@@ -20,31 +20,15 @@ set -euo pipefail
 build="${1:-build}"
 zu="$(realpath "${2:-$build/src/zu}")"
 reader="$(realpath "$build/bench/zu_recovery_text")"
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "needs Xvfb and xdotool"; exit 1; }
-
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export ZU_CONFIG_DIR="$work/config" XDG_CONFIG_HOME="$work/xdg" XDG_DATA_HOME="$work/data"
-export XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+# The X session of the program's own tests (a display, scratch folders),
+# with the program's own settings.
+. "$(dirname "$0")/../tests/gui/x_session.sh"
 unset ZU_RECOVERY_DELAY_MS ZU_MESSAGE_LOG
-mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-# Xvfb picks a free display itself, written once it listens.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 300); do
-    [ -s "$work/display" ] && DISPLAY=":$(cat "$work/display")" xdotool getmouselocation >/dev/null 2>&1 && break
-    sleep 0.1
-done
-export DISPLAY=":$(cat "$work/display")"
 
 now() { date +%s.%N; }
 calc() { awk "BEGIN { print $* }"; }
-# Focuses the first visible window of process $1 (waiting up to $2 s).
+# Focuses the first visible window of process $1, waiting up to $2 s (a
+# 200 MB page takes a while to open).
 focus() {
     local win=""
     for _ in $(seq $((${2:-30} * 10))); do

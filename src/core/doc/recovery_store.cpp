@@ -26,9 +26,12 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int writeAll(int fd, std::string_view bytes) {
+} // namespace
+
+int writeAllAt(int fd, std::string_view bytes, std::size_t& offset) {
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t written =
+            ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -37,11 +40,10 @@ int writeAll(int fd, std::string_view bytes) {
         if (written == 0)
             return EIO;
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        offset += static_cast<std::size_t>(written);
     }
     return 0;
 }
-
-} // namespace
 
 int ensurePrivateFolder(const std::string& given) {
     const std::string folder = withSlash(given);
@@ -83,8 +85,9 @@ int writePrivateFile(const std::string& path, std::string_view bytes) {
         return errno;
     // The umask may only have taken bits away; the mode is set whole.
     int error = ::fchmod(fd, 0600) == 0 ? 0 : errno;
+    std::size_t offset = 0;
     if (error == 0)
-        error = writeAll(fd, bytes);
+        error = writeAllAt(fd, bytes, offset);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && error == 0)

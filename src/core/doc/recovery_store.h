@@ -28,6 +28,10 @@ int ensurePrivateFolder(const std::string& folder);
 // temporary folder. Not made here; ensurePrivateFolder makes it.
 std::string secondRecoveryFolder();
 
+// Writes all of `bytes` to `fd` at `offset`, again after a short write,
+// and moves `offset` past what was written. 0, else the system's error.
+int writeAllAt(int fd, std::string_view bytes, std::size_t& offset);
+
 // Writes a whole file that only the user may read (mode 0600 whatever the
 // umask), under a temporary name first, flushed to disk and then renamed
 // into place. 0, else the system's error.

@@ -25,23 +25,6 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int writeAll(int fd, std::string_view bytes, std::size_t& offset) {
-    while (!bytes.empty()) {
-        const ssize_t written =
-            ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (written == 0)
-            return EIO;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-        offset += static_cast<std::size_t>(written);
-    }
-    return 0;
-}
-
 void syncFolder(const std::string& folder) {
     if (const int dir =
             ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -67,7 +50,7 @@ int copyFileBase(int fd, const RecoveryWriter::FileBase& base, std::size_t& offs
     const std::string front = fileEntryFront(base.encoding, size);
     entry.update(front);
     if (error == 0)
-        error = writeAll(fd, front, offset);
+        error = writeAllAt(fd, front, offset);
     std::string chunk(1 << 20, '\0');
     std::uint64_t copied = 0;
     while (error == 0) {
@@ -87,13 +70,13 @@ int copyFileBase(int fd, const RecoveryWriter::FileBase& base, std::size_t& offs
         }
         entry.update(piece);
         bytes.update(piece);
-        error = writeAll(fd, piece, offset);
+        error = writeAllAt(fd, piece, offset);
     }
     ::close(source);
     if (error == 0 && bytes.digest() != base.identity.hash)
         error = kBaseChanged;
     if (error == 0)
-        error = writeAll(fd, entryCheck(entry), offset);
+        error = writeAllAt(fd, entryCheck(entry), offset);
     return error;
 }
 
@@ -280,14 +263,14 @@ int RecoveryWriter::writeNewCopy() {
     std::size_t offset = 0;
     int error = ::fchmod(fd, 0600) == 0 ? 0 : errno;
     if (error == 0)
-        error = writeAll(fd, recoveryStart() + base_->form, offset);
+        error = writeAllAt(fd, recoveryStart() + base_->form, offset);
     if (error == 0 && base_->file)
         error = copyFileBase(fd, *base_->file, offset);
     else if (error == 0)
-        error = writeAll(fd, base_->text, offset);
+        error = writeAllAt(fd, base_->text, offset);
     const std::size_t baseEnd = offset;
     for (std::size_t i = 0; error == 0 && i < backlog_.size(); ++i)
-        error = writeAll(fd, backlog_[i], offset);
+        error = writeAllAt(fd, backlog_[i], offset);
     if (error == 0 && ::fsync(fd) != 0)
         error = errno;
     if (error == 0 && ::rename(temporary.c_str(), path_.c_str()) != 0)
@@ -312,7 +295,7 @@ int RecoveryWriter::appendBacklog() {
     for (const std::string& entry : backlog_)
         bytes += entry;
     std::size_t offset = length_;
-    int error = writeAll(fd_, bytes, offset);
+    int error = writeAllAt(fd_, bytes, offset);
     if (error == 0 && ::fdatasync(fd_) != 0)
         error = errno;
     if (error != 0) {
