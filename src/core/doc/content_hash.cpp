@@ -1,5 +1,6 @@
 #include "core/doc/content_hash.h"
 
+#include <bit>
 #include <cstring>
 
 namespace zu {
@@ -15,17 +16,24 @@ std::uint64_t rotl(std::uint64_t x, int r) {
     return (x << r) | (x >> (64 - r));
 }
 
-// Little-endian reads, whatever the machine's order.
-std::uint64_t read64(const unsigned char* p) {
-    std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = v << 8 | p[i];
+// Little-endian reads, whatever the machine's order: one load each, so
+// that a whole file is hashed at the speed of memory.
+template <class T> T readLittle(const unsigned char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    if constexpr (std::endian::native == std::endian::big && sizeof v == 8)
+        v = static_cast<T>(__builtin_bswap64(v));
+    else if constexpr (std::endian::native == std::endian::big)
+        v = static_cast<T>(__builtin_bswap32(static_cast<std::uint32_t>(v)));
     return v;
 }
 
+std::uint64_t read64(const unsigned char* p) {
+    return readLittle<std::uint64_t>(p);
+}
+
 std::uint32_t read32(const unsigned char* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    return readLittle<std::uint32_t>(p);
 }
 
 std::uint64_t round(std::uint64_t acc, std::uint64_t input) {
