@@ -146,12 +146,12 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         kind == PathKind::Missing || kind == PathKind::RegularFile)
         profile_ =
             std::make_unique<QSettings>(QString::fromStdString(profile), QSettings::IniFormat);
-    // The list holds the bytes of each path; the profile keeps them as the
-    // text file_names.h makes of them, which gives the same bytes back.
     // Copies hold the user's unsaved text: no other user may read them,
     // whatever the umask.
     recoveryFolder_ = recoveryDirectory(configFolder());
     ensurePrivateFolder(recoveryFolder_);
+    // The list holds the bytes of each path; the profile keeps them as the
+    // text file_names.h makes of them, which gives the same bytes back.
     std::vector<std::string> recent;
     for (int i = 1; profile_ && i <= cmd::RecentFileCount; ++i) {
         const QString path =
