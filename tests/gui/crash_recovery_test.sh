@@ -4,60 +4,14 @@
 # unsaved edit the same way. Exit 77 (skipped) when Xvfb or xdotool is missing.
 set -euo pipefail
 zu="$1"
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null || { echo "needs Xvfb and xdotool"; exit 77; }
-
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export ZU_CONFIG_DIR="$work/config" XDG_CONFIG_HOME="$work/xdg" XDG_DATA_HOME="$work/data"
-export XDG_RUNTIME_DIR="$work/run" ZU_RECOVERY_DELAY_MS=100 QT_QPA_PLATFORM=xcb
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-
-# A display of our own.
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY="$display"
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
-
-fail() {
-    echo "FAIL: $*"
-    ls -la "$ZU_CONFIG_DIR/recovery" 2>&1
-    for p in "${pids[@]}"; do xdotool search --pid "$p" getwindowname %@ 2>/dev/null; done
-    exit 1
-}
-# Waits up to 10 s for a condition.
-waitfor() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.05; done; return 1; }
-# The first visible window of process $1, focused.
-focus() {
-    local win="" target="$1"
-    waitfor 'win=$(xdotool search --onlyvisible --pid "$target" 2>/dev/null | tail -n 1); [ -n "$win" ]' ||
-        fail "no window"
-    sleep 0.3
-    xdotool windowfocus --sync "$win"
-}
-copies() { ls "$ZU_CONFIG_DIR"/recovery/*.zurecover 2>/dev/null | wc -l; }
+. "$(dirname "$0")/x_session.sh"
 
 # Shift_JIS "日本" and a CR LF.
 printf '\223\372\226\173\r\n' > "$work/page.htm"
 
 # 1. Type, wait for the copy, then kill -9.
 "$zu" "$work/page.htm" & first=$!; pids+=($first)
-# A window shown is not yet a window that takes keys: the typing is tried
-# again (at most twice more) until the copy shows it arrived.
-typed=""
-for attempt in 1 2 3; do
-    focus "$first"
-    xdotool type --delay 30 "abc"
-    if waitfor '[ "$(copies)" -ge 1 ]'; then typed=yes; break; fi
-done
-[ -n "$typed" ] || fail "no recovery copy after typing"
+type_until_copy "$first" "abc"
 kill -9 "$first"; wait "$first" 2>/dev/null || true
 
 # 2. Start again: the offer comes up over the main window (Return says yes),

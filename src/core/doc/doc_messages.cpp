@@ -1,6 +1,7 @@
 #include "core/doc/doc_messages.h"
 
 #include "core/doc/encoding_rules.h"
+#include "core/doc/file_errors.h"
 #include "core/text/utf.h"
 
 #include <algorithm>
@@ -111,13 +112,38 @@ SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encodi
     return {text + " " + name + " で保存するか、この文書を UTF-8 に切り替えて保存しますか？", true};
 }
 
-std::string recoveryQuestion(const RecoveryRecord& record) {
+std::string recoveryQuestion(const RecoveryRecord& record, SourceState file) {
     std::string text = record.title + " の保存されていない変更が、前回の終了時に残っています。\n";
     // The path is the system's bytes; shown as text, whatever it holds.
     text += record.path.empty() ? std::string("(まだ保存されていない文書)")
                                 : "ﾌｧｲﾙ: " + printablePath(record.path);
     text += "\nｴﾝｺｰﾃﾞｨﾝｸﾞ: " + record.encoding;
+    // Restored and saved, the edits would replace what is in the file now.
+    if (!record.path.empty() && file == SourceState::Changed)
+        text += "\n\nﾌｧｲﾙはこの変更のあと、他のﾌﾟﾛｸﾞﾗﾑで変更されています。";
+    else if (!record.path.empty() && file == SourceState::Missing)
+        text += "\n\nﾌｧｲﾙはこの変更のあと、削除されたか移動されています。";
     return text + "\n\n復元しますか？「いいえ」を選ぶと、この変更は破棄されます。";
+}
+
+std::string recoveryWriteFailure(std::string_view folder, int error) {
+    std::string reason = fileErrorMessage(error, FileOp::Save, folder);
+    // The general message names no folder; this one must.
+    if (reason.find(folder) == std::string::npos)
+        reason = std::string(folder) + " に書き込めません (ｴﾗｰ " + std::to_string(error) + ")。";
+    return "保存されていない変更の回復用ｺﾋﾟｰを書き込めません。\n" + reason +
+           "\n書き込めるようになるまで、書き込みを繰り返します。";
+}
+
+std::string recoveryWriteFailureStatus(std::string_view folder) {
+    return "回復用ｺﾋﾟｰを " + std::string(folder) + " に書き込めません";
+}
+
+std::string recoveryDamagedNotice(const std::vector<std::string>& kept) {
+    std::string text = "壊れていて読み込めない回復用ｺﾋﾟｰがありました。復元せずに残してあります:";
+    for (const std::string& name : kept)
+        text += "\n" + printablePath(name);
+    return text;
 }
 
 std::string changedOnDiskReloadQuestion(std::string_view path) {

@@ -41,8 +41,19 @@ std::string changedOnDiskNote(std::string_view path, bool deleted);
 std::string deletedBeforeSaveNote(std::string_view path);
 
 // The question at start-up for a recovery copy a run left behind: which
-// document, its file and encoding, and what "no" does.
-std::string recoveryQuestion(const RecoveryRecord& record);
+// document, its file and encoding, what has become of the file since the
+// edits were made (`file`), and what "no" does.
+std::string recoveryQuestion(const RecoveryRecord& record, SourceState file = SourceState::Same);
+
+// A recovery copy could not be written in `folder` for the system's
+// `error`: the message, which says that zu keeps trying, and the shorter
+// status-bar text.
+std::string recoveryWriteFailure(std::string_view folder, int error);
+std::string recoveryWriteFailureStatus(std::string_view folder);
+
+// Copies that did not read back, put aside under the names `kept` (full
+// paths); empty `kept` entries could not be moved and stay where they were.
+std::string recoveryDamagedNotice(const std::vector<std::string>& kept);
 
 // A save of `path` in place that a crash cut short, found at the next start
 // with the copy of the old bytes: what the file holds now, and the offer to

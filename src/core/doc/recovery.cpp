@@ -1,88 +1,41 @@
 #include "core/doc/recovery.h"
 
-#include <charconv>
+#include "core/doc/recovery_fields.h"
+#include "core/doc/recovery_replay.h"
 
 namespace zu {
 namespace {
 
-constexpr std::string_view kMagic = "zu recovery 1\n";
+using namespace recovery_fields;
+
+constexpr std::string_view kFirstMagic = "zu recovery 1\n";
+constexpr std::string_view kMagic = "zu recovery 2\n";
 constexpr std::string_view kSuffix = ".zurecover";
+constexpr std::string_view kTemporarySuffix = ".zutmp";
 
-// Texts of the header go in hexadecimal, so that a line break, a NUL or any
-// byte of a path cannot end a field.
-std::string hex(std::string_view bytes) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
+// An entry: its kind, the length of what it holds, what it holds, and a
+// hash of the three.
+constexpr std::size_t kEntryHead = 9;
+constexpr std::size_t kEntryCheck = 8;
+// Form, text base, file base, edit.
+constexpr std::string_view kEntryKinds = "FTBS";
+
+std::string entryHead(char kind, std::uint64_t length) {
+    std::string out(1, kind);
+    out += littleEndian(length);
     return out;
 }
 
-std::optional<std::string> unhex(std::string_view text) {
-    if (text.size() % 2 != 0)
-        return std::nullopt;
-    std::string out;
-    out.reserve(text.size() / 2);
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        unsigned value = 0;
-        const auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
-        if (error != std::errc() || end != text.data() + i + 2)
-            return std::nullopt;
-        out += static_cast<char>(value);
-    }
+std::string entry(char kind, std::string_view payload) {
+    std::string out = entryHead(kind, payload.size());
+    out += payload;
+    out += littleEndian(contentHash(out));
     return out;
 }
 
-template <class T> std::optional<T> number(std::string_view text) {
-    T value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-// Reads "key value\n" from the front of `rest`.
-bool field(std::string_view& rest, std::string_view key, std::string_view& value) {
-    if (rest.substr(0, key.size()) != key || rest.size() <= key.size() || rest[key.size()] != ' ')
-        return false;
-    const auto end = rest.find('\n');
-    if (end == std::string_view::npos)
-        return false;
-    value = rest.substr(key.size() + 1, end - key.size() - 1);
-    rest.remove_prefix(end + 1);
-    return true;
-}
-
-} // namespace
-
-std::string serializeRecovery(const RecoveryRecord& r) {
-    std::string out(kMagic);
-    out += "title " + hex(r.title) + "\n";
-    out += "path " + hex(r.path) + "\n";
-    out += "encoding " + hex(r.encoding) + "\n";
-    out += "bom " + std::string(r.byteOrderMark ? "1" : "0") + "\n";
-    out += "linebreak " + std::to_string(static_cast<int>(r.lineBreak)) + "\n";
-    out += "breaks ";
-    for (LineBreak b : r.breaks)
-        out += static_cast<char>('0' + static_cast<int>(b));
-    out += "\nvariants";
-    for (const cp932::Variant& v : r.variants)
-        out += " " + std::to_string(v.index) + ":" + std::to_string(v.code);
-    out += "\ntext " + std::to_string(r.text.size()) + "\n";
-    for (char16_t c : r.text) {
-        out += static_cast<char>(c & 0xFF);
-        out += static_cast<char>(c >> 8);
-    }
-    return out;
-}
-
-std::optional<RecoveryRecord> parseRecovery(std::string_view rest) {
-    if (rest.substr(0, kMagic.size()) != kMagic)
-        return std::nullopt;
-    rest.remove_prefix(kMagic.size());
+// What a copy of the first kind holds after its start: the whole record,
+// the form as a header and then the text.
+std::optional<RecoveryRecord> readFirstKind(std::string_view rest) {
     RecoveryRecord r;
     std::string_view value;
     std::optional<std::string> text;
@@ -95,49 +48,117 @@ std::optional<RecoveryRecord> parseRecovery(std::string_view rest) {
     if (!field(rest, "encoding", value) || !(text = unhex(value)))
         return std::nullopt;
     r.encoding = *text;
-    if (!field(rest, "bom", value) || (value != "0" && value != "1"))
+    if (!field(rest, "bom", value) || !flag(value, r.byteOrderMark))
         return std::nullopt;
-    r.byteOrderMark = value == "1";
-    if (!field(rest, "linebreak", value) || value.size() != 1 || value[0] < '0' || value[0] > '2')
+    if (!field(rest, "linebreak", value) || !lineBreak(value, r.lineBreak))
         return std::nullopt;
-    r.lineBreak = static_cast<LineBreak>(value[0] - '0');
-    if (!field(rest, "breaks", value))
+    auto body = textBody(rest);
+    if (!body)
         return std::nullopt;
-    for (char c : value) {
-        if (c < '0' || c > '2')
-            return std::nullopt;
-        r.breaks.push_back(static_cast<LineBreak>(c - '0'));
-    }
-    // "variants" with nothing after it is a line of its own.
-    if (rest.substr(0, 9) == "variants\n") {
-        rest.remove_prefix(9);
-    } else if (field(rest, "variants", value)) {
-        while (!value.empty()) {
-            const auto space = value.find(' ');
-            const std::string_view item = value.substr(0, space);
-            value = space == std::string_view::npos ? std::string_view() : value.substr(space + 1);
-            const auto colon = item.find(':');
-            const auto index = number<std::size_t>(item.substr(0, colon));
-            const auto code = colon == std::string_view::npos
-                                  ? std::nullopt
-                                  : number<std::uint16_t>(item.substr(colon + 1));
-            if (!index || !code)
-                return std::nullopt;
-            r.variants.push_back({*index, *code});
-        }
-    } else {
-        return std::nullopt;
-    }
-    if (!field(rest, "text", value))
-        return std::nullopt;
-    const auto units = number<std::size_t>(value);
-    if (!units || rest.size() != *units * 2)
-        return std::nullopt; // cut short: not a copy to offer
-    r.text.resize(*units);
-    for (std::size_t i = 0; i < *units; ++i)
-        r.text[i] = static_cast<char16_t>(static_cast<unsigned char>(rest[2 * i]) |
-                                          static_cast<unsigned char>(rest[2 * i + 1]) << 8);
+    r.breaks = std::move(body->breaks);
+    r.variants = std::move(body->variants);
+    r.text = std::move(body->text);
     return r;
+}
+
+} // namespace
+
+RecoveryForm formOf(const RecoveryRecord& r) {
+    return {r.title, r.path, r.encoding, r.byteOrderMark, r.lineBreak, !r.breaks.empty(), r.source};
+}
+
+std::string recoveryStart() {
+    return std::string(kMagic);
+}
+
+std::string formEntry(const RecoveryForm& f) {
+    std::string out = "title " + hex(f.title) + "\n";
+    out += "path " + hex(f.path) + "\n";
+    out += "encoding " + hex(f.encoding) + "\n";
+    out += "bom " + std::string(f.byteOrderMark ? "1" : "0") + "\n";
+    out += "linebreak " + std::to_string(static_cast<int>(f.lineBreak)) + "\n";
+    out += "mixed " + std::string(f.mixedBreaks ? "1" : "0") + "\n";
+    if (const auto& s = f.source)
+        out += "source " + std::to_string(s->stamp.device) + " " + std::to_string(s->stamp.inode) +
+               " " + std::to_string(s->stamp.size) + " " +
+               std::to_string(s->stamp.modifiedSeconds) + " " +
+               std::to_string(s->stamp.modifiedNanoseconds) + " " + std::to_string(s->hash) + "\n";
+    else
+        out += "source -\n";
+    return entry('F', out);
+}
+
+std::string textEntry(const RecoveryRecord& r) {
+    return entry('T', textBodyOf(r.breaks, r.variants, r.text));
+}
+
+std::string editEntry(const RecoveryEdit& e) {
+    std::string out = "from " + std::to_string(e.from) + "\n";
+    out += "removed " + std::to_string(e.removed) + "\n";
+    out += "length " + std::to_string(e.length) + "\n";
+    out += textBodyOf(e.breaks, e.variants, e.text);
+    return entry('S', out);
+}
+
+std::string fileEntryFront(std::string_view encoding, std::uint64_t size) {
+    const std::string header = "encoding " + hex(encoding) + "\n";
+    return entryHead('B', header.size() + size) + header;
+}
+
+std::string entryCheck(const ContentHash& frontAndBytes) {
+    return littleEndian(frontAndBytes.digest());
+}
+
+std::string serializeRecovery(const RecoveryRecord& r) {
+    return recoveryStart() + formEntry(formOf(r)) + textEntry(r);
+}
+
+RecoveryRead readRecovery(std::string_view bytes) {
+    RecoveryRead read;
+    if (bytes.substr(0, kFirstMagic.size()) == kFirstMagic) {
+        read.record = readFirstKind(bytes.substr(kFirstMagic.size()));
+        read.wholeLength = read.record ? bytes.size() : 0;
+        return read;
+    }
+    if (bytes.substr(0, kMagic.size()) != kMagic)
+        return read;
+    RecoveryReplay replay;
+    std::size_t at = kMagic.size();
+    while (at < bytes.size()) {
+        const std::size_t left = bytes.size() - at;
+        // Bytes that do not start an entry were not written by zu.
+        const char kind = bytes[at];
+        if (kEntryKinds.find(kind) == std::string_view::npos)
+            return {};
+        // Too short for the entry it announces: the last entry, cut short
+        // while it was appended. What came before it is the copy.
+        if (left < kEntryHead + kEntryCheck)
+            break;
+        const std::uint64_t length = fromLittleEndian(bytes.substr(at + 1, 8));
+        if (length > left - kEntryHead - kEntryCheck)
+            break;
+        const std::size_t size = kEntryHead + static_cast<std::size_t>(length) + kEntryCheck;
+        const std::string_view whole = bytes.substr(at, size - kEntryCheck);
+        if (contentHash(whole) != fromLittleEndian(bytes.substr(at + size - kEntryCheck, 8))) {
+            if (at + size == bytes.size())
+                break; // the last entry, written only in part
+            return {};
+        }
+        const bool wasBase = replay.hasBase();
+        if (!replay.apply(kind, whole.substr(kEntryHead)))
+            return {};
+        at += size;
+        if (!wasBase && replay.hasBase())
+            read.baseEnd = at;
+        else if (wasBase)
+            ++read.entries;
+    }
+    read.record = replay.result();
+    if (!read.record)
+        return {};
+    read.wholeLength = at;
+    read.form = replay.form();
+    return read;
 }
 
 std::string recoveryFileName(long processId, int number) {
@@ -156,6 +177,49 @@ std::optional<long> recoveryOwner(std::string_view name) {
 
 std::string recoveryDirectory(const std::string& configDirectory) {
     return configDirectory + "recovery/";
+}
+
+std::string recoveryTemporaryName(std::string_view copyName, std::uint64_t hostId) {
+    return "." + std::string(copyName) + "." + hexNumber(hostId) + std::string(kTemporarySuffix);
+}
+
+std::optional<RecoveryLeftover> recoveryLeftover(std::string_view name) {
+    if (name.substr(0, 1) != ".")
+        return std::nullopt;
+    name.remove_prefix(1);
+    // ".<copy>.<16 hex digits of the machine>.zutmp"
+    if (name.size() > kTemporarySuffix.size() + 17 &&
+        name.substr(name.size() - kTemporarySuffix.size()) == kTemporarySuffix) {
+        name.remove_suffix(kTemporarySuffix.size());
+        const std::string_view host = name.substr(name.size() - 16);
+        const auto id = hexNumberOf(host);
+        const std::string_view copy = name.substr(0, name.size() - 17);
+        const auto owner = recoveryOwner(copy);
+        if (!id || name[name.size() - 17] != '.' || !owner)
+            return std::nullopt;
+        return RecoveryLeftover{*owner, *id};
+    }
+    // Earlier versions wrote a copy through the writer of documents, whose
+    // temporary name is ".<copy>.zu-<pid>-<attempt>": the process that made
+    // it is the one the copy is named for.
+    const auto tag = name.rfind(".zu-");
+    if (tag == std::string_view::npos)
+        return std::nullopt;
+    const auto owner = recoveryOwner(name.substr(0, tag));
+    const std::string_view writer = name.substr(tag + 4);
+    const auto dash = writer.find('-');
+    if (!owner || dash == std::string_view::npos || number<long>(writer.substr(0, dash)) != owner ||
+        !number<int>(writer.substr(dash + 1)))
+        return std::nullopt;
+    return RecoveryLeftover{*owner, std::nullopt};
+}
+
+std::uint64_t recoveryHostId(std::string_view hostName) {
+    return contentHash(hostName);
+}
+
+std::string damagedRecoveryName(std::string_view copyName) {
+    return std::string(copyName) + ".damaged";
 }
 
 } // namespace zu

@@ -38,8 +38,10 @@ void onTerminationSignal(QObject* context, std::function<void()> handler) {
     action.sa_handler = notify;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    // Ctrl+C and Ctrl+\\ in the terminal that started zu end it as a
+    // shutdown does: never with an edit lost.
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 } // namespace zu

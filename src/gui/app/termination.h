@@ -1,7 +1,8 @@
 #pragma once
-// SIGTERM and SIGHUP (a shutdown, a closed terminal, `kill`) end zu only
-// after it has kept what is unsaved: the signal is turned into a call on the
-// window thread, where the documents can be reached safely.
+// SIGTERM, SIGHUP, SIGINT and SIGQUIT (a shutdown, a closed terminal,
+// `kill`, Ctrl+C) end zu only after it has kept what is unsaved: the
+// signal is turned into a call on the window thread, where the documents
+// can be reached safely.
 
 #include <functional>
 
@@ -9,7 +10,7 @@ class QObject;
 
 namespace zu {
 
-// Calls `handler` on the window thread each time SIGTERM or SIGHUP arrives.
+// Calls `handler` on the window thread each time one of them arrives.
 // `context` owns the watch.
 void onTerminationSignal(QObject* context, std::function<void()> handler);
 

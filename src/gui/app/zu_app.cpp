@@ -7,6 +7,7 @@
 #include "core/doc/doc_messages.h"
 #include "core/doc/file_read.h"
 #include "core/doc/recovery.h"
+#include "core/doc/recovery_store.h"
 #include "core/settings/config_location.h"
 #include "core/settings/settings.h"
 #include "gui/app/about_dlg.h"
@@ -42,6 +43,8 @@
 #include <cstdio>
 #include <iostream>
 #include <malloc.h>
+#include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zu {
@@ -62,13 +65,6 @@ std::string configFolder() {
 
 std::string profilePath() {
     return configFolder() + "zu.conf";
-}
-
-// Whether the process that keeps a recovery copy still runs (and so still
-// keeps it). A process id the system has given to another program since
-// makes a copy look kept: it is then offered at a later start.
-bool processRuns(long pid) {
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 bool samePath(const QString& a, const QString& b) {
@@ -201,12 +197,14 @@ std::optional<int> CZuApp::start(const QStringList& args) {
                 std::make_unique<QSettings>(QString::fromStdString(profile), QSettings::IniFormat);
         }
     }
-    // The list holds the bytes of each path; the profile keeps them as the
-    // text file_names.h makes of them, which gives the same bytes back.
+    // Copies hold the user's unsaved text: no other user may read them,
+    // whatever the umask.
     recoveryFolder_ = recoveryDirectory(configFolder());
-    ensureDirectory(recoveryFolder_);
+    ensurePrivateFolder(recoveryFolder_);
     journal_ = std::make_unique<WriteJournal>(configFolder() + "saving/");
     CZuDoc::setWriteJournal(journal_.get());
+    // The list holds the bytes of each path; the profile keeps them as the
+    // text file_names.h makes of them, which gives the same bytes back.
     std::vector<std::string> recent;
     for (int i = 1; profile_ && i <= cmd::RecentFileCount; ++i) {
         const QString path =
@@ -256,33 +254,96 @@ std::optional<int> CZuApp::start(const QStringList& args) {
 }
 
 void CZuApp::offerRecovery() {
-    QDir folder(QString::fromStdString(recoveryFolder_));
-    const QStringList names =
-        folder.entryList({QStringLiteral("*.zurecover")}, QDir::Files, QDir::Name);
-    for (const QString& name : names) {
-        const std::optional<long> owner = recoveryOwner(name.toStdString());
-        if (!owner || processRuns(*owner))
+    // A copy whose process no longer runs is left over from a run that
+    // ended without saving. (A process id the system has given to another
+    // program since makes a copy look kept: it is offered at a later start.)
+    // The same copy in both places: the second place has the later text.
+    struct Found {
+        std::string folder;
+        std::string shadow; // the older one in the recovery folder
+    };
+    std::map<std::string, Found> copies;
+    const std::string second = secondRecoveryFolder();
+    for (const std::string& folder : {recoveryFolder_, second}) {
+        if (kindOf(folder) != PathKind::Folder ||
+            (folder == second && ensurePrivateFolder(folder) != 0))
             continue;
-        const std::string file = recoveryFolder_ + name.toStdString();
-        const FileBytes bytes = readWholeFile(file, CZuDoc::kMaxFileBytes * 4);
-        const std::optional<RecoveryRecord> record =
-            bytes.error == 0 ? parseRecovery(bytes.bytes) : std::nullopt;
-        // A copy cut short by a crash while it was written holds nothing
-        // that can be given back whole; the previous copy was replaced only
-        // by a whole one, so there is none.
-        if (!record) {
+        removeRecoveryLeftovers(folder, thisHostId());
+        for (const std::string& name : namesIn(folder)) {
+            const std::optional<long> owner = recoveryOwner(name);
+            if (!owner)
+                continue;
+            // Earlier versions made copies that every user could read.
+            ::chmod((folder + name).c_str(), 0600);
+            if (processRuns(*owner))
+                continue;
+            Found& found = copies[name];
+            if (!found.folder.empty())
+                found.shadow = found.folder + name;
+            found.folder = folder;
+        }
+    }
+    std::vector<std::string> damaged;
+    for (const auto& [name, found] : copies) {
+        const std::string file = found.folder + name;
+        FileBytes bytes = readWholeFile(file, CZuDoc::kMaxFileBytes * 4);
+        RecoveryRead read = bytes.error == 0 ? readRecovery(bytes.bytes) : RecoveryRead{};
+        bytes.bytes = std::string();
+        if (!read.record) {
+            // Nothing that can be given back whole; kept for the user to
+            // look at, never offered again.
+            damaged.push_back(putRecoveryAside(found.folder, name) == 0
+                                  ? found.folder + damagedRecoveryName(name)
+                                  : file);
+            continue;
+        }
+        RecoveryRecord record = std::move(*read.record);
+        read.record.reset();
+        SourceCheck check;
+        std::optional<FileStamp> known;
+        if (record.source && !record.path.empty()) {
+            check = checkSource(*record.source, record.path);
+            known = check.state == SourceState::Same ? check.stamp : record.source->stamp;
+        }
+        const QString question = QString::fromStdString(recoveryQuestion(record, check.state));
+        const bool yes = ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) ==
+                         ui::Answer::Yes;
+        if (!found.shadow.empty())
+            ::unlink(found.shadow.c_str());
+        if (!yes) {
             ::unlink(file.c_str());
             continue;
         }
-        const QString question = QString::fromStdString(recoveryQuestion(*record));
-        if (ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) !=
-            ui::Answer::Yes) {
-            ::unlink(file.c_str());
-            continue;
-        }
-        CZuDoc* doc = adopt(CZuDoc::restore(*record), file);
+        CZuDoc* doc =
+            adopt(CZuDoc::restore(record, known), RecoveryKeeper::Adopted{file, std::move(read)});
         createFrame(doc);
     }
+    if (!damaged.empty())
+        ui::message(frame_, QString::fromStdString(recoveryDamagedNotice(damaged)));
+}
+
+void CZuApp::recoveryFailed(const QString& folder, int error) {
+    if (recoveryFailureShown_)
+        return;
+    recoveryFailureShown_ = true;
+    if (frame_)
+        frame_->showNotice(
+            QString::fromStdString(recoveryWriteFailureStatus(displayPath(folder).toStdString())));
+    ui::message(frame_, QString::fromStdString(
+                            recoveryWriteFailure(displayPath(folder).toStdString(), error)));
+}
+
+bool CZuApp::keepCopy(CZuDoc& doc) {
+    auto* keeper = doc.findChild<RecoveryKeeper*>();
+    if (!keeper || !doc.isModified() || keeper->writeNow())
+        return true;
+    const std::string second = secondRecoveryFolder();
+    if (const int error = keeper->writeTo(second); error != 0) {
+        // No window is left to say it in: the terminal, and the exit status.
+        std::fprintf(stderr, "zu: %s\n", recoveryWriteFailure(second, error).c_str());
+        return false;
+    }
+    return true;
 }
 
 void CZuApp::keepEverythingAndQuit() {
@@ -293,13 +354,13 @@ void CZuApp::keepEverythingAndQuit() {
     // dialog that is still up.
     if (channel_)
         channel_->stopServing();
+    bool kept = true;
     for (const auto& d : documents_)
-        if (auto* keeper = d->findChild<RecoveryKeeper*>())
-            keeper->writeNow();
+        kept = keepCopy(*d) && kept;
     RecoveryKeeper::keepCopies();
     for (const auto& d : documents_)
         d->setModified(false);
-    QCoreApplication::exit(0);
+    QCoreApplication::exit(kept ? 0 : 1);
 }
 
 bool CZuApp::commitData(bool mayAsk) {
@@ -308,8 +369,7 @@ bool CZuApp::commitData(bool mayAsk) {
     if (mayAsk)
         return maybeSaveAll();
     for (const auto& d : documents_)
-        if (auto* keeper = d->findChild<RecoveryKeeper*>())
-            keeper->writeNow();
+        keepCopy(*d);
     return true;
 }
 
@@ -349,10 +409,13 @@ std::vector<CZuDoc*> CZuApp::documents() const {
     return out;
 }
 
-CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc, const std::string& recoveryFile) {
+CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc,
+                      std::optional<RecoveryKeeper::Adopted> recoveryFile) {
     CZuDoc* raw = doc.get();
     documents_.push_back(std::move(doc));
-    new RecoveryKeeper(*raw, recoveryFolder_, recoveryFile);
+    auto* keeper = new RecoveryKeeper(*raw, recoveryFolder_, std::move(recoveryFile));
+    connect(keeper, &RecoveryKeeper::failed, this, &CZuApp::recoveryFailed);
+    connect(keeper, &RecoveryKeeper::written, this, [this] { recoveryFailureShown_ = false; });
     connect(raw, &CZuDoc::fileUsed, this, &CZuApp::noteRecent);
     connect(raw, &QObject::destroyed, this, &CZuApp::giveMemoryBack);
     connect(raw, &CZuDoc::closeRequested, this, [this, raw] {

@@ -9,6 +9,7 @@
 
 #include "core/app/recent_files.h"
 #include "core/doc/write_journal.h"
+#include "gui/doc/recovery_keeper.h"
 
 #include <QObject>
 #include <QPointer>
@@ -71,8 +72,11 @@ public:
     // `mayAsk`, else keeps them in their recovery copies. False when the user
     // cancels, so that the session does not end.
     bool commitData(bool mayAsk);
-    // Ends the program at once without losing an edit (SIGTERM, SIGHUP):
-    // every unsaved change goes into its recovery copy, kept for next start.
+    // Ends the program at once without losing an edit (SIGTERM, SIGHUP,
+    // SIGINT, SIGQUIT): every unsaved change goes into its recovery copy,
+    // kept for next start; where the recovery folder cannot take a copy, in
+    // the second place (recovery_store.h). The program ends with status 0
+    // only when every change was kept.
     void keepEverythingAndQuit();
 
     // New, Open, Print Setup, About, the recent files and Exit.
@@ -82,9 +86,15 @@ private:
     CChildFrame* createFrame(CZuDoc* doc);
     // Takes `doc` into the list, with a keeper for its recovery copy (which
     // takes over `recoveryFile` when the document was restored from it).
-    CZuDoc* adopt(std::unique_ptr<CZuDoc> doc, const std::string& recoveryFile = {});
-    // Offers back what an earlier run left unsaved.
+    CZuDoc* adopt(std::unique_ptr<CZuDoc> doc,
+                  std::optional<RecoveryKeeper::Adopted> recoveryFile = {});
+    // Offers back what an earlier run left unsaved, in the recovery folder
+    // and in the second place; copies that do not read back are put aside.
     void offerRecovery();
+    // A recovery copy cannot be written: said once, until one is again.
+    void recoveryFailed(const QString& folder, int error);
+    // Keeps the copy of `doc` somewhere: false when no place took it.
+    bool keepCopy(CZuDoc& doc);
     void forget(CZuDoc* doc);
     // After documents closed: their memory goes back to the system.
     void giveMemoryBack();
@@ -107,6 +117,7 @@ private:
     InstanceChannel* channel_ = nullptr;
     bool checkingDisk_ = false;
     bool trimPending_ = false;
+    bool recoveryFailureShown_ = false;
 };
 
 } // namespace zu

@@ -1,11 +1,13 @@
 #include "gui/doc/recovery_keeper.h"
 
-#include "core/doc/atomic_write.h"
-#include "core/doc/recovery.h"
+#include "core/doc/recovery_store.h"
+#include "core/text/encoding.h"
 #include "gui/doc/zu_doc.h"
+#include "gui/widgets/file_names.h"
 
 #include <QTextDocument>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -24,101 +26,235 @@ int nextNumber() {
     return ++number;
 }
 
-// How long the edits must pause before a copy is written. Tests make it
-// short through the environment; users get two seconds, and a copy at the
-// latest after twenty, well within half a minute of any edit.
-int quietMilliseconds() {
+// How long after an edit its copy is written at the latest: a second, so
+// that a crash in the middle of typing loses at most about that much.
+// Tests make it shorter through the environment.
+int delayMilliseconds() {
     if (const char* value = std::getenv("ZU_RECOVERY_DELAY_MS"); value && *value)
         return std::max(0, std::atoi(value));
-    return 2000;
+    return 1000;
+}
+
+bool keepsByteForms(const std::string& encoding) {
+    const Encoding* found = findEncoding(encoding);
+    return found && found->keepsByteForms();
+}
+
+long controlLength(const CZuDoc& doc) {
+    return doc.textDocument()->characterCount() - 1;
 }
 
 } // namespace
 
 RecoveryKeeper::RecoveryKeeper(CZuDoc& doc, const std::string& folder,
-                               const std::string& adoptedFile)
-    : QObject(&doc), doc_(doc), file_(folder + recoveryFileName(::getpid(), nextNumber())) {
-    quiet_.setSingleShot(true);
-    quiet_.setInterval(quietMilliseconds());
-    longest_.setSingleShot(true);
-    longest_.setInterval(std::max(quietMilliseconds(), 20000));
-    connect(&quiet_, &QTimer::timeout, this, &RecoveryKeeper::writeInBackground);
-    connect(&longest_, &QTimer::timeout, this, &RecoveryKeeper::writeInBackground);
-    connect(doc.textDocument(), &QTextDocument::contentsChanged, this, &RecoveryKeeper::changed);
+                               std::optional<Adopted> adopted)
+    : QObject(&doc), doc_(doc) {
+    writer_ = std::make_unique<RecoveryWriter>(folder + recoveryFileName(::getpid(), nextNumber()),
+                                               [this](const RecoveryWriter::Report& report) {
+                                                   QMetaObject::invokeMethod(
+                                                       this, [this, report] { reported(report); },
+                                                       Qt::QueuedConnection);
+                                               });
+    flush_.setSingleShot(true);
+    flush_.setInterval(delayMilliseconds());
+    retry_.setInterval(1000);
+    connect(&flush_, &QTimer::timeout, this, &RecoveryKeeper::flush);
+    connect(&retry_, &QTimer::timeout, this, [this] { writer_->retry(); });
+    connect(doc.textDocument(), &QTextDocument::contentsChange, this, &RecoveryKeeper::changed);
     connect(doc.textDocument(), &QTextDocument::modificationChanged, this,
             &RecoveryKeeper::modificationChanged);
-    if (!adoptedFile.empty() && std::rename(adoptedFile.c_str(), file_.c_str()) == 0)
-        written_ = true;
+    // A new encoding or line-break style changes no character.
+    connect(&doc, &CZuDoc::formChanged, this, &RecoveryKeeper::scheduleFlush);
+    connect(&doc, &CZuDoc::titleChanged, this, &RecoveryKeeper::scheduleFlush);
+
+    if (!adopted) {
+        captureBase();
+        return;
+    }
+    controlLength_ = controlLength(doc_);
+    sourceLength_ = doc_.sourceLength();
+    const bool moved = std::rename(adopted->file.c_str(), file().c_str()) == 0;
+    if (moved && adopted->read.form && writer_->resume(adopted->read)) {
+        started_ = true;
+        form_ = *adopted->read.form;
+        return;
+    }
+    // Written anew, from the text; the old copy goes once the new one is
+    // whole, or stays with this name until then.
+    if (!moved)
+        adoptedFile_ = adopted->file;
+    needsText_ = true;
+    scheduleFlush();
 }
 
 RecoveryKeeper::~RecoveryKeeper() {
-    waitForWrite();
-    discard();
+    flush_.stop();
+    retry_.stop();
+    if (!keeping()) {
+        writer_->discard();
+        if (!adoptedFile_.empty())
+            ::unlink(adoptedFile_.c_str());
+    }
+    writer_.reset(); // what is queued is written first
 }
 
 void RecoveryKeeper::keepCopies() {
     keeping() = true;
 }
 
-void RecoveryKeeper::changed() {
-    if (!doc_.isModified())
-        return;
-    quiet_.start();
-    if (!longest_.isActive())
-        longest_.start();
+std::string RecoveryKeeper::folder() const {
+    const std::string path = file();
+    return path.substr(0, path.find_last_of('/') + 1);
+}
+
+void RecoveryKeeper::captureBase() {
+    // The document is as saved (or new): the next copy's base is this text,
+    // which the file's bytes give back where the document says they do.
+    started_ = false;
+    controlLength_ = controlLength(doc_);
+    sourceLength_ = doc_.sourceLength();
+    head_ = tail_ = kNone;
+    fileBase_.reset();
+    if (!doc_.pathName().isEmpty() && doc_.source() && !doc_.sourceEncoding().empty())
+        fileBase_ = RecoveryWriter::FileBase{pathToBytes(doc_.pathName()), *doc_.source(),
+                                             doc_.sourceEncoding()};
+    needsText_ = !fileBase_ && sourceLength_ > 0;
+}
+
+void RecoveryKeeper::changed(int position, int /*removed*/, int added) {
+    const long length = controlLength(doc_);
+    head_ = std::min<long>(head_, position);
+    tail_ = std::min<long>(tail_, std::max<long>(0, length - position - added));
+    if (doc_.isModified())
+        scheduleFlush();
 }
 
 void RecoveryKeeper::modificationChanged(bool modified) {
-    if (modified)
-        return;
-    // Saved, or taken back to what is saved: nothing to recover.
-    quiet_.stop();
-    longest_.stop();
-    waitForWrite();
-    discard();
-}
-
-void RecoveryKeeper::writeInBackground() {
-    quiet_.stop();
-    longest_.stop();
-    if (!doc_.isModified())
-        return;
-    // One write at a time; a write still running means the next one waits
-    // for the next pause.
-    if (writing_.valid() &&
-        writing_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
-        quiet_.start();
+    if (modified) {
+        scheduleFlush();
         return;
     }
-    // The snapshot is taken here, on the window's thread; turning it into
-    // bytes and writing them happen on the worker.
-    written_ = true;
-    writing_ =
-        std::async(std::launch::async, [record = doc_.recoveryRecord(), file = file_]() mutable {
-            writeFileAtomically(file, serializeRecovery(record));
-        });
+    // Saved, or taken back to what is saved: nothing to recover.
+    flush_.stop();
+    if (!keeping()) {
+        writer_->discard();
+        if (!adoptedFile_.empty())
+            ::unlink(adoptedFile_.c_str());
+        adoptedFile_.clear();
+    }
+    captureBase();
+    if (failing_) {
+        failing_ = false;
+        retry_.stop();
+        emit written();
+    }
 }
 
-void RecoveryKeeper::writeNow() {
-    quiet_.stop();
-    longest_.stop();
-    waitForWrite();
+void RecoveryKeeper::scheduleFlush() {
+    if (doc_.isModified() && !flush_.isActive())
+        flush_.start();
+}
+
+void RecoveryKeeper::startFromText() {
+    const RecoveryForm form = doc_.recoveryForm();
+    writer_->start(formEntry(form), textEntry(doc_.recoveryRecord()));
+    started_ = true;
+    needsText_ = false;
+    form_ = form;
+    controlLength_ = controlLength(doc_);
+    sourceLength_ = doc_.sourceLength();
+    head_ = tail_ = kNone;
+}
+
+void RecoveryKeeper::flush() {
+    flush_.stop();
     if (!doc_.isModified())
         return;
-    written_ = true;
-    writeFileAtomically(file_, serializeRecovery(doc_.recoveryRecord()));
-}
-
-void RecoveryKeeper::waitForWrite() {
-    if (writing_.valid())
-        writing_.wait();
-}
-
-void RecoveryKeeper::discard() {
-    if (!written_ || keeping())
+    const RecoveryForm form = doc_.recoveryForm();
+    // What edits cannot carry: breaks kept one by one again, or byte forms
+    // that count again under an encoding that keeps them.
+    if (started_ && ((form.mixedBreaks && !form_.mixedBreaks) ||
+                     (keepsByteForms(form.encoding) && !keepsByteForms(form_.encoding))))
+        needsText_ = true;
+    if (needsText_)
+        return startFromText();
+    if (!started_) {
+        if (fileBase_)
+            writer_->start(formEntry(form), *fileBase_);
+        else
+            writer_->start(formEntry(form), textEntry({}));
+        started_ = true;
+        form_ = form;
+    } else if (form != form_) {
+        writer_->append(formEntry(form));
+        form_ = form;
+    }
+    if (head_ == kNone)
         return;
-    ::unlink(file_.c_str());
-    written_ = false;
+    const long length = controlLength(doc_);
+    const long from = std::clamp<long>(head_ - 1, 0, length);
+    const long to = std::clamp<long>(length - tail_, from, length);
+    // Most of the text changed (a reload, a command on the whole text): a
+    // new base costs no more than the edit would.
+    if (to - from > 65536 && to - from > length / 2)
+        return startFromText();
+    RecoveryEdit edit = doc_.recoveryEdit(static_cast<int>(from), static_cast<int>(to));
+    const long sourceLength = doc_.sourceLength();
+    const long kept = sourceLength - doc_.toSource(static_cast<int>(to));
+    const long removed = sourceLength_ - kept - static_cast<long>(edit.from);
+    if (removed < 0)
+        return startFromText(); // never expected: the whole text is then sure
+    edit.removed = static_cast<std::size_t>(removed);
+    edit.length = static_cast<std::size_t>(sourceLength);
+    writer_->append(editEntry(edit));
+    controlLength_ = length;
+    sourceLength_ = sourceLength;
+    head_ = tail_ = kNone;
+}
+
+void RecoveryKeeper::reported(const RecoveryWriter::Report& report) {
+    using Event = RecoveryWriter::Event;
+    if (report.event == Event::Started && !adoptedFile_.empty()) {
+        ::unlink(adoptedFile_.c_str());
+        adoptedFile_.clear();
+    }
+    if (report.event == Event::BaseChanged) {
+        // The file is no longer the version the document was read from:
+        // the copy starts from the text instead.
+        needsText_ = true;
+        started_ = false;
+        QTimer::singleShot(0, this, &RecoveryKeeper::flush);
+        return;
+    }
+    if (report.error != 0) {
+        if (!failing_)
+            retry_.start();
+        failing_ = true;
+        emit failed(QString::fromStdString(folder()), report.error);
+    } else if (report.written && failing_) {
+        failing_ = false;
+        retry_.stop();
+        emit written();
+    }
+}
+
+bool RecoveryKeeper::writeNow() {
+    flush();
+    if (writer_->finish())
+        return true;
+    if (!writer_->waitingForText())
+        return false;
+    // The file changed since it was read: the copy starts from the text.
+    startFromText();
+    return writer_->finish();
+}
+
+int RecoveryKeeper::writeTo(const std::string& folder) {
+    if (const int error = ensurePrivateFolder(folder); error != 0)
+        return error;
+    const std::string name = file().substr(file().find_last_of('/') + 1);
+    return writePrivateFile(folder + name, recoveryStart() + formEntry(doc_.recoveryForm()) +
+                                               textEntry(doc_.recoveryRecord()));
 }
 
 } // namespace zu

@@ -1,15 +1,27 @@
 #pragma once
 // Keeps a recovery copy of one document in the config folder while it has
-// unsaved changes: written at most a few seconds after the edits stop (and
-// never more than half a minute behind them), on a worker thread so that
-// typing never waits for the disk, and removed when the document is saved,
-// taken back to its saved state, or closed without saving.
+// unsaved changes, removed when the document is saved, taken back to its
+// saved state, or closed without saving.
+//
+// The copy follows the edits within about a second (ZU_RECOVERY_DELAY_MS
+// sets how long), whether or not the typing pauses. What is handed to the
+// writer is only what changed since the last time: the control reports
+// every change as a place, what went and what came, and the stretch
+// between the first and the last change is read once, when the copy is
+// written. So a keystroke costs the same in a page of any size. The copy's
+// base is the bytes of the file the document was read from, copied by the
+// writer's thread, or the whole text where there is no such file.
+
+#include "core/doc/recovery.h"
+#include "core/doc/recovery_writer.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
-#include <future>
+#include <climits>
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace zu {
@@ -18,32 +30,64 @@ class CZuDoc;
 class RecoveryKeeper : public QObject {
     Q_OBJECT
 public:
-    // `adoptedFile`: a copy left over from an earlier run that this document
-    // was restored from; it becomes this document's own copy.
-    RecoveryKeeper(CZuDoc& doc, const std::string& folder, const std::string& adoptedFile = {});
+    // A copy left over from an earlier run that the document was restored
+    // from: it becomes this document's own copy, continued where it can be.
+    struct Adopted {
+        std::string file;
+        RecoveryRead read; // its record left out
+    };
+
+    RecoveryKeeper(CZuDoc& doc, const std::string& folder, std::optional<Adopted> adopted = {});
     ~RecoveryKeeper() override;
 
-    // Writes the copy now and waits for it (the program is about to end).
-    void writeNow();
+    // Writes what the copy lacks and waits for it (the program is about to
+    // end): whether the copy now holds every edit.
+    bool writeNow();
+    // The whole document as a copy of the same name in `folder`, written now
+    // (the recovery folder could not take it). 0, else the system's error.
+    int writeTo(const std::string& folder);
     // From now on no copy is removed: the program is ending without asking,
     // and the copies are what the next start offers back.
     static void keepCopies();
 
-    std::string file() const { return file_; }
+    std::string file() const { return writer_->path(); }
+    std::string folder() const;
+
+signals:
+    // Writing the copy failed (`error` is the system's) and is tried again
+    // until it succeeds; then written() follows.
+    void failed(const QString& folder, int error);
+    void written();
 
 private:
-    void changed();
+    void changed(int position, int removed, int added);
     void modificationChanged(bool modified);
-    void writeInBackground();
-    void waitForWrite();
-    void discard();
+    void scheduleFlush();
+    void flush();
+    void startFromText();
+    void captureBase();
+    void reported(const RecoveryWriter::Report& report);
 
     CZuDoc& doc_;
-    std::string file_;
-    QTimer quiet_;   // restarted by every edit: a copy once the edits pause
-    QTimer longest_; // not restarted: a copy at the latest this long after an edit
-    std::future<void> writing_;
-    bool written_ = false;
+    std::unique_ptr<RecoveryWriter> writer_;
+    std::string adoptedFile_; // removed once this document's own copy is whole
+    bool started_ = false;    // the writer has a copy to go on with
+    bool needsText_ = false;  // the next copy must start from the whole text
+    std::optional<RecoveryWriter::FileBase> fileBase_;
+    RecoveryForm form_; // the form last handed over
+
+    // The text as the copy last described it, and what has changed since:
+    // how many control positions at its start and at its end are as they
+    // were (kNone: nothing changed).
+    static constexpr long kNone = LONG_MAX;
+    long controlLength_ = 0;
+    long sourceLength_ = 0;
+    long head_ = kNone;
+    long tail_ = kNone;
+
+    QTimer flush_; // started by the first edit the copy lacks, never restarted
+    QTimer retry_; // while writing fails
+    bool failing_ = false;
 };
 
 } // namespace zu

@@ -1,5 +1,6 @@
 #include "gui/doc/zu_doc.h"
 
+#include "core/doc/content_hash.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/encoding_rules.h"
 #include "core/doc/file_errors.h"
@@ -62,6 +63,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
         return result;
     }
     const FileStamp stamp = file.stamp;
+    const std::uint64_t hash = contentHash(file.bytes);
     DocumentText decoded = decodeDetected(file.bytes);
     file.bytes = std::string();
 
@@ -71,6 +73,9 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
     doc->setModified(false);
     doc->path_ = absolute;
     doc->disk_.know(stamp);
+    doc->source_ = SourceIdentity{stamp, hash};
+    // Read in the encoding found, which reading in that encoding gives again.
+    doc->sourceEncoding_ = std::string(decoded.encoding->name());
     result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
     return result;
@@ -88,10 +93,12 @@ RecoveryRecord CZuDoc::recoveryRecord() const {
     const QString raw = sourceText();
     r.text.assign(asView(raw));
     std::ranges::replace(r.text, u'\u2029', u'\n');
+    r.source = source_;
     return r;
 }
 
-std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record) {
+std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record,
+                                        const std::optional<FileStamp>& known) {
     auto doc = std::make_unique<CZuDoc>(QString::fromStdString(record.title));
     DocumentText decoded;
     decoded.text = record.text;
@@ -105,6 +112,10 @@ std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record) {
         std::ranges::count_if(decoded.text, [](char16_t c) { return cp932::isRawByte(c); }));
     doc->load(decoded);
     doc->path_ = pathFromBytes(record.path);
+    // Saved over a file another program has changed since, the edits would
+    // destroy that program's work: Save asks first, as for any document.
+    doc->source_ = record.source;
+    doc->disk_.know(known);
     // What was restored has not been saved yet.
     doc->setModified(true);
     return doc;
@@ -219,11 +230,15 @@ QString CZuDoc::readAgain(const Encoding& encoding) {
     if (file.error != 0)
         return QString::fromStdString(
             fileErrorMessage(file.error, FileOp::Open, displayPath(path_).toStdString()));
-    DocumentText decoded = decodeDocument(file.bytes, settleByteOrder(encoding, file.bytes));
+    const Encoding& settled = settleByteOrder(encoding, file.bytes);
+    const std::uint64_t hash = contentHash(file.bytes);
+    DocumentText decoded = decodeDocument(file.bytes, settled);
     declared_ = zu::declaredEncoding(file.bytes);
     file.bytes = std::string();
     load(decoded);
     disk_.know(file.stamp);
+    source_ = SourceIdentity{file.stamp, hash};
+    sourceEncoding_ = std::string(settled.name());
     setModified(false);
     return {};
 }
@@ -296,6 +311,7 @@ void CZuDoc::setWriteJournal(const WriteJournal* j) {
 CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     SaveResult result;
     EncodedDocument encoded = encode(Unmappable::Report);
+    const bool exact = encoded.problems.empty();
     if (!encoded.problems.empty()) {
         if (policy == Unmappable::Report) {
             result.problems = std::move(encoded.problems);
@@ -309,7 +325,17 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     result.write = writeFileAtomically(bytesPath, encoded.bytes, journal());
     if (!result.write)
         return result;
-    disk_.know(stampOf(bytesPath));
+    const std::optional<FileStamp> written = stampOf(bytesPath);
+    disk_.know(written);
+    source_.reset();
+    if (written)
+        source_ = SourceIdentity{*written, contentHash(encoded.bytes)};
+    // Reading the bytes back gives this text exactly, unless some of it was
+    // written as it is though it reads back otherwise (asked about above),
+    // or byte forms are kept on characters the encoding does not write.
+    sourceEncoding_ = exact && !(hasVariants_ && !form_.encoding->keepsByteForms())
+                          ? std::string(form_.encoding->name())
+                          : std::string();
     const QString absolute = pathFromBytes(bytesPath);
     const bool renamed = absolute != path_;
     path_ = absolute;

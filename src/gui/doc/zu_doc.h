@@ -49,10 +49,25 @@ public:
     static OpenResult open(const QString& path);
 
     // A new window's document made from a recovery copy: modified, with the
-    // title, file and text the copy kept.
-    static std::unique_ptr<CZuDoc> restore(const RecoveryRecord& record);
+    // title, file and text the copy kept. `known` is the version of the
+    // file its Save compares with the file on disk: the one the edits were
+    // made to, unless the file holds the very same bytes again.
+    static std::unique_ptr<CZuDoc> restore(const RecoveryRecord& record,
+                                           const std::optional<FileStamp>& known = {});
     // What a recovery copy keeps of the document now.
     RecoveryRecord recoveryRecord() const;
+    // The same without the text.
+    RecoveryForm recoveryForm() const;
+    // The text between two control positions as a recovery copy's edit: its
+    // source position, text, breaks and byte forms. What it replaced, and
+    // the length after it, are for the caller to fill in.
+    RecoveryEdit recoveryEdit(int controlFrom, int controlTo) const;
+    // The version of its file the document was last read from or saved to.
+    const std::optional<SourceIdentity>& source() const { return source_; }
+    // The encoding in which that version's bytes read back as the text was
+    // then, exactly; empty when they do not (the text was not made from
+    // them, or saving changed what reading them would give).
+    const std::string& sourceEncoding() const { return sourceEncoding_; }
 
     // Files above this size are refused whole rather than held in part.
     static constexpr std::size_t kMaxFileBytes = kMaxDocumentBytes;
@@ -196,6 +211,8 @@ private:
     // breaks has them, and the others need not be searched for them.
     bool mixedBreaks_ = false;
     DiskWatch disk_;
+    std::optional<SourceIdentity> source_;
+    std::string sourceEncoding_;
     bool loading_ = false;
     // Whether any character carries a byte form: only loading gives them,
     // and most files have none, which spares a look through the text.

@@ -4,6 +4,8 @@
 
 #include "support/fixture.h"
 
+#include "support/file_faults.h"
+
 #include "core/doc/recovery.h"
 #include "core/settings/config_location.h"
 #include "core/settings/settings.h"
@@ -12,6 +14,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
+
+#include <random>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -131,22 +135,231 @@ TEST_F(Recovery, NoDiscardsWhatARunLeftAndADamagedCopyIsNotOffered) {
     r.encoding = "CP932";
     r.text = u"text";
     const std::string whole = serializeRecovery(r);
-    const QString offered =
-        folder() +
-        QStringLiteral("/%1").arg(QString::fromStdString(recoveryFileName(endedProcess(), 1)));
-    const QString damaged =
-        folder() +
-        QStringLiteral("/%1").arg(QString::fromStdString(recoveryFileName(endedProcess(), 2)));
-    writeFile(QStringLiteral("x"), QByteArray::fromStdString(whole));
-    QFile::copy(path(QStringLiteral("x")), offered);
-    writeFile(QStringLiteral("y"), QByteArray::fromStdString(whole.substr(0, whole.size() - 1)));
-    QFile::copy(path(QStringLiteral("y")), damaged);
+    const auto copy = [&](int n, const std::string& bytes) {
+        return writeFile(QStringLiteral("config/recovery/") +
+                             QString::fromStdString(recoveryFileName(endedProcess(), n)),
+                         QByteArray::fromStdString(bytes));
+    };
+    const QString offered = copy(1, whole);
+    const QString damaged[] = {
+        copy(2, whole.substr(0, whole.size() - 1)),
+        // A length past any text (2^63 + 1), made by hand.
+        copy(3, "zu recovery 1\ntitle \npath \nencoding \nbom 0\nlinebreak 0\nbreaks "
+                "\nvariants\ntext 9223372036854775809\nab"),
+    };
 
     dialogs.thenMessage(QMessageBox::No);
+    dialogs.thenMessage(QMessageBox::Ok);
     restart();
-    EXPECT_EQ(dialogs.messages().size(), 1) << "only the whole copy is offered";
+    ASSERT_EQ(dialogs.messages().size(), 2) << "only the whole copy is offered";
     EXPECT_FALSE(QFile::exists(offered));
-    EXPECT_FALSE(QFile::exists(damaged));
+    // Put aside, not removed, and named in one message.
+    for (const QString& name : damaged) {
+        EXPECT_FALSE(QFile::exists(name));
+        EXPECT_TRUE(QFile::exists(name + QStringLiteral(".damaged")));
+        EXPECT_TRUE(dialogs.messages().last().contains(name + QStringLiteral(".damaged")));
+    }
+    restart();
+    EXPECT_EQ(dialogs.messages().size(), 2) << "never offered again";
+}
+
+// Opened, edited at random and then read back from its copy alone, every
+// kind of document is what the window holds: each encoding, breaks of
+// every kind in one file, bytes kept raw, both byte forms, long lines.
+TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
+    // Raw bytes, mixed breaks, and enough characters in their other byte
+    // form that some outlive the edits.
+    const QByteArray kShiftJis = "\x93\xfa\x96\x7b\x80<p>\xed\x40\xfa\x5c x\r\nb\nend\rz\r\n" +
+                                 QByteArray("\xed\x40 ").repeated(30);
+    const struct {
+        QByteArray bytes;
+        std::size_t joinBound;
+    } pages[] = {
+        {kShiftJis, kSoftJoinBound},
+        {kShiftJis, 6},
+        {"\xEF\xBB\xBF<p>\xE6\x97\xA5\xE6\x9C\xAC</p>\r\nb\n", 5},
+        {QByteArray("\xFF\xFE"
+                    "a\0\r\0\n\0b\0\n\0",
+                    12),
+         kSoftJoinBound},
+        {"<meta charset=euc-jp>\xC6\xFC\xCB\xDC\r\n\x8E\xB1\n", 7},
+        {"<meta charset=iso-2022-jp>\x1B$BF|\x1B(B\r\nx", kSoftJoinBound},
+    };
+    const QString typed[] = {QStringLiteral("ab"), QStringLiteral("日本語"), QStringLiteral("<b>"),
+                             QStringLiteral("x y z 1 2 3 4 5 6")};
+    std::mt19937 random(16);
+    const auto pick = [&](long n) { return static_cast<long>(random() % std::max(n, 1L)); };
+    int page = 0;
+    for (const auto& p : pages) {
+        CZuDoc::setDefaultJoinBound(p.joinBound);
+        const QString name = QStringLiteral("p%1.htm").arg(page++);
+        ASSERT_NE(app->openFile(writeFile(name, p.bytes)), nullptr);
+        if (page == 2) { // edited, then rewritten by another program before any copy
+            QTextCursor(doc()->textDocument()).insertText(QStringLiteral("x"));
+            doc()->switchEncoding(*findEncoding("UTF-8"));
+            writeFile(name, "another program's");
+        }
+        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        settle();
+        auto* keeper = doc()->findChild<RecoveryKeeper*>();
+        const auto check = [&](int step) {
+            ASSERT_TRUE(keeper->writeNow());
+            const auto back =
+                parseRecovery(readFile(QString::fromStdString(keeper->file())).toStdString());
+            ASSERT_TRUE(back.has_value()) << page << " " << step;
+            RecoveryRecord live = doc()->recoveryRecord();
+            EXPECT_EQ(back->text, live.text) << page << " " << step;
+            EXPECT_EQ(back->breaks, live.breaks) << page << " " << step;
+            // Byte forms count where they are saved: a character typed next
+            // to one takes its format, which no save writes.
+            const auto saved = [](const RecoveryRecord& r) {
+                const TextForm form{findEncoding(r.encoding), r.byteOrderMark, r.lineBreak};
+                return encodeDocument(r.text, form, r.variants, Unmappable::CharacterReference,
+                                      r.breaks)
+                    .bytes;
+            };
+            EXPECT_EQ(saved(*back), saved(live)) << page << " " << step;
+            EXPECT_EQ(formOf(*back), formOf(live)) << page << " " << step;
+        };
+        if (page == 2) { // its copy starts from the text, then byte forms count again
+            ASSERT_TRUE(keeper->writeNow());
+            doc()->switchEncoding(*findEncoding("CP932"));
+            check(-1);
+        }
+        for (int step = 0; step < 80; ++step) {
+            const long length = doc()->sourceLength();
+            const long from = pick(length + 1);
+            view()->setFocus();
+            view()->setSelection(from, from + pick(std::min(length - from, 12L) + 1));
+            switch (pick(7)) {
+            case 0:
+            case 1:
+                // Characters with no key of their own, as an input method gives them.
+                for (const QChar c : typed[pick(4)]) {
+                    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                    QApplication::sendEvent(view(), &press);
+                }
+                break;
+            case 2:
+                QTest::keyClick(view(), Qt::Key_Return);
+                break;
+            case 3:
+                QTest::keyClick(view(), Qt::Key_Backspace);
+                break;
+            case 4:
+                QTest::keyClick(view(), Qt::Key_Delete);
+                break;
+            case 5:
+                view()->undo();
+                break;
+            default:
+                view()->redo();
+            }
+            if (step % 20 == 7)
+                doc()->setLineBreakStyle(static_cast<LineBreak>(pick(3)));
+            if (step % 20 == 17)
+                doc()->switchEncoding(
+                    *findEncoding(doc()->encoding().keepsByteForms() ? "UTF-8" : "CP932"));
+            // Saved, the next copy starts from the file's bytes.
+            if (step == 30)
+                doc()->saveTo(doc()->pathName(), Unmappable::Report);
+            if (step % 8 == 7 && doc()->isModified())
+                check(step);
+        }
+    }
+}
+
+// The file was rewritten by another program after the edits were made:
+// the offer says so, and Save asks before writing over that program's work.
+TEST_F(Recovery, ARestoredDocumentAsksBeforeWritingOverANewerFile) {
+    const QString file = writeFile(QStringLiteral("page.htm"), "old\r\n");
+    ASSERT_NE(app->openFile(file), nullptr);
+    settle();
+    type("mine ");
+    ASSERT_TRUE(doc()->findChild<RecoveryKeeper*>()->writeNow());
+    const QByteArray copy = readFile(folder() + QLatin1Char('/') + copies().front());
+
+    for (const char* now : {"old\r\n", "new work\r\n"}) {
+        QFile left(QStringLiteral("%1/%2").arg(
+            folder(), QString::fromStdString(recoveryFileName(endedProcess(), 1))));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly) && left.write(copy) == copy.size());
+        left.close();
+        writeFile(QStringLiteral("page.htm"), now); // rewritten, maybe with the same bytes
+        const bool changed = QByteArray(now) != "old\r\n";
+        const auto before = dialogs.messages().size();
+        dialogs.thenMessage(QMessageBox::Yes);
+        if (changed)
+            dialogs.thenMessage(QMessageBox::No);
+        restart();
+        EXPECT_EQ(
+            dialogs.messages().last().contains(QStringLiteral("他のﾌﾟﾛｸﾞﾗﾑで変更されています")),
+            changed);
+        frame().onCommand(cmd::FileSave);
+        EXPECT_EQ(dialogs.messages().size() - before, changed ? 2 : 1)
+            << "the question before saving";
+        EXPECT_EQ(readFile(file), changed ? QByteArray(now) : QByteArray("mine old\r\n"));
+        app->closeAllDocuments();
+        settle();
+    }
+}
+
+// A recovery folder that takes no copy: said once, with the folder and the
+// reason; the copy is written as soon as it can be; and a signal to end
+// keeps the edits in the second place, where the next start finds them.
+TEST_F(Recovery, AFolderThatTakesNoCopyIsSaidOnceAndTheEditsAreKeptElsewhere) {
+    const QTemporaryDir runtime;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    {
+        const testing::Immutable locked(QFile::encodeName(folder()).toStdString());
+        if (!locked.error().empty())
+            GTEST_SKIP() << locked.error();
+        dialogs.thenMessage(QMessageBox::Ok);
+        type("a");
+        settle();
+        QTest::qWait(200);
+        app->newDocument(); // a second copy that cannot be written: still said once
+        type("x");
+        QTest::qWait(200);
+        settle();
+        doc()->setModified(false);
+        doc()->requestClose();
+        settle();
+        type("b");
+        QTest::qWait(200);
+        settle();
+        ASSERT_EQ(dialogs.messages().size(), 1) << "said once";
+        EXPECT_TRUE(dialogs.messages().front().contains(folder()));
+        EXPECT_TRUE(dialogs.messages().front().contains(QStringLiteral("拒否されました")));
+        EXPECT_TRUE(copies().isEmpty());
+    }
+    EXPECT_TRUE(waitForCopies(1)) << "written once the folder takes it, with no new edit";
+
+    {
+        const testing::Immutable lockedFolder(QFile::encodeName(folder()).toStdString());
+        const testing::Immutable lockedCopy(
+            QFile::encodeName(folder() + QLatin1Char('/') + copies().front()).toStdString());
+        dialogs.thenMessage(QMessageBox::Ok); // said again: it had worked in between
+        type("c");
+        app->keepEverythingAndQuit();
+        settle();
+    }
+    const QString second = runtime.path() + QStringLiteral("/zu-recovery");
+    const QStringList kept = QDir(second).entryList({QStringLiteral("*.zurecover")}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(parseRecovery(readFile(second + QLatin1Char('/') + kept.front()).toStdString())
+                  .value_or(RecoveryRecord{})
+                  .text,
+              u"abc");
+    // Left by a process that has ended, it is offered at the next start.
+    QFile::rename(second + QLatin1Char('/') + kept.front(),
+                  second + QLatin1Char('/') +
+                      QString::fromStdString(recoveryFileName(endedProcess(), 1)));
+    dialogs.thenMessage(QMessageBox::No);
+    restart();
+    EXPECT_EQ(dialogs.messages().size(), 3);
+    EXPECT_TRUE(dialogs.messages().last().contains(QStringLiteral("の保存されていない変更")));
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
 
 TEST_F(Recovery, EndingOnASignalKeepsEveryUnsavedChange) {
