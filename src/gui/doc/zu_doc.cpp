@@ -116,6 +116,10 @@ std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record,
     // destroy that program's work: Save asks first, as for any document.
     doc->source_ = record.source;
     doc->disk_.know(known);
+    // The offer has already told the user of a change made to the file since
+    // (or its deletion): the note when the window comes to the front would
+    // only say it again.
+    doc->disk_.noteForModified(stampOf(record.path), true);
     // What was restored has not been saved yet.
     doc->setModified(true);
     return doc;

@@ -198,6 +198,7 @@ TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
             QTextCursor(doc()->textDocument()).insertText(QStringLiteral("x"));
             doc()->switchEncoding(*findEncoding("UTF-8"));
             writeFile(name, "another program's");
+            dialogs.thenMessage(QMessageBox::Ok); // the note that another program changed it
         }
         CZuDoc::setDefaultJoinBound(kSoftJoinBound);
         settle();
