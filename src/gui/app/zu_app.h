@@ -75,7 +75,16 @@ public:
     // every unsaved change goes into its recovery copy, kept for next start.
     void keepEverythingAndQuit();
 
-    // New, Open, Print Setup, About, the recent files and Exit.
+    // The two options of the 表示 menu that zu adds, kept in zu.conf and off
+    // until turned on: tags coloured as the user types, and line numbers.
+    // Each holds for every document window at once.
+    bool coloursWhileTyping() const { return colourWhileTyping_; }
+    void setColourWhileTyping(bool on);
+    bool showsLineNumbers() const { return lineNumbers_; }
+    void setShowLineNumbers(bool on);
+
+    // New, Open, Print Setup, About, the recent files, Exit and the options
+    // above.
     static void registerCommands(HandlerTable<CZuApp>& table);
 
 private:
@@ -105,6 +114,8 @@ private:
     QStringList handedOver_; // waiting for a modal dialog to close
     QTimer* handOverRetry_ = nullptr;
     bool checkingDisk_ = false;
+    bool colourWhileTyping_ = false;
+    bool lineNumbers_ = false;
 };
 
 } // namespace zu

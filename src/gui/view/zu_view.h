@@ -7,6 +7,7 @@
 // EditBuffer through which they insert text.
 
 #include "core/edit/edit_buffer.h"
+#include "core/text/line_column.h"
 
 #include <QMarginsF>
 #include <QPlainTextEdit>
@@ -67,6 +68,16 @@ public:
     // Cut: copies the selection and removes it, the line's start kept.
     void cutSelection();
 
+    // The line-number gutter at the left of the text (view_lines.cpp): one
+    // number a line of the file, however many pieces or rows it is shown in.
+    void setLineNumbersShown(bool shown);
+    bool lineNumbersShown() const { return gutter_ != nullptr; }
+    // The caret's line and column, as the status bar names them.
+    LineColumn caretPlace() const;
+    // Puts the caret at the start of column `column` of line `line` (both
+    // from 1, within the file) and brings it into view.
+    void goToPlace(long line, long column);
+
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
     using MenuHook = std::function<QAction*(QMenu&, const QPoint& globalPos)>;
@@ -77,6 +88,9 @@ signals:
     void commandStateChanged();
     // Files were dropped on the view: they are to be opened, not inserted.
     void filesDropped(const QStringList& paths);
+    // A remark for the status bar about what a command just did; empty takes
+    // the last one back.
+    void statusNote(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -90,8 +104,16 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class LineNumberGutter;
+    // The gutter's numbers for the rows now on screen (view_lines.cpp).
+    void paintLineNumbers(QPaintEvent* event);
+    int gutterWidth() const;
+    void placeGutter();
+
     // The keys at the soft joins of long lines (view_joins.cpp): the user
     // never meets a join. Backspace and Delete there, and Ctrl with either
     // anywhere in a line in pieces, take the text on the far side of the
@@ -115,6 +137,7 @@ private:
     CZuDoc* document_;
     QTextCursor undoCursor_;
     Rgb tagColour_{0, 0, 255};
+    QWidget* gutter_ = nullptr;
 };
 
 } // namespace zu
