@@ -218,7 +218,12 @@ const QTextCharFormat& DocumentMarks::format(Rgb colour) {
 }
 
 void DocumentMarks::showBeforeDrawing(const QTextBlock& block) {
-    show(block, block.position());
+    // New formats mark their block changed, and a change left unreported
+    // would be reported with the next edit, as if that edit had replaced
+    // the block: it is reported at once.
+    const int begin = block.position();
+    if (show(block, begin))
+        text_->markContentsDirty(begin, block.length());
 }
 
 bool DocumentMarks::show(const QTextBlock& block, int begin) {

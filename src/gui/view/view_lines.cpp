@@ -81,30 +81,35 @@ void CZuView::resizeEvent(QResizeEvent* event) {
     placeGutter();
 }
 
+std::vector<CZuView::NumberedRow> CZuView::numberedRows(int top, int bottom) const {
+    std::vector<NumberedRow> rows;
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid())
+        return rows;
+    // Counted along from the first row on screen: a piece carries no number
+    // of its own, the line's first piece carries the line's.
+    long index = lineIndex(*document_, block);
+    qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
+    for (bool first = true; block.isValid() && y <= bottom; block = block.next(), first = false) {
+        const bool piece = block.previous().isValid() && isJoined(block);
+        if (!first && !piece)
+            ++index;
+        const qreal next = y + blockBoundingRect(block).height();
+        if (!piece && block.isVisible() && next >= top)
+            rows.push_back({static_cast<int>(y), index + 1});
+        y = next;
+    }
+    return rows;
+}
+
 void CZuView::paintLineNumbers(QPaintEvent* event) {
     QPainter painter(gutter_);
     painter.fillRect(event->rect(), palette().color(QPalette::AlternateBase));
     painter.setPen(palette().color(QPalette::PlaceholderText));
-    QTextBlock block = firstVisibleBlock();
-    if (!block.isValid())
-        return;
-    // Counted along from the first row on screen: a piece carries no number
-    // of its own, the line's first piece carries the line's.
-    long index = lineIndex(*document_, block);
-    qreal top = blockBoundingGeometry(block).translated(contentOffset()).top();
     const int right = gutter_->width() - fontMetrics().horizontalAdvance(QLatin1Char(' '));
     const int height = fontMetrics().height();
-    for (bool first = true; block.isValid() && top <= event->rect().bottom();
-         block = block.next(), first = false) {
-        const bool piece = block.previous().isValid() && isJoined(block);
-        if (!first && !piece)
-            ++index;
-        const qreal bottom = top + blockBoundingRect(block).height();
-        if (!piece && block.isVisible() && bottom >= event->rect().top())
-            painter.drawText(0, static_cast<int>(top), right, height, Qt::AlignRight,
-                             QString::number(index + 1));
-        top = bottom;
-    }
+    for (const NumberedRow& row : numberedRows(event->rect().top(), event->rect().bottom()))
+        painter.drawText(0, row.top, right, height, Qt::AlignRight, QString::number(row.number));
 }
 
 void CZuView::paintEvent(QPaintEvent* event) {

@@ -14,6 +14,7 @@
 #include <QTextCursor>
 
 #include <functional>
+#include <vector>
 
 class QMenu;
 class QPrinter;
@@ -72,6 +73,14 @@ public:
     // number a line of the file, however many pieces or rows it is shown in.
     void setLineNumbersShown(bool shown);
     bool lineNumbersShown() const { return gutter_ != nullptr; }
+    // The numbers the gutter shows between `top` and `bottom` (viewport
+    // coordinates): where each row with a number starts, and the number.
+    struct NumberedRow {
+        int top;
+        long number;
+        friend bool operator==(const NumberedRow&, const NumberedRow&) = default;
+    };
+    std::vector<NumberedRow> numberedRows(int top, int bottom) const;
     // The caret's line and column, as the status bar names them.
     LineColumn caretPlace() const;
     // Puts the caret at the start of column `column` of line `line` (both
