@@ -58,11 +58,55 @@ QString lineText(const CZuDoc& doc, const QTextBlock& first) {
     return doc.sourceText(first.position(), last.position() + last.length() - 1);
 }
 
+// The characters of each piece of a long line, kept in its paragraph's
+// user state until an edit touches it (-1, the state of a new paragraph):
+// the caret's column in a line of a million characters is then a sum over
+// its pieces, not a count through all of them at every keystroke.
+class PieceColumns final : public QObject {
+public:
+    explicit PieceColumns(QTextDocument* text) : QObject(text) {
+        setObjectName(kName);
+        connect(text, &QTextDocument::contentsChange, this, [text](int from, int, int added) {
+            for (QTextBlock b = text->findBlock(from); b.isValid() && b.position() <= from + added;
+                 b = b.next())
+                b.setUserState(-1);
+        });
+    }
+
+    // One for each document, made when first needed; found by its name, as
+    // a class without a meta-object of its own cannot be told from others.
+    static constexpr QLatin1StringView kName{"zu-piece-columns"};
+    static void follow(QTextDocument* text) {
+        if (!text->findChild<QObject*>(kName, Qt::FindDirectChildrenOnly))
+            new PieceColumns(text);
+    }
+
+    static long of(QTextBlock block) {
+        if (block.userState() < 0) {
+            const QString piece = block.text();
+            block.setUserState(static_cast<int>(characterColumns(asView(piece))));
+        }
+        return block.userState();
+    }
+};
+
 LineColumn lineColumnAt(const CZuDoc& doc, int position) {
-    const QTextBlock block = doc.textDocument()->findBlock(position);
+    QTextDocument* text = doc.textDocument();
+    const QTextBlock block = text->findBlock(position);
     const QTextBlock first = lineStart(block);
-    const QString before = doc.sourceText(first.position(), position);
-    return placeInLine(lineIndex(doc, first), asView(before));
+    // The piece of the place, up to it, as the file holds it; then the
+    // pieces in front of it, whole (a join never parts a character).
+    const QString before = doc.sourceText(block.position(), position);
+    LineColumn place = placeInLine(lineIndex(doc, first), asView(before));
+    if (first == block)
+        return place;
+    PieceColumns::follow(text);
+    for (QTextBlock piece = block.previous(); piece.isValid(); piece = piece.previous()) {
+        place.column += PieceColumns::of(piece);
+        if (piece == first)
+            break;
+    }
+    return place;
 }
 
 } // namespace zu

@@ -106,10 +106,15 @@ void CZuView::paintLineNumbers(QPaintEvent* event) {
     QPainter painter(gutter_);
     painter.fillRect(event->rect(), palette().color(QPalette::AlternateBase));
     painter.setPen(palette().color(QPalette::PlaceholderText));
-    const int right = gutter_->width() - fontMetrics().horizontalAdvance(QLatin1Char(' '));
-    const int height = fontMetrics().height();
-    for (const NumberedRow& row : numberedRows(event->rect().top(), event->rect().bottom()))
-        painter.drawText(0, row.top, right, height, Qt::AlignRight, QString::number(row.number));
+    // Drawn at a point, right-aligned by hand: the rectangle form lays out
+    // each number as a paragraph of its own.
+    const QFontMetrics metrics = fontMetrics();
+    const int right = gutter_->width() - metrics.horizontalAdvance(QLatin1Char(' '));
+    for (const NumberedRow& row : numberedRows(event->rect().top(), event->rect().bottom())) {
+        const QString number = QString::number(row.number);
+        painter.drawText(right - metrics.horizontalAdvance(number), row.top + metrics.ascent(),
+                         number);
+    }
 }
 
 void CZuView::paintEvent(QPaintEvent* event) {

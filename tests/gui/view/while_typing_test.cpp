@@ -167,23 +167,31 @@ TEST_F(WhileTyping, BothOptionsAreOffUntilChosenAndKeptInZuConf) {
     EXPECT_TRUE(doc()->marks().coloursWhileTyping());
 }
 
-TEST_F(WhileTyping, RandomEditsColourInPiecesAsInLines) {
+// Colours and the caret's place after every edit, Undo among them: in
+// pieces as in lines, and the colours those tag colouring gives the text.
+TEST_F(WhileTyping, RandomEditsInPiecesAsInLines) {
     app->setColourWhileTyping(true);
     open(kPage);
     std::mt19937 random(21);
-    const int keys[] = {Qt::Key_Less,   Qt::Key_Greater,   Qt::Key_A,
-                        Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete};
+    const int keys[] = {Qt::Key_Less,      Qt::Key_Greater, Qt::Key_A,    Qt::Key_Return,
+                        Qt::Key_Backspace, Qt::Key_Delete,  Qt::Key_Space};
     for (int step = 0; step < 300; ++step) {
         SCOPED_TRACE(step);
         ASSERT_EQ(drawn(plain), tagged(plain));
         ASSERT_EQ(drawn(pieces), drawn(plain));
+        ASSERT_EQ(pieces->caretPlace(), plain->caretPlace());
         if (step % 7 == 6) {
             undo();
             continue;
         }
         const long at = long(random() % (text(plain).size() + 1));
         caretAt(at, random() % 2 ? JoinMap::Side::Before : JoinMap::Side::After);
-        TwinViews::key(keys[random() % std::size(keys)]);
+        if (step % 11 == 10) {
+            plain->insertAtSelection(QStringLiteral("😀"));
+            pieces->insertAtSelection(QStringLiteral("😀"));
+        } else {
+            TwinViews::key(keys[random() % std::size(keys)]);
+        }
         ASSERT_TRUE(alike());
     }
 }
