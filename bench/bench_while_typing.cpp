@@ -1,6 +1,7 @@
 // What zu adds while the user types, each with the option against without
 // it, in one run: a keystroke until painted with tags coloured as they are
-// typed (a 16 MB page, a page of one 1 MB line), opening a 4 MB page of
+// typed (a 16 MB page, a page of one 1 MB line, and that line against the
+// same colours left by the command), opening a 4 MB page of
 // 200,000 tags until its first screen is painted, a keystroke in a 1 MB
 // line with the line-and-column pane, and the paint of a page of a 16 MB
 // page with the line numbers. Each figure is the median of many rounds, in
@@ -11,6 +12,7 @@
 #include "gui/app/caret_pane.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/zu_doc.h"
+#include "gui/view/whole_text.h"
 #include "gui/view/zu_view.h"
 
 #include "bench_text.h"
@@ -197,6 +199,21 @@ int main(int argc, char** argv) {
             windows[side].type(n++ % 4 < 2 ? QStringLiteral("a") : QStringLiteral(">"));
         });
         row(what, off, on, difference(off, on), "at most +1 ms");
+    }
+
+    {
+        // The share of following the edits alone: the same page coloured by
+        // the command, which leaves the same colours to lay out and draw.
+        const Window windows[] = {{line1, false, false}, {line1, true, false}};
+        zu::colourTags(*windows[0].view);
+        for (const Window& w : windows)
+            w.caretTo(0.5);
+        int n = 0;
+        const auto [off, on] = inTurn(rounds, [&](int side) {
+            windows[side].type(n++ % 4 < 2 ? QStringLiteral("a") : QStringLiteral(">"));
+        });
+        row("  the same, against the command's colours", off, on, difference(off, on),
+            "(following the edits)");
     }
 
     {

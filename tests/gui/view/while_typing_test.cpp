@@ -31,7 +31,7 @@ const QByteArray kPage = "<p class=\"x\">日本語</p>text <b>bold</b> and a <a 
                          "second <em\nline>😀 <i>it</i>\nthird";
 
 // The colour of each character of the text as the view draws it, 'B' for
-// the options' default blue and '.' for none, once every line is drawn.
+// blue, 'R' for dark red and '.' for none, once every line is drawn.
 std::string drawn(const CZuView* view) {
     const QTextDocument& text = *view->document();
     for (QTextBlock b = text.begin(); b.isValid(); b = b.next())
@@ -44,8 +44,8 @@ std::string drawn(const CZuView* view) {
         for (const QTextLayout::FormatRange& r : block.layout()->formats())
             if (position - block.position() >= r.start &&
                 position - block.position() < r.start + r.length &&
-                r.format.foreground().color() == QColor(0, 0, 255))
-                colour = 'B';
+                r.format.hasProperty(QTextFormat::ForegroundBrush))
+                colour = r.format.foreground().color() == QColor(0, 0, 255) ? 'B' : 'R';
         shown += colour;
     }
     return shown;
@@ -89,6 +89,12 @@ TEST_F(WhileTyping, TagsTakeTheirColourAsTheyAreTypedUndoneAndRedone) {
         {"Redo", [&] { view()->redo(); }, ".......BBB."},
         {"a '>' deleted", [&] { view()->moveCursor(QTextCursor::End), key(Qt::Key_Backspace); },
          ".........."},
+        {"in the options' colour",
+         [&] {
+             settings().tagColor = 0;
+             type("<i>");
+         },
+         ".......RRRRR."},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.name);
@@ -99,6 +105,22 @@ TEST_F(WhileTyping, TagsTakeTheirColourAsTheyAreTypedUndoneAndRedone) {
     while (view()->document()->isUndoAvailable())
         view()->undo();
     EXPECT_TRUE(view()->toPlainText().isEmpty());
+}
+
+TEST_F(WhileTyping, ALineCutIntoPiecesAsItIsEnteredKeepsItsColours) {
+    frame().onCommand(cmd::ColourWhileTyping);
+    const QString line = QStringLiteral("<p>one</p><b>two</b><i>three</i> <a href=x>four</a>");
+    // Typed, and pasted: either makes the text's first joins.
+    for (const bool typed : {true, false}) {
+        frame().onCommand(cmd::FileNew);
+        doc()->setJoinBound(8);
+        if (typed)
+            type(line);
+        else
+            view()->insertAtSelection(line);
+        ASSERT_FALSE(doc()->joinMap().empty());
+        EXPECT_EQ(drawn(view()), tagged(view())) << typed;
+    }
 }
 
 TEST_F(WhileTyping, OnOpeningAndReloadingNeverModifiedNorSaved) {
