@@ -71,6 +71,11 @@ constexpr CommandInfo kCommands[] = {
     {cmd::ViewToolbar, "ﾂｰﾙ ﾊﾞｰの表示/非表示", "ﾂｰﾙ ﾊﾞｰの表示切り替え", MainFrame},
     {cmd::ViewStatusBar, "ｽﾃｰﾀｽ ﾊﾞｰの表示/非表示", "ｽﾃｰﾀｽ ﾊﾞｰの表示切り替え", MainFrame},
     {cmd::Symbols, "特殊記号の挿入", "特殊記号", View},
+    // What zu adds: Go to line works on the active view; the two options
+    // hold for every window, with or without a document.
+    {cmd::GoToLine, "指定した行へ移動", "", View},
+    {cmd::ColourWhileTyping, "入力に合わせてﾀｸﾞを色分けして表示", "", App},
+    {cmd::LineNumbers, "行番号の表示/非表示", "", App},
 };
 
 std::vector<CommandInfo> buildCommandTable() {
@@ -114,6 +119,7 @@ constexpr Accelerator kAccelerators[] = {
 
 constexpr Accelerator kAddedAccelerators[] = {
     {"F1", cmd::Help},
+    {"Ctrl+G", cmd::GoToLine},
 };
 
 // The toolbar in five groups; kGap (0) stands between two of them.

@@ -88,12 +88,22 @@ constexpr MenuNode kDocEdit[] = {
     item(cmd::EditFind, "検索(&F)...\tCtrl+F"),
     item(cmd::EditRepeat, "次を検索(&N)\tF3"),
     item(cmd::EditReplace, "置換(&E)...\tCtrl+H"),
+    separator(),
+    item(cmd::GoToLine, "行へ移動(&G)..."),
 };
 constexpr MenuNode kDocView[] = {
-    kToolbar,    kStatusBar,
-    separator(), item(cmd::TagColor, "ﾀｸﾞの色分け(&C)"),
-    separator(), item(cmd::ViewInBrowser, "ﾌﾞﾗｳｻﾞで表示(&B)"),
-    separator(), item(cmd::Options, "ｵﾌﾟｼｮﾝ(&O)"),
+    kToolbar,
+    kStatusBar,
+    separator(),
+    item(cmd::TagColor, "ﾀｸﾞの色分け(&C)"),
+    separator(),
+    item(cmd::ViewInBrowser, "ﾌﾞﾗｳｻﾞで表示(&B)"),
+    separator(),
+    item(cmd::Options, "ｵﾌﾟｼｮﾝ(&O)"),
+    // What zu adds, after a separator of its own.
+    separator(),
+    item(cmd::ColourWhileTyping, "ﾀｸﾞを自動で色分け(&A)"),
+    item(cmd::LineNumbers, "行番号(&L)"),
 };
 constexpr MenuNode kAssistDate[] = {
     item(cmd::Date, "日付"),

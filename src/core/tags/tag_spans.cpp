@@ -1,11 +1,14 @@
 #include "core/tags/tag_spans.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace zu {
 namespace {
 
 constexpr std::u16string_view kLineEnds = u"\r\n\u2029";
+// What parts the text into stretches whose tag colours stand alone.
+constexpr std::u16string_view kStretchEnds = u">\r\n\u2029";
 
 // The first `c` in [from, end), or `end` when there is none.
 std::size_t findBefore(std::u16string_view text, char16_t c, std::size_t from, std::size_t end) {
@@ -56,6 +59,21 @@ std::vector<TagSpan> tagSpans(std::u16string_view text) {
         begin = end + 1;
     }
     return spans;
+}
+
+std::optional<std::size_t> tagStretchStart(std::u16string_view text, std::size_t from) {
+    const std::size_t at = text.substr(0, from).find_last_of(kStretchEnds);
+    if (at == std::u16string_view::npos)
+        return std::nullopt;
+    return at + 1;
+}
+
+std::optional<std::size_t> tagStretchEnd(std::u16string_view text, std::size_t to) {
+    const std::size_t at = text.find_first_of(kStretchEnds, std::min(to, text.size()));
+    if (at == std::u16string_view::npos)
+        return std::nullopt;
+    // A line end stays outside the stretch: it belongs to no tag.
+    return text[at] == u'>' ? at + 1 : at;
 }
 
 std::optional<Rgb> tagColour(int tagColor) {

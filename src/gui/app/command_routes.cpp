@@ -5,6 +5,7 @@
 #include "gui/app/zu_app.h"
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/assistant_commands.h"
+#include "gui/dialogs/go_to_line_dlg.h"
 #include "gui/dialogs/option_sheet.h"
 #include "gui/dialogs/tag_dialog_commands.h"
 #include "gui/doc/doc_commands.h"
@@ -19,6 +20,7 @@ const CommandRegistry& commandRegistry() {
         registerAssistantCommands(r.view);
         registerOptionCommands(r.view);
         registerTagDialogCommands(r.view);
+        registerGoToLineCommand(r.view);
         registerDocumentCommands(r.document);
         CMainFrame::registerCommands(r.frame);
         CZuApp::registerCommands(r.app);

@@ -5,6 +5,7 @@
 #include "core/app/recent_files.h"
 #include "core/app/window_list.h"
 #include "core/settings/settings.h"
+#include "gui/app/caret_pane.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/encoding_panes.h"
 #include "gui/app/icons.h"
@@ -125,6 +126,7 @@ void CMainFrame::createActions() {
         a->setIcon(commandIcon(info.id));
         a->setIconVisibleInMenu(false);
         if (info.id == cmd::ViewToolbar || info.id == cmd::ViewStatusBar ||
+            info.id == cmd::ColourWhileTyping || info.id == cmd::LineNumbers ||
             (info.id >= cmd::WindowList1 && info.id < cmd::WindowList1 + cmd::WindowListCount))
             a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, id = info.id] { onCommand(id); });
@@ -210,6 +212,7 @@ void CMainFrame::createStatusBar() {
     messagePane_ = new QLabel(QStringLiteral("ﾚﾃﾞｨ"));
     messagePane_->setObjectName(QStringLiteral("messagePane"));
     statusBar()->addWidget(messagePane_, 1);
+    caretPane_ = new CaretPane(statusBar(), [this] { onCommand(cmd::GoToLine); });
     encodingPanes_ = new EncodingPanes(statusBar(), this);
     locks_ = new LockIndicators(statusBar());
 }
@@ -237,6 +240,15 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
         for (const QString& f : files)
             app_.openFile(f);
     });
+    // A note stays until a later one, or the next run of the same command
+    // with nothing to say, takes it back.
+    connect(view, &CZuView::statusNote, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            statusBar()->showMessage(text, 10000);
+        else if (!lastNote_.isEmpty() && statusBar()->currentMessage() == lastNote_)
+            statusBar()->clearMessage();
+        lastNote_ = text;
+    });
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::updateCaption);
     connect(frame, &QWidget::windowTitleChanged, this, &CMainFrame::updateCaption);
     connect(view->doc(), &CZuDoc::pathChanged, this, &CMainFrame::scheduleUpdate);
@@ -249,6 +261,7 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
 void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
     showMenuBar(activeChild() != nullptr);
     encodingPanes_->setDocument(activeView() ? activeView()->doc() : nullptr);
+    caretPane_->setView(activeView());
     updateCaption();
     updateCommands();
     app_.checkDiskChanges();
@@ -389,6 +402,8 @@ void CMainFrame::updateCommands() {
         a->setEnabled(isCommandEnabled(id));
     action(cmd::ViewToolbar)->setChecked(toolBar_ && toolBar_->isVisibleTo(this));
     action(cmd::ViewStatusBar)->setChecked(statusBar()->isVisibleTo(this));
+    action(cmd::ColourWhileTyping)->setChecked(app_.coloursWhileTyping());
+    action(cmd::LineNumbers)->setChecked(app_.showsLineNumbers());
 }
 
 void CMainFrame::arrangeIcons() {

@@ -20,6 +20,7 @@ class CChildFrame;
 class CZuApp;
 class CZuDoc;
 class CZuView;
+class CaretPane;
 class EncodingPanes;
 class LockIndicators;
 struct MenuNode;
@@ -56,6 +57,8 @@ public:
     void showNotice(const QString& text);
     // The active document's encoding and line-break panes.
     EncodingPanes* encodingPanes() const { return encodingPanes_; }
+    // The pane that names the caret's line and column.
+    CaretPane* caretPane() const { return caretPane_; }
 
     // Tool bar, status bar and the window commands.
     static void registerCommands(HandlerTable<CMainFrame>& table);
@@ -86,6 +89,8 @@ private:
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
     EncodingPanes* encodingPanes_ = nullptr;
+    CaretPane* caretPane_ = nullptr;
+    QString lastNote_; // the status note a view gave last
     LockIndicators* locks_ = nullptr;
     std::map<int, QAction*> actions_;
     QAction* recentPlaceholder_ = nullptr;

@@ -16,6 +16,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/commands/command_registry.h"
 #include "gui/doc/doc_commands.h"
+#include "gui/doc/document_marks.h"
 #include "gui/doc/recovery_keeper.h"
 #include "gui/doc/unfinished_writes.h"
 #include "gui/doc/zu_doc.h"
@@ -87,6 +88,29 @@ void CZuApp::registerCommands(HandlerTable<CZuApp>& table) {
         if (app.frame_)
             app.frame_->close();
     });
+    table.add(cmd::ColourWhileTyping,
+              [](CZuApp& app) { app.setColourWhileTyping(!app.coloursWhileTyping()); });
+    table.add(cmd::LineNumbers,
+              [](CZuApp& app) { app.setShowLineNumbers(!app.showsLineNumbers()); });
+}
+
+void CZuApp::setColourWhileTyping(bool on) {
+    colourWhileTyping_ = on;
+    // Turned off, the colours stay as a run of tag colouring leaves them.
+    for (const auto& d : documents_) {
+        d->marks().setColourWhileTyping(on);
+        for (CZuView* v : d->views())
+            v->viewport()->update();
+    }
+    saveProfile();
+}
+
+void CZuApp::setShowLineNumbers(bool on) {
+    lineNumbers_ = on;
+    for (const auto& d : documents_)
+        for (CZuView* v : d->views())
+            v->setLineNumbersShown(on);
+    saveProfile();
 }
 
 CZuApp::CZuApp() : recent_(cmd::RecentFileCount) {
@@ -213,8 +237,12 @@ std::optional<int> CZuApp::start(const QStringList& args) {
             recent.push_back(pathToBytes(path));
     }
     recent_.assign(recent);
-    if (profile_)
+    if (profile_) {
         setPreviewPages(profile_->value(QStringLiteral("Settings/PreviewPages"), 1).toInt());
+        colourWhileTyping_ =
+            profile_->value(QStringLiteral("Settings/ColourTagsWhileTyping"), false).toBool();
+        lineNumbers_ = profile_->value(QStringLiteral("Settings/LineNumbers"), false).toBool();
+    }
 
     if (line.action == CommandLine::Action::Print || line.action == CommandLine::Action::PrintTo)
         return printFromCommandLine(QString::fromStdString(line.files.front()),
@@ -413,6 +441,8 @@ CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc,
                       std::optional<RecoveryKeeper::Adopted> recoveryFile) {
     CZuDoc* raw = doc.get();
     documents_.push_back(std::move(doc));
+    if (colourWhileTyping_)
+        raw->marks().setColourWhileTyping(true);
     auto* keeper = new RecoveryKeeper(*raw, recoveryFolder_, std::move(recoveryFile));
     connect(keeper, &RecoveryKeeper::failed, this, &CZuApp::recoveryFailed);
     connect(keeper, &RecoveryKeeper::written, this, [this] { recoveryFailureShown_ = false; });
@@ -456,6 +486,7 @@ void CZuApp::forget(CZuDoc* doc) {
 
 CChildFrame* CZuApp::createFrame(CZuDoc* doc) {
     auto* view = new CZuView(doc);
+    view->setLineNumbersShown(lineNumbers_);
     connect(view, &QObject::destroyed, this, [this, doc] {
         if (doc->views().empty())
             forget(doc);
@@ -576,6 +607,8 @@ void CZuApp::saveProfile() {
         profile_->setValue(QStringLiteral("Recent File List/File%1").arg(i + 1),
                            pathFromBytes(paths[i]));
     profile_->setValue(QStringLiteral("Settings/PreviewPages"), previewPages());
+    profile_->setValue(QStringLiteral("Settings/ColourTagsWhileTyping"), colourWhileTyping_);
+    profile_->setValue(QStringLiteral("Settings/LineNumbers"), lineNumbers_);
     profile_->sync();
     // The writer keeps the permissions it found; a file someone loosened
     // since is made private again.

@@ -79,7 +79,16 @@ public:
     // only when every change was kept.
     void keepEverythingAndQuit();
 
-    // New, Open, Print Setup, About, the recent files and Exit.
+    // The two options of the 表示 menu that zu adds, kept in zu.conf and off
+    // until turned on: tags coloured as the user types, and line numbers.
+    // Each holds for every document window at once.
+    bool coloursWhileTyping() const { return colourWhileTyping_; }
+    void setColourWhileTyping(bool on);
+    bool showsLineNumbers() const { return lineNumbers_; }
+    void setShowLineNumbers(bool on);
+
+    // New, Open, Print Setup, About, the recent files, Exit and the options
+    // above.
     static void registerCommands(HandlerTable<CZuApp>& table);
 
 private:
@@ -118,6 +127,8 @@ private:
     bool checkingDisk_ = false;
     bool trimPending_ = false;
     bool recoveryFailureShown_ = false;
+    bool colourWhileTyping_ = false;
+    bool lineNumbers_ = false;
 };
 
 } // namespace zu

@@ -1,6 +1,7 @@
 #include "gui/doc/document_joins.h"
 
 #include "gui/doc/text_properties.h"
+#include "gui/doc/zu_doc.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -28,6 +29,10 @@ bool splitLongBlocks(QTextDocument* text, int first, int last, std::size_t bound
             const QString line = block.text();
             const std::vector<std::size_t> points = softJoinPoints(
                 {reinterpret_cast<const char16_t*>(line.utf16()), std::size_t(line.size())}, bound);
+            // Known before the change is reported: whoever follows it maps
+            // positions through joins that a text without any had not.
+            if (CZuDoc* doc = CZuDoc::of(text); doc && !points.empty())
+                doc->joins().joinsMade();
             // The pieces continue the line; the break in front of it, if the
             // file had an unusual one, stays with its first piece.
             QTextBlockFormat format = block.blockFormat();

@@ -1,7 +1,9 @@
 #include "gui/doc/document_marks.h"
 
+#include "core/settings/settings.h"
 #include "core/text/cp932.h"
 #include "gui/doc/document_joins.h"
+#include "gui/doc/zu_doc.h"
 
 #include <QTextDocument>
 #include <QTextLayout>
@@ -15,6 +17,15 @@ namespace {
 // following an edit of a long text does not give every line a layout only
 // to clear it.
 class Marked final : public QTextBlockUserData {};
+
+std::u16string_view asView(const QString& s) {
+    return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
+}
+
+// Whether `block` continues the line before it: the first one never does.
+bool continuesLine(const QTextBlock& block) {
+    return block.previous().isValid() && isJoined(block);
+}
 
 QTextCharFormat rawByteMark() {
     QTextCharFormat mark;
@@ -37,7 +48,18 @@ QTextCharFormat rawByteMark() {
 // that Undo brings back takes its neighbour's colour too, not the one it had.
 DocumentMarks::DocumentMarks(QTextDocument* text) : QObject(text), text_(text) {}
 
+std::vector<TagSpan> controlTagSpans(const CZuDoc& doc, const QString& text, long from) {
+    std::vector<TagSpan> spans = tagSpans(asView(text));
+    const JoinMap& joins = doc.joinMap();
+    for (TagSpan& span : spans) {
+        span.start = joins.toControl(from + span.start);
+        span.end = joins.toControl(from + span.end);
+    }
+    return spans;
+}
+
 void DocumentMarks::paintTags(std::span<const TagSpan> spans, Rgb colour) {
+    lastColour_ = colour;
     if (spans.empty())
         return;
     colours_.paint(spans, colour);
@@ -78,20 +100,96 @@ void DocumentMarks::follow(int from, int removed, int added) {
         from == 0 || (text_->characterAt(from - 1) == QChar::ParagraphSeparator &&
                       !isJoined(text_->findBlock(from)));
     colours_.edit(from, removed, added, atLineStart);
-    QTextBlock block = text_->findBlock(from);
-    int begin = block.position();
     const int end = from + added;
+    int first = from;
+    int last = end;
+    if (whileTyping_) {
+        const auto [begin, stop] = recolourStretch(from, end);
+        first = std::min(first, begin);
+        last = std::max(last, stop);
+    }
+    QTextBlock block = text_->findBlock(first);
+    int begin = block.position();
     while (block.isValid()) {
-        show(block, begin);
-        begin += block.length();
-        if (begin > end)
+        // The lines of the edit are laid out anew anyway; another line of
+        // the stretch only when its colours changed.
+        const int length = block.length();
+        if (show(block, begin) && (begin + length <= from || begin > end))
+            text_->markContentsDirty(begin, length);
+        begin += length;
+        if (begin > last)
             break;
         block = block.next();
     }
 }
 
+void DocumentMarks::setColourWhileTyping(bool on) {
+    whileTyping_ = on;
+    if (on)
+        colourEveryTag();
+}
+
+Rgb DocumentMarks::typingColour() const {
+    return tagColour(settings().tagColor).value_or(lastColour_);
+}
+
+void DocumentMarks::colourEveryTag() {
+    const CZuDoc* doc = CZuDoc::of(text_);
+    if (!doc)
+        return;
+    // Exactly the tags, as every edit leaves the stretch it touches; the
+    // lines are drawn so when a view draws them.
+    const QString text = doc->sourceText();
+    colours_.repaint(0, text_->characterCount(), controlTagSpans(*doc, text), typingColour());
+}
+
+std::pair<int, int> DocumentMarks::recolourStretch(int from, int to) {
+    // Back to the last ">" or the line's start, and on to the next ">" or
+    // the line's end, piece by piece through a line shown in pieces.
+    QTextBlock block = text_->findBlock(from);
+    std::size_t limit = static_cast<std::size_t>(from - block.position());
+    int begin = block.position();
+    for (;;) {
+        const QString piece = block.text();
+        if (const auto at = tagStretchStart(asView(piece), limit)) {
+            begin = block.position() + static_cast<int>(*at);
+            break;
+        }
+        if (!continuesLine(block)) {
+            begin = block.position();
+            break;
+        }
+        block = block.previous();
+        limit = static_cast<std::size_t>(block.length() - 1);
+    }
+    block = text_->findBlock(to);
+    std::size_t offset = static_cast<std::size_t>(to - block.position());
+    int end = to;
+    for (;;) {
+        const QString piece = block.text();
+        if (const auto at = tagStretchEnd(asView(piece), offset)) {
+            end = block.position() + static_cast<int>(*at);
+            break;
+        }
+        const QTextBlock next = block.next();
+        if (!next.isValid() || !isJoined(next)) {
+            end = block.position() + static_cast<int>(piece.size());
+            break;
+        }
+        block = next;
+        offset = 0;
+    }
+    if (const CZuDoc* doc = CZuDoc::of(text_))
+        colours_.repaint(begin, end,
+                         controlTagSpans(*doc, doc->sourceText(begin, end), doc->toSource(begin)),
+                         typingColour());
+    return {begin, end};
+}
+
 void DocumentMarks::reset(RawBytes rawBytes) {
     colours_ = ColourRuns();
+    if (whileTyping_)
+        colourEveryTag();
     // A replaced text has no block that carries marks: unless it holds a
     // raw byte, there is nothing to draw.
     if (rawBytes == RawBytes::None)
@@ -119,7 +217,16 @@ const QTextCharFormat& DocumentMarks::format(Rgb colour) {
     return formats_.emplace_back(colour, format).second;
 }
 
-void DocumentMarks::show(const QTextBlock& block, int begin) {
+void DocumentMarks::showBeforeDrawing(const QTextBlock& block) {
+    // New formats mark their block changed, and a change left unreported
+    // would be reported with the next edit, as if that edit had replaced
+    // the block: it is reported at once.
+    const int begin = block.position();
+    if (show(block, begin))
+        text_->markContentsDirty(begin, block.length());
+}
+
+bool DocumentMarks::show(const QTextBlock& block, int begin) {
     static const QTextCharFormat rawMark = rawByteMark();
     const QString text = block.text();
     const int end = begin + static_cast<int>(text.size());
@@ -139,12 +246,16 @@ void DocumentMarks::show(const QTextBlock& block, int begin) {
     QTextBlock changed = block;
     if (ranges.isEmpty()) {
         if (!block.userData())
-            return;
+            return false;
         changed.setUserData(nullptr);
     } else if (!block.userData()) {
         changed.setUserData(new Marked);
     }
-    block.layout()->setFormats(ranges);
+    QTextLayout* layout = block.layout();
+    if (layout->formats() == ranges)
+        return false;
+    layout->setFormats(ranges);
+    return true;
 }
 
 } // namespace zu

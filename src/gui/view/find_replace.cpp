@@ -119,14 +119,19 @@ bool FindReplace::find(CZuView* view, const FindOptions& options) {
     const EditBuffer::Range current = view->selection();
     const bool backward = !options.down;
     qsizetype found = findIn(text, options, backward ? current.start : current.end, backward);
-    // Once round the end of the text, as the user expects of an editor.
-    if (found < 0)
+    // Once round the end of the text, as the user expects of an editor; the
+    // status bar says so, or the match might be taken for one further on.
+    const bool wrapped = found < 0;
+    if (wrapped)
         found = findIn(text, options, backward ? text.size() : 0, backward);
     if (found < 0) {
         notFound(view, options.text);
         return false;
     }
     view->setSelection(found, found + options.text.size());
+    emit view->statusNote(!wrapped   ? QString()
+                          : backward ? QStringLiteral("末尾から検索しました")
+                                     : QStringLiteral("先頭から検索しました"));
     return true;
 }
 

@@ -25,17 +25,8 @@ std::u16string_view asView(const QString& s) {
 void colourTags(CZuView& view) {
     const ui::WaitCursor wait;
     CZuDoc& doc = *view.doc();
-    const QString text = doc.sourceText();
-    std::vector<TagSpan> spans = tagSpans(asView(text));
-    // Found in the text, drawn on the control's paragraphs. A tag that runs
-    // up to a join colours the join's separator too, so that text typed
-    // there takes the tag's colour as it would inside an ordinary line.
-    if (const JoinMap& joins = doc.joinMap(); !joins.empty())
-        for (TagSpan& span : spans) {
-            span.start = joins.toControl(span.start);
-            span.end = joins.toControl(span.end);
-        }
-    doc.marks().paintTags(spans, view.tagColour());
+    // Found in the text, drawn on the control's paragraphs.
+    doc.marks().paintTags(controlTagSpans(doc, doc.sourceText()), view.tagColour());
 }
 
 TagRemoval::Outcome removeAllTags(CZuDoc& document) {

@@ -7,12 +7,14 @@
 // EditBuffer through which they insert text.
 
 #include "core/edit/edit_buffer.h"
+#include "core/text/line_column.h"
 
 #include <QMarginsF>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
 #include <functional>
+#include <vector>
 
 class QMenu;
 class QPrinter;
@@ -69,6 +71,23 @@ public:
 
     // Where the input method opens its candidates: the composition's start.
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // The line-number gutter at the left of the text (view_lines.cpp): one
+    // number a line of the file, however many pieces or rows it is shown in.
+    void setLineNumbersShown(bool shown);
+    bool lineNumbersShown() const { return gutter_ != nullptr; }
+    // The numbers the gutter shows between `top` and `bottom` (viewport
+    // coordinates): where each row with a number starts, and the number.
+    struct NumberedRow {
+        int top;
+        long number;
+        friend bool operator==(const NumberedRow&, const NumberedRow&) = default;
+    };
+    std::vector<NumberedRow> numberedRows(int top, int bottom) const;
+    // The caret's line and column, as the status bar names them.
+    LineColumn caretPlace() const;
+    // Puts the caret at the start of column `column` of line `line` (both
+    // from 1, within the file) and brings it into view.
+    void goToPlace(long line, long column);
 
     // Tests answer the right-button menu through this: given the menu and the
     // point it would appear at, return the action chosen (or null).
@@ -80,6 +99,9 @@ signals:
     void commandStateChanged();
     // Files were dropped on the view: they are to be opened, not inserted.
     void filesDropped(const QStringList& paths);
+    // A remark for the status bar about what a command just did; empty takes
+    // the last one back.
+    void statusNote(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -93,8 +115,16 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class LineNumberGutter;
+    // The gutter's numbers for the rows now on screen (view_lines.cpp).
+    void paintLineNumbers(QPaintEvent* event);
+    int gutterWidth() const;
+    void placeGutter();
+
     // The keys at the soft joins of long lines (view_joins.cpp): the user
     // never meets a join. Backspace and Delete there, and Ctrl with either
     // anywhere in a line in pieces, take the text on the far side of the
@@ -121,6 +151,7 @@ private:
     // selection it was typed over; -1 when none did.
     int replacedAt_ = -1;
     Rgb tagColour_{0, 0, 255};
+    QWidget* gutter_ = nullptr;
 };
 
 } // namespace zu

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zu {
@@ -155,12 +157,15 @@ TEST(Menus, AcceleratorsReachOnlyFrameworkCommands) {
     EXPECT_EQ(findCommand(cmd::Escape)->owner, CommandOwner::Nobody);
 }
 
-TEST(Menus, TheAddedKeyIsF1ForHelpAndNoKeyOfTheTable) {
-    ASSERT_EQ(addedAccelerators().size(), 1u);
-    EXPECT_EQ(addedAccelerators()[0].keys, "F1");
-    EXPECT_EQ(addedAccelerators()[0].id, cmd::Help);
-    for (const Accelerator& accelerator : accelerators())
-        EXPECT_NE(accelerator.keys, "F1");
+TEST(Menus, TheAddedKeysAreF1AndCtrlGAndNoKeyOfTheTable) {
+    const std::pair<std::string_view, int> added[] = {{"F1", cmd::Help}, {"Ctrl+G", cmd::GoToLine}};
+    ASSERT_EQ(addedAccelerators().size(), std::size(added));
+    for (std::size_t i = 0; i < std::size(added); ++i) {
+        EXPECT_EQ(addedAccelerators()[i].keys, added[i].first);
+        EXPECT_EQ(addedAccelerators()[i].id, added[i].second);
+        for (const Accelerator& accelerator : accelerators())
+            EXPECT_NE(accelerator.keys, added[i].first);
+    }
 }
 
 // Every label of the two menu bars carries one "(&X)" mnemonic, except the

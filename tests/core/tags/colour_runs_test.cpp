@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <random>
 #include <vector>
@@ -104,31 +105,39 @@ TEST(ColourRuns, LooksUpByPosition) {
 }
 
 // The runs against the plainest model there is, a colour per character, over
-// many random edits and paintings: they must always show the same colours.
+// many random edits, paintings and repaintings: they must always show the
+// same colours. The text is long enough to hold its runs in many chunks.
 TEST(ColourRuns, AgreeWithAColourPerCharacter) {
     std::mt19937 random(7);
     const Rgb colours[] = {kBlue, kRed, kGreen};
-    std::vector<std::optional<Rgb>> model(40);
+    std::vector<std::optional<Rgb>> model(3000);
     ColourRuns runs;
-    runs.edit(0, 0, 40, true);
+    runs.edit(0, 0, 3000, true);
     for (int step = 0; step < 3000; ++step) {
         const long size = static_cast<long>(model.size());
         if (random() % 4 == 0) {
             std::vector<TagSpan> spans;
-            for (long at = long(random() % 5); at < size; at += 1 + long(random() % 6)) {
-                const long end = std::min(size, at + 1 + long(random() % 4));
+            const long first = random() % 2 ? 0 : long(random() % size);
+            const long last = first == 0 ? size : std::min(size, first + 60);
+            for (long at = first + long(random() % 5); at < last; at += 1 + long(random() % 6)) {
+                const long end = std::min(last, at + 1 + long(random() % 4));
                 spans.push_back({at, end});
                 at = end;
             }
             const Rgb colour = colours[random() % 3];
-            runs.paint(spans, colour);
+            if (first == 0) {
+                runs.paint(spans, colour);
+            } else {
+                runs.repaint(first, last, spans, colour);
+                std::fill(model.begin() + first, model.begin() + last, std::nullopt);
+            }
             for (const TagSpan& s : spans)
                 for (long i = s.start; i < s.end; ++i)
                     model[i] = colour;
         } else {
             const long from = long(random() % (size + 1));
             const long removed = std::min(size - from, long(random() % 4));
-            const long added = size > 200 ? 0 : long(random() % 4);
+            const long added = size > 15000 ? 0 : long(random() % 4);
             const bool atLineStart = random() % 5 == 0;
             std::optional<Rgb> inherited;
             const long source = atLineStart ? from + removed : from - 1;
@@ -146,8 +155,9 @@ TEST(ColourRuns, AgreeWithAColourPerCharacter) {
                 shown[i] = run.colour;
         }
         ASSERT_EQ(shown, model) << "step " << step;
-        for (std::size_t i = 1; i < runs.runs().size(); ++i)
-            ASSERT_LE(runs.runs()[i - 1].end, runs.runs()[i].start) << step;
+        const std::vector<ColourRun> all = runs.runs();
+        for (std::size_t i = 1; i < all.size(); ++i)
+            ASSERT_LE(all[i - 1].end, all[i].start) << step;
     }
 }
 

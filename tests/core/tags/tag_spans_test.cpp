@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,69 @@ TEST(TagSpans, LongLinesAndManyTags) {
     EXPECT_EQ(spans.size(), n / 10 * 19);
     for (std::size_t i = 1; i < spans.size(); ++i)
         ASSERT_LT(spans[i - 1].end, spans[i].start) << i;
+}
+
+struct StretchCase {
+    const char* name;
+    std::u16string_view text;
+    std::size_t from, to;
+    std::optional<std::size_t> start, end;
+};
+
+TEST(TagSpans, TheStretchAnEditTouchesEndsAtAGreaterThanOrALineEnd) {
+    const StretchCase cases[] = {
+        {"inside a tag", u"a<b>c<d>e", 6, 7, 4, 8},
+        {"right after a '>'", u"<b>xy", 3, 4, 3, std::nullopt},
+        {"right in front of a '>'", u"<b>x<i>", 5, 6, 3, 7},
+        {"bounded by LF", u"<a\n<b>x\n<c", 4, 5, 3, 6},
+        {"bounded by CR LF, the line end outside", u"x\r\n<b\r\ny", 4, 5, 3, 5},
+        {"bounded by CR and a paragraph end", u"x\r<b\u2029y", 3, 3, 2, 4},
+        {"a deletion at a '>'", u"<a>b", 3, 3, 3, std::nullopt},
+    };
+    for (const StretchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(tagStretchStart(c.text, c.from), c.start);
+        EXPECT_EQ(tagStretchEnd(c.text, c.to), c.end);
+    }
+}
+
+// What recolouring only the stretch relies on: after any edit, the spans
+// outside the stretch are those the text had before (moved by the edit),
+// and those inside are what tagSpans finds in the stretch alone.
+TEST(TagSpans, AnEditChangesNoSpanOutsideItsStretch) {
+    std::mt19937 random(21);
+    const char16_t letters[] = u"<<>>ab\n\r";
+    const auto make = [&](std::size_t n) {
+        std::u16string text;
+        for (std::size_t i = 0; i < n; ++i)
+            text += letters[random() % 8];
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::u16string before = make(random() % 16);
+        const std::size_t from = random() % (before.size() + 1);
+        const std::size_t removed = std::min<std::size_t>(random() % 4, before.size() - from);
+        const std::u16string inserted = make(random() % 4);
+        std::u16string after = before;
+        after.replace(from, removed, inserted);
+        const std::size_t to = from + inserted.size();
+        const long start = long(tagStretchStart(after, from).value_or(0));
+        const long end = long(tagStretchEnd(after, to).value_or(after.size()));
+        const long shift = long(inserted.size()) - long(removed);
+
+        std::vector<TagSpan> expected;
+        for (const TagSpan& s : tagSpans(before))
+            if (s.end <= start)
+                expected.push_back(s);
+        for (TagSpan s : tagSpans(std::u16string_view(after).substr(start, end - start)))
+            expected.push_back({s.start + start, s.end + start});
+        for (const TagSpan& s : tagSpans(before))
+            if (s.start >= end - shift && s.start >= long(from + removed))
+                expected.push_back({s.start + shift, s.end + shift});
+        ASSERT_EQ(tagSpans(after), expected)
+            << "round " << round << ": " << std::string(before.begin(), before.end()) << " -> "
+            << std::string(after.begin(), after.end());
+    }
 }
 
 struct ColourCase {

@@ -1,0 +1,28 @@
+#pragma once
+// The file's lines as the document holds them: a line shown in pieces
+// (document_joins.h) is one line, with one number. For the line numbers,
+// the status bar's line and column, and Go to line.
+
+#include "core/text/line_column.h"
+
+#include <QString>
+#include <QTextBlock>
+
+namespace zu {
+class CZuDoc;
+
+// The first piece of the line that `block` is, or is a piece of.
+QTextBlock lineStart(const QTextBlock& block);
+// The index (from 0) of the file's line that `block` is, or is a piece of.
+long lineIndex(const CZuDoc& doc, const QTextBlock& block);
+// How many lines the file has.
+long lineCount(const CZuDoc& doc);
+// The first block of the line whose index (from 0) is `index`; an invalid
+// block when the file has no such line.
+QTextBlock lineBlock(const CZuDoc& doc, long index);
+// The text of the line that starts at `first`, as the file holds it.
+QString lineText(const CZuDoc& doc, const QTextBlock& first);
+// The line and column of control position `position`.
+LineColumn lineColumnAt(const CZuDoc& doc, int position);
+
+} // namespace zu
