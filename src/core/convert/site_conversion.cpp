@@ -19,8 +19,8 @@ namespace {
 
 constexpr std::string_view kListName = "zu-convert.list";
 constexpr std::string_view kListHeader = "zu-convert 1";
-// The conversion writes through fsync, whose time is mostly waiting for the
-// disk: several pages at once wait together.
+// The undo writes as the conversion does: several pages wait for the disk
+// together.
 constexpr unsigned kWriters = 8;
 
 std::string withoutSlash(std::string path) {
@@ -245,7 +245,8 @@ std::string originalsFolderName(const std::string& root, long long time) {
 }
 
 SiteConversion convertSite(const std::string& rootPath, const std::vector<SitePage>& pages,
-                           const ConvertOptions& options, const Progress& progress) {
+                           const ConvertOptions& options, const Progress& progress,
+                           unsigned writers) {
     SiteConversion result;
     const std::string root = withoutSlash(absolutePath(rootPath));
     std::vector<const SitePage*> work;
@@ -296,7 +297,7 @@ SiteConversion convertSite(const std::string& rootPath, const std::vector<SitePa
         done[k] = {work[k]->relative, PageOutcome::Kind::NotBegun, {}, work[k]->plan};
     result.cancelled = !forEachOnThreads(
         work.size(), [&](std::size_t k) { done[k] = convertOne(root, files, *work[k], options); },
-        progress, kWriters);
+        progress, writers);
     std::ranges::move(done, std::back_inserter(result.pages));
     std::ranges::sort(result.pages, {}, &PageOutcome::relative);
 

@@ -39,10 +39,13 @@ struct SiteConversion {
     std::size_t converted() const;
 };
 
-// Converts `ticked` (from listSite of `root`; pages that need nothing, or
-// cannot be converted, are left out).
+// Converts `ticked` (from listSite of `root`; pages that need nothing are
+// left out, and those that cannot be converted are only reported), on
+// `writers` threads: writing is mostly waiting for the disk to flush, which
+// several pages do better together.
 SiteConversion convertSite(const std::string& root, const std::vector<SitePage>& ticked,
-                           const ConvertOptions& options, const Progress& progress = {});
+                           const ConvertOptions& options, const Progress& progress = {},
+                           unsigned writers = 8);
 
 // The folder the originals of a conversion of `root` started at `time`
 // (seconds since the epoch, local time) are kept in.
