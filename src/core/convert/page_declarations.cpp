@@ -11,8 +11,14 @@ char16_t lower(char16_t c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char16_t>(c + ('a' - 'A')) : c;
 }
 
+// A line break of a document's text: '\n', or U+2029 as the editing control
+// ends its paragraphs.
+bool isBreak(char16_t c) {
+    return c == '\n' || c == 0x2029;
+}
+
 bool isSpace(char16_t c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || isBreak(c);
 }
 
 bool isLetter(char16_t c) {
@@ -228,8 +234,8 @@ private:
         if (label.length == 0)
             return;
         lines_ += static_cast<std::size_t>(
-            std::count(s_.begin() + static_cast<std::ptrdiff_t>(counted_),
-                       s_.begin() + static_cast<std::ptrdiff_t>(label.position), u'\n'));
+            std::count_if(s_.begin() + static_cast<std::ptrdiff_t>(counted_),
+                          s_.begin() + static_cast<std::ptrdiff_t>(label.position), isBreak));
         counted_ = label.position;
         std::string text;
         for (char16_t c : s_.substr(label.position, label.length))
@@ -279,7 +285,7 @@ DeclarationPlan planDeclarations(std::u16string_view text, const Encoding& to, A
     if (at == std::u16string_view::npos)
         return plan;
     std::string meta = "<meta charset=\"" + std::string(to.charset()) + "\">";
-    if (at < text.size() && text[at] == '\n') {
+    if (at < text.size() && isBreak(text[at])) {
         // On a line of its own, indented as the line it goes before.
         ++at;
         std::size_t indent = at;

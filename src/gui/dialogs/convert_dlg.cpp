@@ -20,6 +20,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace zu {
 namespace {
 
@@ -198,6 +200,8 @@ void CConvertDlg::showPages() {
     }
     for (int c = 0; c < kStop; ++c)
         pages_->resizeColumnToContents(c);
+    // Long lists of changes stay in their tooltip, so the reasons show.
+    pages_->setColumnWidth(kChanges, std::min(pages_->columnWidth(kChanges), 360));
     summary_->setText(listed_.cancelled
                           ? QStringLiteral("一覧を作るのを中止しました。")
                           : QStringLiteral("変換できる %1 個、変換できない %2 個、変更なし %3 個")
