@@ -56,11 +56,11 @@ std::string makePage(iconv_t toSjis, std::size_t bytes, int number) {
     const std::string paragraph =
         "<p>今日は朝から雨が降っていたので、図書館で本を読みました。"
         "<a href=\"diary.htm\">日記</a>の続きは、また明日書きます。</p>\r\n";
-    std::string page = head;
+    const std::string sjisParagraph = iconvConvert(toSjis, paragraph);
+    std::string page = iconvConvert(toSjis, head);
     while (page.size() < bytes)
-        page += paragraph;
-    page += "</body>\r\n</html>\r\n";
-    return iconvConvert(toSjis, page);
+        page += sjisParagraph;
+    return page + "</body>\r\n</html>\r\n";
 }
 
 } // namespace
