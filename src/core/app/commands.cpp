@@ -76,6 +76,8 @@ constexpr CommandInfo kCommands[] = {
     {cmd::GoToLine, "指定した行へ移動", "", View},
     {cmd::ColourWhileTyping, "入力に合わせてﾀｸﾞを色分けして表示", "", App},
     {cmd::LineNumbers, "行番号の表示/非表示", "", App},
+    // A whole site moved to UTF-8: no document needed.
+    {cmd::ConvertSite, "ﾌｫﾙﾀﾞのﾍﾟｰｼﾞをまとめて UTF-8 に変換", "", MainFrame},
 };
 
 std::vector<CommandInfo> buildCommandTable() {

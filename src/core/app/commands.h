@@ -42,6 +42,8 @@ inline constexpr int TagColor = 32773, ViewInBrowser = 32774, GenericForm = 3277
 // Commands zu adds, numbered apart from the program's own and the
 // framework's: Go to line, tags coloured while typing, line numbers.
 inline constexpr int GoToLine = 33100, ColourWhileTyping = 33101, LineNumbers = 33102;
+// The folder's pages moved to UTF-8 (ｱｼｽﾀﾝﾄ menu, after its own separator).
+inline constexpr int ConvertSite = 33120;
 // Accelerator-only commands that nothing handles: they exist so that their
 // keys do nothing, as on the original platform.
 inline constexpr int Escape = 32768, OleProperties = 57860, NextPane = 57680, PrevPane = 57681;

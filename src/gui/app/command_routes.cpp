@@ -5,6 +5,7 @@
 #include "gui/app/zu_app.h"
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/assistant_commands.h"
+#include "gui/dialogs/convert_dlg.h"
 #include "gui/dialogs/go_to_line_dlg.h"
 #include "gui/dialogs/option_sheet.h"
 #include "gui/dialogs/tag_dialog_commands.h"
@@ -23,6 +24,7 @@ const CommandRegistry& commandRegistry() {
         registerGoToLineCommand(r.view);
         registerDocumentCommands(r.document);
         CMainFrame::registerCommands(r.frame);
+        registerConvertCommand(r.frame);
         CZuApp::registerCommands(r.app);
         return r;
     }();

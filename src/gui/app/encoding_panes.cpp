@@ -110,12 +110,17 @@ void EncodingPanes::fillMenu() {
         QAction* next = save->addAction(ui::qs(choice.label));
         next->setCheckable(true);
         next->setChecked(current);
-        connect(next, &QAction::triggered, this, [doc, current, encoding = choice.encoding] {
+        connect(next, &QAction::triggered, this, [this, doc, current, encoding = choice.encoding] {
             // Saved, as the item says: the same questions and the same
             // writer as Save.
             if (doc && !current) {
-                doc->switchEncoding(*encoding);
-                saveDocument(*doc);
+                const std::vector<std::string> leftAlone = doc->switchEncoding(*encoding);
+                if (saveDocument(*doc) && !leftAlone.empty()) {
+                    QString text;
+                    for (const std::string& note : leftAlone)
+                        text += ui::qs(note) + QLatin1Char('\n');
+                    ui::message(window_, text.trimmed(), ui::Buttons::Ok, ui::Icon::Information);
+                }
             }
         });
     }

@@ -3,6 +3,7 @@
 #include "core/app/command_line.h"
 #include "core/app/commands.h"
 #include "core/check/check_run.h"
+#include "core/convert/convert_run.h"
 #include "core/desktop/registration.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/file_read.h"
@@ -150,6 +151,19 @@ std::optional<int> CZuApp::answerOnTerminal(const std::vector<std::string>& args
             return check::kCannotCheck;
         }
         return check::runCheck(line.files, std::cout, std::cerr);
+    }
+    if (line.action == CommandLine::Action::Convert ||
+        line.action == CommandLine::Action::ConvertUndo) {
+        if (!line.error.empty()) {
+            std::fprintf(stderr, "%s\n", line.error.c_str());
+            return convert::kCannotConvert;
+        }
+        if (line.action == CommandLine::Action::ConvertUndo)
+            return convert::runUndo(line.files[0], std::cout, std::cerr);
+        convert::ConvertRequest request{line.files, line.apply, {}};
+        request.options.byteOrderMark = line.byteOrderMark;
+        request.options.six = line.jisForms ? convert::SixForms::Jis : convert::SixForms::Web;
+        return convert::runConvert(request, std::cout, std::cerr);
     }
     if (line.action == CommandLine::Action::Help)
         std::fputs(usageText().c_str(), stdout);

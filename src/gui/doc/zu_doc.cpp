@@ -1,5 +1,6 @@
 #include "gui/doc/zu_doc.h"
 
+#include "core/convert/page_declarations.h"
 #include "core/doc/content_hash.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/encoding_rules.h"
@@ -247,26 +248,41 @@ QString CZuDoc::readAgain(const Encoding& encoding) {
     return {};
 }
 
-void CZuDoc::switchEncoding(const Encoding& encoding) {
+std::vector<std::string> CZuDoc::switchEncoding(const Encoding& encoding) {
     form_ = switchedForm(form_, encoding);
     // A page that declares another charset than it is saved in is shown
     // garbled by every browser.
     const QString raw = sourceText();
-    if (const auto update = declarationUpdate(asView(raw), encoding)) {
+    const auto add = convert::isPageName(pathToBytes(path_)) ? convert::AddDeclaration::IfMissing
+                                                             : convert::AddDeclaration::Never;
+    const convert::DeclarationPlan plan = convert::planDeclarations(asView(raw), encoding, add);
+    if (!plan.edits.empty()) {
+        // The places are found before the first edit, as the joins are
+        // known again only once the edit block has ended; made from the
+        // last back, no edit moves those still to come.
+        std::vector<std::pair<int, int>> places;
+        for (const TextReplacement& edit : plan.edits) {
+            const auto from = static_cast<long>(edit.position);
+            places.emplace_back(toControl(from), toControl(from + static_cast<long>(edit.length),
+                                                           JoinMap::Side::Before));
+        }
         QTextCursor cursor(text_);
-        const auto from = static_cast<long>(update->position);
-        cursor.setPosition(toControl(from));
-        cursor.setPosition(
-            toControl(from + static_cast<long>(update->length), JoinMap::Side::Before),
-            QTextCursor::KeepAnchor);
         cursor.beginEditBlock();
-        removeSelection(cursor);
-        cursor.insertText(QString::fromStdString(update->text));
+        for (std::size_t k = places.size(); k-- > 0;) {
+            cursor.setPosition(places[k].first);
+            cursor.setPosition(places[k].second, QTextCursor::KeepAnchor);
+            removeSelection(cursor);
+            cursor.insertText(QString::fromStdString(plan.edits[k].text));
+        }
         cursor.endEditBlock();
         declared_ = &encoding;
     }
     setModified(true);
     emit formChanged();
+    std::vector<std::string> notes;
+    for (const convert::CharsetMention& link : plan.leftAlone)
+        notes.push_back(convert::leftAloneNote(link));
+    return notes;
 }
 
 void CZuDoc::setLineBreakStyle(LineBreak style) {

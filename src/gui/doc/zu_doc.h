@@ -87,9 +87,11 @@ public:
     std::string charsetName() const { return std::string(form_.encoding->charset()); }
 
     // The encoding and the line-break style the next save writes. Changing
-    // the encoding also rewrites a charset the page declares; changing the
-    // style rewrites every break. The document is then modified.
-    void switchEncoding(const Encoding& encoding);
+    // the encoding also rewrites every charset the page declares (or adds a
+    // <meta charset> to a page that has none); changing the style rewrites
+    // every break. The document is then modified. Returns what was left
+    // alone: the charsets of links, which name other files' encodings.
+    std::vector<std::string> switchEncoding(const Encoding& encoding);
     void setLineBreakStyle(LineBreak style);
     bool isModified() const;
     void setModified(bool modified);

@@ -93,8 +93,9 @@ TEST_F(Accessibility, EveryControlOfEveryDialogHasItsRoleAndItsLabelAsName) {
     QTest::keyClicks(view(), "<p>x</p>");
     QStringList faults;
     int controls = 0;
-    for (const int command : {cmd::Options, cmd::GenericForm, cmd::TableTemplate, cmd::Calendar,
-                              cmd::Symbols, cmd::TagRemove, cmd::TagColor, cmd::AppAbout}) {
+    for (const int command :
+         {cmd::Options, cmd::GenericForm, cmd::TableTemplate, cmd::Calendar, cmd::Symbols,
+          cmd::TagRemove, cmd::TagColor, cmd::AppAbout, cmd::ConvertSite}) {
         // Every page of a sheet, each shown in turn.
         dialogs.then([&](QDialog& dialog) {
             dialog.show();
