@@ -76,6 +76,7 @@ constexpr CommandInfo kCommands[] = {
     {cmd::GoToLine, "指定した行へ移動", "", View},
     {cmd::ColourWhileTyping, "入力に合わせてﾀｸﾞを色分けして表示", "", App},
     {cmd::LineNumbers, "行番号の表示/非表示", "", App},
+    {cmd::PageCheck, "ﾍﾟｰｼﾞの問題点をﾁｪｯｸして一覧表示", "", View},
 };
 
 std::vector<CommandInfo> buildCommandTable() {
@@ -120,6 +121,7 @@ constexpr Accelerator kAccelerators[] = {
 constexpr Accelerator kAddedAccelerators[] = {
     {"F1", cmd::Help},
     {"Ctrl+G", cmd::GoToLine},
+    {"F7", cmd::PageCheck},
 };
 
 // The toolbar in five groups; kGap (0) stands between two of them.

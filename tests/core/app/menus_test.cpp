@@ -157,8 +157,9 @@ TEST(Menus, AcceleratorsReachOnlyFrameworkCommands) {
     EXPECT_EQ(findCommand(cmd::Escape)->owner, CommandOwner::Nobody);
 }
 
-TEST(Menus, TheAddedKeysAreF1AndCtrlGAndNoKeyOfTheTable) {
-    const std::pair<std::string_view, int> added[] = {{"F1", cmd::Help}, {"Ctrl+G", cmd::GoToLine}};
+TEST(Menus, TheAddedKeysAreF1CtrlGAndF7AndNoKeyOfTheTable) {
+    const std::pair<std::string_view, int> added[] = {
+        {"F1", cmd::Help}, {"Ctrl+G", cmd::GoToLine}, {"F7", cmd::PageCheck}};
     ASSERT_EQ(addedAccelerators().size(), std::size(added));
     for (std::size_t i = 0; i < std::size(added); ++i) {
         EXPECT_EQ(addedAccelerators()[i].keys, added[i].first);
@@ -166,6 +167,16 @@ TEST(Menus, TheAddedKeysAreF1AndCtrlGAndNoKeyOfTheTable) {
         for (const Accelerator& accelerator : accelerators())
             EXPECT_NE(accelerator.keys, added[i].first);
     }
+}
+
+// The page check is the last item of the ｱｼｽﾀﾝﾄ menu, after a separator.
+TEST(Menus, PageCheckEndsTheAssistantMenu) {
+    const auto assist = popupTitled(documentMenu(), "ｱｼｽﾀﾝﾄ(&A)").children;
+    ASSERT_GE(assist.size(), 3u);
+    EXPECT_EQ(assist[assist.size() - 3].id, cmd::TagRemove);
+    EXPECT_EQ(assist[assist.size() - 2].kind, Kind::Separator);
+    EXPECT_EQ(assist.back().id, cmd::PageCheck);
+    EXPECT_EQ(assist.back().label, "ﾍﾟｰｼﾞのﾁｪｯｸ(&K)");
 }
 
 // Every label of the two menu bars carries one "(&X)" mnemonic, except the
