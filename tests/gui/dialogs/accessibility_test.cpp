@@ -33,15 +33,11 @@ QAccessible::Role expectedRole(const QWidget* w) {
                    ? QAccessible::ButtonMenu
                    : QAccessible::Button;
     const std::pair<const char*, QAccessible::Role> roles[] = {
-        {"QRadioButton", QAccessible::RadioButton},
-        {"QCheckBox", QAccessible::CheckBox},
-        {"QPushButton", QAccessible::Button},
-        {"QLineEdit", QAccessible::EditableText},
-        {"QComboBox", QAccessible::ComboBox},
-        {"QAbstractSpinBox", QAccessible::SpinBox},
-        {"QListView", QAccessible::List},
-        {"QTabBar", QAccessible::PageTabList},
-        {"QTreeView", QAccessible::Tree}};
+        {"QRadioButton", QAccessible::RadioButton}, {"QCheckBox", QAccessible::CheckBox},
+        {"QPushButton", QAccessible::Button},       {"QLineEdit", QAccessible::EditableText},
+        {"QComboBox", QAccessible::ComboBox},       {"QAbstractSpinBox", QAccessible::SpinBox},
+        {"QListView", QAccessible::List},           {"QTabBar", QAccessible::PageTabList},
+        {"QTreeView", QAccessible::Tree},           {"QAbstractItemView", QAccessible::Table}};
     for (const auto& [kind, role] : roles)
         if (w->inherits(kind))
             return role;
