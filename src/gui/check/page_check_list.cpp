@@ -15,6 +15,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -127,6 +128,9 @@ PageCheckList::PageCheckList(QWidget* parent)
     column->addWidget(list_);
     setWidget(content);
     setFocusProxy(list_);
+    // From the list to the buttons that act on its row.
+    setTabOrder(list_, fix_);
+    setTabOrder(fix_, fixAll_);
 
     connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &PageCheckList::updateButtons);
@@ -135,8 +139,9 @@ PageCheckList::PageCheckList(QWidget* parent)
     connect(fixAll_, &QPushButton::clicked, this, &PageCheckList::fixAllOfKind);
     connect(model_, &QAbstractItemModel::modelReset, this, [this, count] {
         const std::size_t n = model_->findings().size();
-        count->setText(n == 0 ? QStringLiteral("問題は見つかりませんでした")
-                              : QStringLiteral("%1 件").arg(n));
+        count->setText(!view_   ? QString()
+                       : n == 0 ? QStringLiteral("問題は見つかりませんでした")
+                                : QStringLiteral("%1 件").arg(n));
     });
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMs);
@@ -174,15 +179,17 @@ PageCheckList* PageCheckList::showFor(CZuView& view) {
 void PageCheckList::setView(CZuView* view) {
     if (view == view_)
         return;
-    if (view_)
-        disconnect(view_->doc(), nullptr, this, nullptr);
-    disconnect(watch_);
+    if (doc_) {
+        disconnect(doc_, nullptr, this, nullptr);
+        disconnect(doc_->textDocument(), nullptr, this, nullptr);
+    }
     view_ = view;
-    if (view) {
-        watch_ = connect(view->doc()->textDocument(), &QTextDocument::contentsChanged, this,
-                         &PageCheckList::textChanged);
+    doc_ = view ? view->doc() : nullptr;
+    if (doc_) {
+        connect(doc_->textDocument(), &QTextDocument::contentsChanged, this,
+                &PageCheckList::textChanged);
         // The charset rules depend on the encoding the file is saved in.
-        connect(view->doc(), &CZuDoc::formChanged, this, &PageCheckList::textChanged);
+        connect(doc_, &CZuDoc::formChanged, this, &PageCheckList::textChanged);
     }
     if (!isHidden())
         recheck();
@@ -278,8 +285,10 @@ void PageCheckList::fixCurrent() {
     if (!f || !f->fix || !view_)
         return;
     const check::Fix fix = *f->fix;
+    const bool pressed = fix_->hasFocus();
     applyCheckFixes(*view_->doc(), {&fix, 1});
     recheck();
+    keepKeyboard(pressed);
 }
 
 void PageCheckList::fixAllOfKind() {
@@ -295,8 +304,18 @@ void PageCheckList::fixAllOfKind() {
         if (other.rule == f->rule && other.fix &&
             (fixes.empty() || other.fix->start >= fixes.back().end))
             fixes.push_back(*other.fix);
+    const bool pressed = fixAll_->hasFocus();
     applyCheckFixes(*view_->doc(), fixes);
     recheck();
+    keepKeyboard(pressed);
+}
+
+// A button pressed from the keyboard that has nothing left to fix would
+// hand the keyboard on to whatever follows it in the window; it goes back
+// to the list instead.
+void PageCheckList::keepKeyboard(bool pressed) {
+    if (pressed && !fix_->isEnabled())
+        list_->setFocus();
 }
 
 void registerPageCheckCommand(HandlerTable<CZuView>& table) {

@@ -19,6 +19,7 @@ class QPushButton;
 class QTreeView;
 
 namespace zu {
+class CZuDoc;
 class CZuView;
 class FindingsModel;
 template <class Target> class HandlerTable;
@@ -63,13 +64,14 @@ private:
     const check::Finding* current() const;
     void setCurrentRow(int row);
     void updateButtons();
+    void keepKeyboard(bool pressed);
 
     FindingsModel* model_;
     QTreeView* list_;
     QPushButton* fix_;
     QPushButton* fixAll_;
     QPointer<CZuView> view_;
-    QMetaObject::Connection watch_;
+    QPointer<CZuDoc> doc_;
     QTimer pause_;
 };
 

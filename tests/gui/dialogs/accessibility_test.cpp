@@ -33,11 +33,15 @@ QAccessible::Role expectedRole(const QWidget* w) {
                    ? QAccessible::ButtonMenu
                    : QAccessible::Button;
     const std::pair<const char*, QAccessible::Role> roles[] = {
-        {"QRadioButton", QAccessible::RadioButton}, {"QCheckBox", QAccessible::CheckBox},
-        {"QPushButton", QAccessible::Button},       {"QLineEdit", QAccessible::EditableText},
-        {"QComboBox", QAccessible::ComboBox},       {"QAbstractSpinBox", QAccessible::SpinBox},
-        {"QListView", QAccessible::List},           {"QTabBar", QAccessible::PageTabList},
-        {"QTreeView", QAccessible::Tree},           {"QAbstractItemView", QAccessible::Table}};
+        {"QRadioButton", QAccessible::RadioButton},
+        {"QCheckBox", QAccessible::CheckBox},
+        {"QPushButton", QAccessible::Button},
+        {"QLineEdit", QAccessible::EditableText},
+        {"QComboBox", QAccessible::ComboBox},
+        {"QAbstractSpinBox", QAccessible::SpinBox},
+        {"QListView", QAccessible::List},
+        {"QTabBar", QAccessible::PageTabList},
+        {"QTreeView", QAccessible::Tree}};
     for (const auto& [kind, role] : roles)
         if (w->inherits(kind))
             return role;
