@@ -164,6 +164,9 @@ TEST(PageCheck, ThePageAsAWhole) {
              u"</script><meta charset=UTF-8></head>",
          {"1:1168: 問題あり: 文字コードの宣言 (UTF-8) がファイルの文字コード (Shift_JIS) "
           "と違います。"}},
+        {u"<html lang=ja><head><meta charset=x-unknown><meta charset=UTF-8><title>猫</title>",
+         {"1:59: 問題あり: 文字コードの宣言 (UTF-8) がファイルの文字コード (Shift_JIS) "
+          "と違います。"}},
         {u"<html lang=ja><head><title>猫</title><!-- <meta charset=utf-8> --></head>"
          u"<meta charset=utf-8>",
          {"1:15: 問題の可能性大: 文字コードの宣言がありません。"}},
