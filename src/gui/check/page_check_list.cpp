@@ -267,11 +267,15 @@ void PageCheckList::updateButtons() {
     fixAll_->setEnabled(f && f->fix);
 }
 
-void PageCheckList::goToCurrent() {
+const check::Finding* PageCheckList::currentNow() {
     if (stale())
         recheck();
-    const check::Finding* f = current();
-    if (!f || !view_)
+    return view_ ? current() : nullptr;
+}
+
+void PageCheckList::goToCurrent() {
+    const check::Finding* f = currentNow();
+    if (!f)
         return;
     view_->setSelection(static_cast<long>(f->start), static_cast<long>(f->end));
     view_->ensureCursorVisible();
@@ -279,23 +283,16 @@ void PageCheckList::goToCurrent() {
 }
 
 void PageCheckList::fixCurrent() {
-    if (stale())
-        recheck();
-    const check::Finding* f = current();
-    if (!f || !f->fix || !view_)
-        return;
-    const check::Fix fix = *f->fix;
-    const bool pressed = fix_->hasFocus();
-    applyCheckFixes(*view_->doc(), {&fix, 1});
-    recheck();
-    keepKeyboard(pressed);
+    const check::Finding* f = currentNow();
+    if (f && f->fix) {
+        const check::Fix fix = *f->fix;
+        make({&fix, 1}, fix_);
+    }
 }
 
 void PageCheckList::fixAllOfKind() {
-    if (stale())
-        recheck();
-    const check::Finding* f = current();
-    if (!f || !f->fix || !view_)
+    const check::Finding* f = currentNow();
+    if (!f || !f->fix)
         return;
     std::vector<check::Fix> fixes;
     for (const check::Finding& other : findings())
@@ -304,17 +301,17 @@ void PageCheckList::fixAllOfKind() {
         if (other.rule == f->rule && other.fix &&
             (fixes.empty() || other.fix->start >= fixes.back().end))
             fixes.push_back(*other.fix);
-    const bool pressed = fixAll_->hasFocus();
-    applyCheckFixes(*view_->doc(), fixes);
-    recheck();
-    keepKeyboard(pressed);
+    make(fixes, fixAll_);
 }
 
-// A button pressed from the keyboard that has nothing left to fix would
-// hand the keyboard on to whatever follows it in the window; it goes back
-// to the list instead.
-void PageCheckList::keepKeyboard(bool pressed) {
-    if (pressed && !fix_->isEnabled())
+void PageCheckList::make(std::span<const check::Fix> fixes, QPushButton* button) {
+    const bool pressed = button->hasFocus();
+    applyCheckFixes(*view_->doc(), fixes);
+    recheck();
+    // A button pressed from the keyboard that has nothing left to fix
+    // would hand the keyboard on to whatever follows it in the window; it
+    // goes back to the list instead.
+    if (pressed && !button->isEnabled())
         list_->setFocus();
 }
 

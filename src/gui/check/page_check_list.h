@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <span>
 #include <vector>
 
 class QAbstractItemModel;
@@ -64,7 +65,10 @@ private:
     const check::Finding* current() const;
     void setCurrentRow(int row);
     void updateButtons();
-    void keepKeyboard(bool pressed);
+    // The current finding, found again if the text has changed since.
+    const check::Finding* currentNow();
+    // Makes `fixes`, pressed by `button`.
+    void make(std::span<const check::Fix> fixes, QPushButton* button);
 
     FindingsModel* model_;
     QTreeView* list_;
