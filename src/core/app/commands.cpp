@@ -78,6 +78,7 @@ constexpr CommandInfo kCommands[] = {
     {cmd::LineNumbers, "行番号の表示/非表示", "", App},
     // A whole site moved to UTF-8: no document needed.
     {cmd::ConvertSite, "ﾌｫﾙﾀﾞのﾍﾟｰｼﾞをまとめて UTF-8 に変換", "", MainFrame},
+    {cmd::PageCheck, "ﾍﾟｰｼﾞの問題点をﾁｪｯｸして一覧表示", "", View},
 };
 
 std::vector<CommandInfo> buildCommandTable() {
@@ -122,6 +123,7 @@ constexpr Accelerator kAccelerators[] = {
 constexpr Accelerator kAddedAccelerators[] = {
     {"F1", cmd::Help},
     {"Ctrl+G", cmd::GoToLine},
+    {"F7", cmd::PageCheck},
 };
 
 // The toolbar in five groups; kGap (0) stands between two of them.

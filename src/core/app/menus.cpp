@@ -132,6 +132,7 @@ constexpr MenuNode kDocAssist[] = {
     // What zu adds, after a separator of its own.
     separator(),
     item(cmd::ConvertSite, "ﾌｫﾙﾀﾞを UTF-8 に変換(&U)..."),
+    item(cmd::PageCheck, "ﾍﾟｰｼﾞのﾁｪｯｸ(&K)"),
 };
 constexpr MenuNode kDocWindow[] = {
     item(cmd::WindowNew, "新しいｳｨﾝﾄﾞｳを開く(&N)"),

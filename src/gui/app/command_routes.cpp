@@ -3,6 +3,7 @@
 
 #include "gui/app/main_frame.h"
 #include "gui/app/zu_app.h"
+#include "gui/check/page_check_list.h"
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/assistant_commands.h"
 #include "gui/dialogs/convert_dlg.h"
@@ -22,6 +23,7 @@ const CommandRegistry& commandRegistry() {
         registerOptionCommands(r.view);
         registerTagDialogCommands(r.view);
         registerGoToLineCommand(r.view);
+        registerPageCheckCommand(r.view);
         registerDocumentCommands(r.document);
         CMainFrame::registerCommands(r.frame);
         registerConvertCommand(r.frame);

@@ -33,10 +33,15 @@ QAccessible::Role expectedRole(const QWidget* w) {
                    ? QAccessible::ButtonMenu
                    : QAccessible::Button;
     const std::pair<const char*, QAccessible::Role> roles[] = {
-        {"QRadioButton", QAccessible::RadioButton}, {"QCheckBox", QAccessible::CheckBox},
-        {"QPushButton", QAccessible::Button},       {"QLineEdit", QAccessible::EditableText},
-        {"QComboBox", QAccessible::ComboBox},       {"QAbstractSpinBox", QAccessible::SpinBox},
-        {"QListView", QAccessible::List},           {"QTabBar", QAccessible::PageTabList}};
+        {"QRadioButton", QAccessible::RadioButton},
+        {"QCheckBox", QAccessible::CheckBox},
+        {"QPushButton", QAccessible::Button},
+        {"QLineEdit", QAccessible::EditableText},
+        {"QComboBox", QAccessible::ComboBox},
+        {"QAbstractSpinBox", QAccessible::SpinBox},
+        {"QListView", QAccessible::List},
+        {"QTabBar", QAccessible::PageTabList},
+        {"QTreeView", QAccessible::Tree}};
     for (const auto& [kind, role] : roles)
         if (w->inherits(kind))
             return role;
@@ -119,7 +124,10 @@ TEST_F(Accessibility, EveryControlOfEveryDialogHasItsRoleAndItsLabelAsName) {
         controls += walk(FindReplace::instance().dialog(), QStringLiteral("Find"), faults);
         FindReplace::instance().dialog()->close();
     }
-    // The main window: toolbar buttons are named by their tooltips.
+    // The main window, with the page check's list below the document:
+    // toolbar buttons are named by their tooltips.
+    frame().onCommand(cmd::PageCheck);
+    settle();
     controls += walk(&frame(), QStringLiteral("Main window"), faults);
     EXPECT_GT(controls, 150);
     EXPECT_EQ(faults.join(u'\n').toStdString(), "");
