@@ -98,7 +98,8 @@ CConvertDlg::CConvertDlg(QWidget* parent)
                              QStringLiteral("変換できない理由")});
     pages_->setRootIsDecorated(false);
     pages_->setUniformRowHeights(true);
-    pages_->setAccessibleName(QStringLiteral("ﾍﾟｰｼﾞ"));
+    // An item view does not take its label's text as its name.
+    pages_->setAccessibleName(QStringLiteral("ﾍﾟｰｼﾞ(P) (ﾁｪｯｸしたものを変換します):"));
     pages_->header()->setStretchLastSection(true);
 
     auto* grid = new QGridLayout;
