@@ -28,12 +28,12 @@ public:
         return cp932::encodeLines(text, breaks, fallback, variants, policy);
     }
 
-    // Only a raw lead byte can join, and only with the first byte of the
+    // Only a raw lead byte can pair, and only with the first byte of the
     // character after it: the text is searched for raw-byte characters,
     // which are rare, so the pass is cheap even for a large document.
-    std::vector<Join> joins(std::u16string_view text, std::span<const Variant> variants,
-                            std::string_view, std::span<const Unencodable>) const override {
-        std::vector<Join> found;
+    std::vector<BytePair> bytePairs(std::u16string_view text, std::span<const Variant> variants,
+                                    std::string_view, std::span<const Unencodable>) const override {
+        std::vector<BytePair> found;
         const Variant* v = variants.data();
         const Variant* const vEnd = v + variants.size();
         for (std::size_t i = 0; i + 1 < text.size(); ++i) {
@@ -73,14 +73,15 @@ bool sameName(std::string_view a, std::string_view b) {
 
 } // namespace
 
-std::vector<Join> Encoding::joins(std::u16string_view text, std::span<const Variant>,
-                                  std::string_view bytes,
-                                  std::span<const Unencodable> unencodable) const {
-    return joinsByRereading(text, bytes, unencodable);
+std::vector<BytePair> Encoding::bytePairs(std::u16string_view text, std::span<const Variant>,
+                                          std::string_view bytes,
+                                          std::span<const Unencodable> unencodable) const {
+    return bytePairsByRereading(text, bytes, unencodable);
 }
 
-std::vector<Join> Encoding::joinsByRereading(std::u16string_view text, std::string_view bytes,
-                                             std::span<const Unencodable> unencodable) const {
+std::vector<BytePair>
+Encoding::bytePairsByRereading(std::u16string_view text, std::string_view bytes,
+                               std::span<const Unencodable> unencodable) const {
     if (std::none_of(text.begin(), text.end(),
                      [](char16_t c) { return isRawByteChar(c) || c == u'\x1B'; }))
         return {};
