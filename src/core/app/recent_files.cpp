@@ -68,11 +68,8 @@ std::size_t displayColumns(std::string_view text) {
     const std::u16string units = utf8ToUtf16(text);
     std::size_t columns = 0;
     for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t c = units[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
+        const char32_t c = codePointAt(units, i);
+        i += utf16Length(c) - 1;
         columns += isWide(c) ? 2 : 1;
     }
     return columns;

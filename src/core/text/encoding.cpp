@@ -54,14 +54,6 @@ public:
     }
 };
 
-char32_t codePointAt(std::u16string_view text, std::size_t i) {
-    const char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF)
-        return 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-    return c;
-}
-
 // Names match ignoring ASCII case, '_' and '-' alike.
 bool sameName(std::string_view a, std::string_view b) {
     const auto fold = [](char c) {
@@ -109,17 +101,12 @@ Encoding::bytePairsByRereading(std::u16string_view text, std::string_view bytes,
 
 std::size_t skipUnencodable(std::u16string_view text, std::size_t i, Unmappable policy,
                             Encoded& out) {
-    char32_t ch = text[i];
-    std::size_t units = 1;
-    if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-        ch = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-        units = 2;
-    }
+    const char32_t ch = codePointAt(text, i);
     if (policy == Unmappable::Report)
         out.unencodable.push_back({i, ch});
     else
         out.bytes += "&#" + std::to_string(static_cast<std::uint32_t>(ch)) + ";";
-    return i + units;
+    return i + utf16Length(ch);
 }
 
 const Encoding& cp932Encoding() {
