@@ -48,6 +48,9 @@ struct Settings {
     struct Directory {
         std::string drive;     // "C:" on a drive-letter path, else empty
         std::string directory; // up to and including the last separator
+        // The folder the program is in, where its files are looked for:
+        // the directory, after the drive where a path has one.
+        std::string folder() const { return drive + directory; }
         friend bool operator==(const Directory&, const Directory&) = default;
     } programDirectory;
 

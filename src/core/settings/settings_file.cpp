@@ -83,7 +83,7 @@ std::string readText(std::string_view bytes, std::size_t width) {
 }
 
 std::string folderOf(const Settings& record) {
-    return configDirectory(record.programDirectory.drive + record.programDirectory.directory);
+    return configDirectory(record.programDirectory.folder());
 }
 
 } // namespace
@@ -133,8 +133,7 @@ void Settings::Load() {
     // Another zu may be saving at this moment: wait for it, so that this
     // one never reads a file that is being replaced.
     const FileLock lock(folder, FileLock::Mode::Shared);
-    const std::string path =
-        settingsFileToRead(programDirectory.drive + programDirectory.directory);
+    const std::string path = settingsFileToRead(programDirectory.folder());
     // Only a regular file is read: a FIFO named zu.set would block the start
     // for ever, and a folder has nothing to give. The defaults stay.
     struct stat info {};

@@ -57,9 +57,7 @@ CZuApp*& current() {
 }
 
 std::string configFolder() {
-    const Settings& s = settings();
-    const std::string dir =
-        configDirectory(s.programDirectory.drive + s.programDirectory.directory);
+    const std::string dir = configDirectory(settings().programDirectory.folder());
     ensureDirectory(dir);
     return dir;
 }
