@@ -59,7 +59,7 @@ void RecentFiles::assign(const std::vector<std::string>& paths) {
 std::string RecentFiles::menuLabel(std::size_t index, const std::string& path) {
     const std::size_t number = index + 1;
     // Entries 1 to 9 take their digit as the mnemonic; the tenth takes the 0
-    // of "10", as the classic menus did.
+    // of "10", the one key left that its number shows.
     std::string label = number < 10 ? "&" + std::to_string(number) : "1&0";
     return label + ' ' + literalMenuText(shortenedPath(path));
 }

@@ -5,8 +5,9 @@
 // once at start-up and written back once at exit.
 //
 // Text fields hold UTF-8 inside the program; in the file they are CP932 and
-// each has a byte width, as in the original fixed-size record: a field of
-// width N keeps at most N-1 CP932 bytes (fitField enforces it).
+// each has a fixed byte width, the room a zu.set gives it: a field of width
+// N keeps at most N-1 CP932 bytes (fitField enforces it), so that what is
+// saved always reads back whole.
 
 #include <cstddef>
 #include <string>

@@ -139,9 +139,10 @@ void Settings::Load() {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         return;
-    // Opening creates the file when it is missing, as the original's
-    // open-always did: a first run leaves an empty zu.set behind. Without
-    // blocking, in case a FIFO took the name since it was looked at.
+    // Opening creates the file when it is missing: a first run leaves an
+    // empty zu.set behind, where the user can find it (to make it read-only,
+    // say, which freezes the settings). Without blocking, in case a FIFO
+    // took the name since it was looked at.
     const int fd =
         ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0)

@@ -95,7 +95,7 @@ const Encoding& iso2022JpEncoding();
 // The encoding a name stands for, ignoring case and telling '_' from '-'
 // not: the names above, every label the web's encoding standard lists for
 // them and the usual aliases ("x-sjis", "windows-31j", "cp932"; "utf8";
-// "UTF-16" is little-endian, as Windows writes it; "x-euc", "EUC_JP"...).
+// "UTF-16" is little-endian, the order most files so labelled are in; "x-euc", "EUC_JP"...).
 // Null when zu does not support it.
 const Encoding* findEncoding(std::string_view name);
 

@@ -268,8 +268,9 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
 }
 
 void CMainFrame::updateCaption() {
-    // As on the original desktop: a maximised document window puts its title
-    // in brackets after the program's name.
+    // A maximised document window has no title bar of its own: its title
+    // goes in brackets after the program's name, so the user still sees
+    // which file is in front.
     CChildFrame* child = activeChild();
     if (!child)
         setWindowTitle(QStringLiteral("zu"));

@@ -195,8 +195,8 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         channel_->setReady([this] { return frame_ && !QApplication::activeModalWidget(); });
     }
 
-    // At every start, as the classic program registered with the shell. The
-    // editor works without the desktop: what failed is only said on the
+    // At every start, so that the desktop opens pages in the zu that ran
+    // last. The editor works without the desktop: what failed is only said on the
     // terminal, never in a message box at every start.
     const RegistrationReport registered = registerDesktop(
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), desktop);
