@@ -1,12 +1,13 @@
 #pragma once
-// The program's command line in the classic form: files to open, or
-// "/p FILE" to print a file to the default printer and "/pt FILE PRINTER" to
-// print it to a named one. Switches may also start with "-". The forms of
-// this desktop stand beside them: "--unregister", "-n" or "--new-instance"
-// for a zu of its own rather than the one already running, "--check" to
-// check pages from a shell without a window, "--convert utf-8" (with
-// "--apply", "--bom", "--jis-forms") and "--convert-undo" to move pages to
-// UTF-8 and back without one, "-h" or "--help", "-V" or
+// The program's command line: files to open, or "/p FILE" to print a file to
+// the default printer and "/pt FILE PRINTER" to print it to a named one, the
+// forms that shortcuts and scripts made for zu use. Switches may also start
+// with "-". The forms usual on this desktop stand beside them:
+// "--unregister", "-n" or "--new-instance" for a zu of its own rather than
+// the one already running, "--check" to check pages from a shell without a
+// window, "--convert utf-8" (with "--apply", "--bom", "--jis-forms") and
+// "--convert-undo" to move pages to UTF-8 and back without one, "-h" or
+// "--help", "-V" or
 // "--version", and "--" after which every argument is a file. The window
 // system's own switches ("-style fusion", "--platform xcb") are left to it.
 

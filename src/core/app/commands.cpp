@@ -12,9 +12,9 @@ namespace {
 using enum CommandOwner;
 
 // Every command except the Tag menu's (whose prompts live in their own rows),
-// the recent-file entries and the Window menu's list (which are all alike). Prompts and tooltips
-// are the two halves of the original string-table entries, so the standard commands keep the
-// wording that Japanese users of this kind of program know from every other one.
+// the recent-file entries and the Window menu's list (which are all alike). The standard
+// commands keep the prompts and tooltips that Japanese users know from every other program of
+// this kind, so that the status bar and the tips say what they expect to read.
 constexpr CommandInfo kCommands[] = {
     // Escape's accelerator exists only to swallow the key.
     {cmd::Escape, "", "", Nobody},

@@ -46,12 +46,13 @@ inline constexpr int GoToLine = 33100, ColourWhileTyping = 33101, LineNumbers = 
                      PageCheck = 33103;
 // The folder's pages moved to UTF-8 (ｱｼｽﾀﾝﾄ menu, after its own separator).
 inline constexpr int ConvertSite = 33120;
-// Accelerator-only commands that nothing handles: they exist so that their
-// keys do nothing, as on the original platform.
+// Accelerator-only commands that nothing handles: they take their keys (Esc,
+// F6, Shift+F6, Alt+Return) so that pressing one in the main window does
+// nothing at all.
 inline constexpr int Escape = 32768, OleProperties = 57860, NextPane = 57680, PrevPane = 57681;
 inline constexpr int RecentFileCount = 10;
-// The entries of the Window menu's list of open windows, in the range the
-// classic frameworks kept for them.
+// The entries of the Window menu's list of open windows, at the top of the
+// range, apart from every other command's number.
 inline constexpr int WindowList1 = 65280, WindowListCount = 9;
 } // namespace cmd
 

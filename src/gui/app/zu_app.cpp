@@ -58,9 +58,7 @@ CZuApp*& current() {
 }
 
 std::string configFolder() {
-    const Settings& s = settings();
-    const std::string dir =
-        configDirectory(s.programDirectory.drive + s.programDirectory.directory);
+    const std::string dir = configDirectory(settings().programDirectory.folder());
     ensureDirectory(dir);
     return dir;
 }
@@ -211,8 +209,8 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         channel_->setReady([this] { return frame_ && !QApplication::activeModalWidget(); });
     }
 
-    // At every start, as the classic program registered with the shell. The
-    // editor works without the desktop: what failed is only said on the
+    // At every start, so that the desktop opens pages in the zu that ran
+    // last. The editor works without the desktop: what failed is only said on the
     // terminal, never in a message box at every start.
     const RegistrationReport registered = registerDesktop(
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), desktop);

@@ -328,17 +328,7 @@ void CZuView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CZuView::runContextCommand(int id) {
-    const CommandInfo* info = findCommand(id);
-    if (!info)
-        return;
-    const CommandRegistry& registry = commandRegistry();
-    if (info->owner == CommandOwner::View) {
-        if (const auto* entry = registry.view.find(id); entry && entry->isEnabled(*this))
-            entry->run(*this);
-    } else if (info->owner == CommandOwner::Document) {
-        if (const auto* entry = registry.document.find(id); entry && entry->isEnabled(*document_))
-            entry->run(*document_);
-    }
+    commandRegistry().run(id, {.view = this, .document = document_});
 }
 
 bool CZuView::canInsertFromMimeData(const QMimeData* source) const {

@@ -287,7 +287,7 @@ TEST_F(Document, ClosingWithYesSavesFirst) {
     EXPECT_EQ(view(), nullptr);
 }
 
-TEST_F(Document, AFileLongerThanTheOriginalControlLimitOpensWhole) {
+TEST_F(Document, AFileOfMoreThan16MiBOpensAndSavesWhole) {
     QByteArray big;
     const QByteArray line = QByteArray(98, 'a') + "\r\n";
     while (big.size() <= 16777215)
