@@ -176,6 +176,13 @@ QString CZuDoc::sourceText(int from, int to) const {
     return text;
 }
 
+void CZuDoc::select(QTextCursor& cursor, long anchor, long position) const {
+    using Side = JoinMap::Side;
+    cursor.setPosition(toControl(anchor, anchor <= position ? Side::After : Side::Before));
+    cursor.setPosition(toControl(position, anchor < position ? Side::Before : Side::After),
+                       QTextCursor::KeepAnchor);
+}
+
 long CZuDoc::sourceLength() const {
     return text_->characterCount() - 1 - static_cast<long>(joins_.map().size());
 }

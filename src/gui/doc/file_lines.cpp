@@ -20,6 +20,10 @@ long joinsUpTo(const CZuDoc& doc, int start) {
 
 } // namespace
 
+bool startsLine(const QTextBlock& block) {
+    return !block.previous().isValid() || !isJoined(block);
+}
+
 QTextBlock lineStart(const QTextBlock& block) {
     QTextBlock first = block;
     while (first.previous().isValid() && isJoined(first))

@@ -11,6 +11,8 @@
 namespace zu {
 class CZuDoc;
 
+// Whether `block` begins a line of the file rather than continuing one.
+bool startsLine(const QTextBlock& block);
 // The first piece of the line that `block` is, or is a piece of.
 QTextBlock lineStart(const QTextBlock& block);
 // The index (from 0) of the file's line that `block` is, or is a piece of.

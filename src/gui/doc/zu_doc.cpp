@@ -141,17 +141,17 @@ void CZuDoc::removeView(CZuView* view) {
     std::erase(views_, view);
 }
 
-void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> removed) {
+void CZuDoc::replaceText(std::u16string_view text, std::span<const SourceRange> removed) {
     // Whether a position of the old text lies in a removed range, and how
     // many removed characters stand in front of it; asked in ascending order.
     std::size_t next = 0;
     std::size_t gone = 0;
     const auto fate = [&](std::size_t at) {
-        while (next < removed.size() && static_cast<std::size_t>(removed[next].end) <= at) {
-            gone += static_cast<std::size_t>(removed[next].end - removed[next].start);
+        while (next < removed.size() && static_cast<std::size_t>(removed[next].to) <= at) {
+            gone += static_cast<std::size_t>(removed[next].to - removed[next].from);
             ++next;
         }
-        return next < removed.size() && static_cast<std::size_t>(removed[next].start) <= at;
+        return next < removed.size() && static_cast<std::size_t>(removed[next].from) <= at;
     };
 
     // The characters that stay keep the byte forms the file gave them, at
@@ -253,16 +253,10 @@ void CZuDoc::switchEncoding(const Encoding& encoding) {
     // garbled by every browser.
     const QString raw = sourceText();
     if (const auto update = declarationUpdate(asView(raw), encoding)) {
-        QTextCursor cursor(text_);
         const auto from = static_cast<long>(update->position);
-        cursor.setPosition(toControl(from));
-        cursor.setPosition(
-            toControl(from + static_cast<long>(update->length), JoinMap::Side::Before),
-            QTextCursor::KeepAnchor);
-        cursor.beginEditBlock();
-        removeSelection(cursor);
-        cursor.insertText(QString::fromStdString(update->text));
-        cursor.endEditBlock();
+        DocumentEdit edit(*this, from);
+        edit.replace({from, from + static_cast<long>(update->length)},
+                     QString::fromStdString(update->text));
         declared_ = &encoding;
     }
     setModified(true);
@@ -281,31 +275,17 @@ void CZuDoc::setLineBreakStyle(LineBreak style) {
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     // What is saved is what the user sees: the references go into the text
     // too, as one step that Undo takes back.
-    // The places are found before the first edit: the joins are known again
-    // only once the edit block has ended. From the last one back, an edit
-    // moves none of those still to come.
-    struct Place {
-        int from, to;
-        char32_t ch;
-    };
-    std::vector<Place> places;
+    std::vector<DocumentEdit::Replacement> places;
     for (const SaveProblem& problem : problems) {
         // A raw byte that joins its neighbour is saved as it is.
         if (problem.kind != SaveProblem::Kind::Unencodable)
             continue;
         const auto at = static_cast<long>(problem.index);
         const int width = problem.ch > 0xFFFF ? 2 : 1;
-        places.push_back({toControl(at), toControl(at + width, JoinMap::Side::Before), problem.ch});
+        places.push_back(
+            {{at, at + width}, QStringLiteral("&#%1;").arg(static_cast<uint>(problem.ch))});
     }
-    QTextCursor cursor(text_);
-    cursor.beginEditBlock();
-    for (std::size_t k = places.size(); k-- > 0;) {
-        cursor.setPosition(places[k].from);
-        cursor.setPosition(places[k].to, QTextCursor::KeepAnchor);
-        removeSelection(cursor);
-        cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(places[k].ch)));
-    }
-    cursor.endEditBlock();
+    DocumentEdit(*this).replace(places);
 }
 
 void CZuDoc::setWriteJournal(const WriteJournal* j) {

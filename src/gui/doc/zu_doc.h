@@ -12,6 +12,7 @@
 #include "core/doc/recovery.h"
 #include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
+#include "gui/doc/document_edit.h"
 #include "gui/doc/document_joins.h"
 #include "gui/doc/text_properties.h"
 
@@ -25,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+class QTextCursor;
 class QTextDocument;
 class QWidget;
 
@@ -135,7 +137,10 @@ public:
         return static_cast<int>(joins_.map().toControl(source, side));
     }
     long sourceLength() const;
-    DocumentJoins& joins() { return joins_; }
+    // Puts `cursor` on the source positions anchor..position. A selection
+    // keeps the joins at its ends outside it; a caret stands at the start of
+    // a piece rather than at the end of the one before.
+    void select(QTextCursor& cursor, long anchor, long position) const;
     const JoinMap& joinMap() const { return joins_.map(); }
     // The document that holds `text`, if a document does.
     static CZuDoc* of(QTextDocument* text);
@@ -147,13 +152,6 @@ public:
     void setJoinBound(std::size_t bound) { joinBound_ = bound; }
     static std::size_t defaultJoinBound();
     static void setDefaultJoinBound(std::size_t bound);
-
-    // Replaces the whole text by `text`, which is the old text with the
-    // ascending ranges `removed` taken out. The characters that stay keep
-    // the byte forms the file gave them. It cannot be undone: the undo
-    // history, which names places in the old text, is dropped. The document
-    // is then modified.
-    void replaceText(std::u16string_view text, std::span<const TagSpan> removed);
 
     // The name proposed in the save dialog.
     QString proposedSaveName() const;
@@ -190,6 +188,10 @@ signals:
     void formChanged();
 
 private:
+    friend class DocumentEdit;
+    // Replaces the whole text by `text`, which is the old text with the
+    // ascending ranges `removed` taken out (DocumentEdit::takeOut).
+    void replaceText(std::u16string_view text, std::span<const SourceRange> removed);
     void replaceUnencodable(const std::vector<SaveProblem>& problems);
     std::vector<Variant> variants() const;
 

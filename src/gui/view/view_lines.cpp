@@ -1,7 +1,6 @@
 // The view and the file's lines: the line-number gutter, the caret's line
 // and column, Go to line, and the colours a line takes as it is drawn.
 
-#include "gui/doc/document_joins.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/file_lines.h"
 #include "gui/doc/zu_doc.h"
@@ -91,7 +90,7 @@ std::vector<CZuView::NumberedRow> CZuView::numberedRows(int top, int bottom) con
     long index = lineIndex(*document_, block);
     qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
     for (bool first = true; block.isValid() && y <= bottom; block = block.next(), first = false) {
-        const bool piece = block.previous().isValid() && isJoined(block);
+        const bool piece = !startsLine(block);
         if (!first && !piece)
             ++index;
         const qreal next = y + blockBoundingRect(block).height();

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 
 #include <string_view>
+#include <vector>
 
 namespace zu {
 namespace {
@@ -36,8 +37,13 @@ TagRemoval::Outcome removeAllTags(CZuDoc& document) {
     // Setting the whole text anew, against deleting each tag where it
     // stands: the tags are many and the fragment tree splits at each, which
     // made the deletions take several times longer than filling the text.
-    if (removal.outcome == TagRemoval::Outcome::Removed)
-        document.replaceText(removal.text, removal.tags);
+    if (removal.outcome == TagRemoval::Outcome::Removed) {
+        std::vector<SourceRange> tags;
+        tags.reserve(removal.tags.size());
+        for (const TagSpan& tag : removal.tags)
+            tags.push_back({tag.start, tag.end});
+        DocumentEdit(document).takeOut(tags, removal.text);
+    }
     return removal.outcome;
 }
 
