@@ -111,21 +111,22 @@ void dropEmptyPiece(QTextDocument* text, int at) {
 
 } // namespace
 
-DocumentEdit::DocumentEdit(CZuDoc& doc, long undoCaret) : doc_(doc), step_(doc.text_) {
+DocumentEdit::DocumentEdit(CZuDoc& doc, long undoCaret)
+    : doc_(doc), model_(*doc.text_), step_(model_.text_) {
     // Undo takes the caret back to where the step's cursor stood when it
     // opened.
-    step_.setPosition(doc_.toControl(std::clamp(undoCaret, 0L, doc_.sourceLength())));
+    step_.setPosition(model_.toControl(std::clamp(undoCaret, 0L, model_.sourceLength())));
 }
 
 DocumentEdit::~DocumentEdit() {
     if (!changed_)
         return;
-    QTextDocument* text = doc_.text_;
-    DocumentJoins& joins = doc_.joins_;
+    QTextDocument* text = model_.text_;
+    DocumentJoins& joins = model_.joins_;
     const int first = regionStart_.blockNumber();
     int last = regionEnd_.blockNumber();
     // A line the edit made long is shown in pieces, as loading shows it.
-    if (inserted_ && splitLongBlocks(text, joins, first, last, doc_.joinBound_))
+    if (inserted_ && splitLongBlocks(text, joins, first, last, model_.joinBound_))
         last = regionEnd_.blockNumber();
     // A piece the edit emptied would show as an empty line the text does
     // not have; it goes with one of its joins. From the last back, so that
@@ -143,8 +144,8 @@ void DocumentEdit::replace(SourceRange range, const QString& text) {
     if (range.to < range.from)
         std::swap(range.from, range.to);
     // A range keeps the joins at its ends outside it.
-    const JoinMap& joins = doc_.joins_.map();
-    QTextCursor cursor(doc_.text_);
+    const JoinMap& joins = model_.joins_.map();
+    QTextCursor cursor(model_.text_);
     cursor.setPosition(static_cast<int>(joins.toControl(range.from)));
     if (range.to > range.from)
         cursor.setPosition(static_cast<int>(joins.toControl(range.to, JoinMap::Side::Before)),
@@ -158,7 +159,7 @@ void DocumentEdit::replace(std::span<const Replacement> replacements) {
     std::vector<std::pair<int, int>> places;
     places.reserve(replacements.size());
     {
-        const JoinMap& joins = doc_.joins_.map();
+        const JoinMap& joins = model_.joins_.map();
         for (const Replacement& r : replacements)
             places.emplace_back(
                 static_cast<int>(joins.toControl(r.range.from)),
@@ -166,7 +167,7 @@ void DocumentEdit::replace(std::span<const Replacement> replacements) {
                                      ? joins.toControl(r.range.to, JoinMap::Side::Before)
                                      : joins.toControl(r.range.from)));
     }
-    QTextCursor cursor(doc_.text_);
+    QTextCursor cursor(model_.text_);
     for (std::size_t k = replacements.size(); k-- > 0;) {
         cursor.setPosition(places[k].first);
         cursor.setPosition(places[k].second, QTextCursor::KeepAnchor);
@@ -183,7 +184,7 @@ void DocumentEdit::apply(QTextCursor& cursor, QString text) {
             c = u'\n';
             breaks = true;
         }
-    QTextDocument* document = doc_.text_;
+    QTextDocument* document = model_.text_;
     if (!changed_)
         step_.beginEditBlock();
     removeSelection(cursor);
@@ -235,8 +236,9 @@ void DocumentEdit::apply(QTextCursor& cursor, QString text) {
 }
 
 void DocumentEdit::takeOut(std::span<const SourceRange> removed, std::u16string_view result) {
-    doc_.replaceText(result, removed);
-    end_ = QTextCursor(doc_.text_);
+    model_.replaceText(result, removed, doc_.form_);
+    model_.setModified(true);
+    end_ = QTextCursor(model_.text_);
 }
 
 } // namespace zu

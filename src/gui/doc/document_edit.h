@@ -1,6 +1,6 @@
 #pragma once
 // The one way to change a document's text. An edit names places in the
-// text as the file holds it (source positions: CZuDoc::sourceText), makes
+// text as the file holds it (source positions: TextModel::sourceText), makes
 // one or more replacements, and is one step for Undo. While it runs and
 // once, when it ends, it keeps what the file's text is: a removal that
 // starts at a line's start leaves the line in front its own end (a join
@@ -16,6 +16,7 @@
 
 namespace zu {
 class CZuDoc;
+class TextModel;
 
 // A stretch of the text from `from` up to `to`, in source positions.
 struct SourceRange {
@@ -62,6 +63,7 @@ private:
     void apply(QTextCursor& cursor, QString text);
 
     CZuDoc& doc_;
+    TextModel& model_;
     QTextCursor step_;
     QTextCursor end_;
     // From the start of the first changed place to the end of the last.

@@ -115,7 +115,7 @@ bool FindReplace::find(CZuView* view, const FindOptions& options) {
     last_ = options;
     if (options.text.isEmpty())
         return false;
-    const QString text = view->doc()->sourceText();
+    const QString text = view->doc()->text().sourceText();
     const EditBuffer::Range current = view->selection();
     const bool backward = !options.down;
     qsizetype found = findIn(text, options, backward ? current.start : current.end, backward);
@@ -151,7 +151,7 @@ int FindReplace::replaceAll(CZuView* view, const FindOptions& options) {
     // Every match is found in the text as it is, each after the one before.
     std::vector<DocumentEdit::Replacement> matches;
     {
-        const QString text = view->doc()->sourceText();
+        const QString text = view->doc()->text().sourceText();
         for (qsizetype at = findIn(text, options, 0, false); at >= 0;
              at = findIn(text, options, at + options.text.size(), false))
             matches.push_back({{at, at + options.text.size()}, options.replacement});

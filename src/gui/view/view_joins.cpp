@@ -83,8 +83,8 @@ bool CZuView::deleteAcrossJoin(QKeyEvent* event) {
     // Undo puts the caret back where the control's own deletions would: at
     // `undoTo`, after the text that Undo brings back.
     const auto remove = [&](int from, int to, int undoTo) {
-        DocumentEdit edit(*document_, document_->toSource(undoTo));
-        edit.replace({document_->toSource(from), document_->toSource(to)}, QString());
+        DocumentEdit edit(*document_, document_->text().toSource(undoTo));
+        edit.replace({document_->text().toSource(from), document_->text().toSource(to)}, QString());
         ensureCursorVisible();
         event->accept();
         return true;
@@ -232,13 +232,13 @@ bool CZuView::typeIntoFullPiece(QKeyEvent* event) {
         return false;
     QTextCursor c = textCursor();
     const QTextBlock block = c.block();
-    const std::size_t bound = document_->joinBound();
+    const std::size_t bound = document_->text().joinBound();
     if (c.hasSelection() ||
         static_cast<std::size_t>(block.length() - 1 + typed.size()) <= 2 * bound)
         return false;
     // As the control types, with the cut in the same step: a step of its
     // own would be an Undo that changes nothing the user can see.
-    const long at = document_->toSource(c.position());
+    const long at = document_->text().toSource(c.position());
     {
         DocumentEdit edit(*document_, at);
         edit.replace({at, at}, typed);

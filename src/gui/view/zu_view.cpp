@@ -28,12 +28,12 @@ CZuView::MenuHook& menuHook() {
 } // namespace
 
 CZuView::CZuView(CZuDoc* document, QWidget* parent) : QPlainTextEdit(parent), document_(document) {
-    setDocument(document->textDocument());
+    setDocument(document->text().textDocument());
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setFont(editorFont());
     setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * 8);
     setAcceptDrops(true);
-    undoCursor_ = QTextCursor(document->textDocument());
+    undoCursor_ = QTextCursor(document->text().textDocument());
     document->addView(this);
     setAccessibleName(document->title());
     connect(document, &CZuDoc::titleChanged, this,
@@ -63,18 +63,19 @@ void CZuView::setMenuHook(MenuHook hook) {
 // --- EditBuffer --------------------------------------------------------------
 
 // Positions are the text's own; the control counts one more at each soft
-// join of a long line (CZuDoc::sourceText).
+// join of a long line (TextModel::sourceText).
 EditBuffer::Range CZuView::selection() const {
     const QTextCursor c = textCursor();
-    return {document_->toSource(c.selectionStart()), document_->toSource(c.selectionEnd())};
+    return {document_->text().toSource(c.selectionStart()),
+            document_->text().toSource(c.selectionEnd())};
 }
 
 void CZuView::setSelection(long start, long end) {
-    const long last = document_->sourceLength();
+    const long last = document_->text().sourceLength();
     start = std::clamp(start, 0L, last);
     end = std::clamp(end, 0L, last);
     QTextCursor c = textCursor();
-    document_->select(c, start, end);
+    document_->text().select(c, start, end);
     setTextCursor(c);
 }
 
@@ -87,9 +88,10 @@ void CZuView::insertAtSelection(const QString& text) {
     // Undo takes the caret back to where it was.
     QTextCursor caret;
     {
-        DocumentEdit edit(*document_, document_->toSource(c.position()));
-        edit.replace(
-            {document_->toSource(c.selectionStart()), document_->toSource(c.selectionEnd())}, text);
+        DocumentEdit edit(*document_, document_->text().toSource(c.position()));
+        edit.replace({document_->text().toSource(c.selectionStart()),
+                      document_->text().toSource(c.selectionEnd())},
+                     text);
         caret = edit.end();
     }
     setTextCursor(caret);
@@ -97,7 +99,7 @@ void CZuView::insertAtSelection(const QString& text) {
 
 QString CZuView::selectedText() const {
     const QTextCursor c = textCursor();
-    return document_->sourceText(c.selectionStart(), c.selectionEnd());
+    return document_->text().sourceText(c.selectionStart(), c.selectionEnd());
 }
 
 QMimeData* CZuView::createMimeDataFromSelection() const {
@@ -319,9 +321,9 @@ void CZuView::dropEvent(QDropEvent* event) {
         const QTextCursor to = cursorForPosition(event->position().toPoint());
         if (to.position() >= from.selectionStart() && to.position() <= from.selectionEnd())
             return event->ignore();
-        const long start = document_->toSource(from.selectionStart());
-        const long end = document_->toSource(from.selectionEnd());
-        long at = document_->toSource(to.position());
+        const long start = document_->text().toSource(from.selectionStart());
+        const long end = document_->text().toSource(from.selectionEnd());
+        long at = document_->text().toSource(to.position());
         QTextCursor caret;
         {
             DocumentEdit edit(*document_, at);

@@ -150,7 +150,7 @@ TEST_F(Edit, ACharacterOfTwoUnitsGoesAndComesBackWhole) {
     // there), taken back, leaves the units in separate runs of the control's
     // text; the keys beside the emoji must still take it whole.
     type(QStringLiteral("x😀y"));
-    const QString text = view()->doc()->sourceText();
+    const QString text = view()->doc()->text().sourceText();
     const std::pair<long, Qt::Key> steps[] = {{2, Qt::Key_Backspace}, {3, Qt::Key_Backspace},
                                               {2, Qt::Key_Delete},    {1, Qt::Key_Delete},
                                               {2, Qt::Key_Backspace}, {1, Qt::Key_Delete},
@@ -158,11 +158,11 @@ TEST_F(Edit, ACharacterOfTwoUnitsGoesAndComesBackWhole) {
     for (const auto& [at, key] : steps) {
         view()->setSelection(at, at);
         QTest::keyClick(view(), key);
-        const QString after = view()->doc()->sourceText();
+        const QString after = view()->doc()->text().sourceText();
         if (at != 2)
             EXPECT_EQ(after.toStdString(), "xy") << at;
         view()->undo();
-        EXPECT_EQ(view()->doc()->sourceText().toStdString(), text.toStdString()) << at;
+        EXPECT_EQ(view()->doc()->text().sourceText().toStdString(), text.toStdString()) << at;
     }
 }
 

@@ -223,7 +223,7 @@ TEST_F(LongLineKeys, BackspaceAndDeleteAtAShortPieceTakeOneCharacterOfTheText) {
                 pieces->document()->clearUndoRedoStacks(); // Undo is to take back the key only
                 const QString before = text(pieces);
                 const int position = block.position() + (offset == 0 ? 0 : first + offset - 1);
-                const long at = pieces->doc()->toSource(position);
+                const long at = pieces->doc()->text().toSource(position);
                 // The character the key takes, in the plain string.
                 const long from = back ? at - (offset == 1 ? first : 1) : at;
                 const long width = back ? at - from : (offset == 0 ? first : 1);
@@ -243,7 +243,7 @@ TEST_F(LongLineKeys, BackspaceAndDeleteAtAShortPieceTakeOneCharacterOfTheText) {
 
 TEST_F(LongLineKeys, ReturnAtAJoinTakesItsPlace) {
     open(kLine);
-    const JoinMap joins = pieces->doc()->joinMap();
+    const JoinMap joins = pieces->doc()->text().joinMap();
     const int paragraphs = pieces->document()->blockCount();
     const long join = joins.toSource(joins.starts().front());
     for (const auto side : {JoinMap::Side::Before, JoinMap::Side::After}) {
@@ -333,7 +333,7 @@ TEST_F(LongLineKeys, ThreeClicksSelectTheWholeLineAndTwoAWordAcrossAJoin) {
     const auto apart = [] { QTest::qWait(60); };
     const auto click = [](CZuView* view, long at, int times) {
         QTextCursor c(view->document());
-        c.setPosition(view->doc()->toControl(at));
+        c.setPosition(view->doc()->text().toControl(at));
         const QPoint point = view->cursorRect(c).center() + QPoint(2, 0);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, point);
         if (times == 3)
