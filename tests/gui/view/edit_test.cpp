@@ -159,8 +159,9 @@ TEST_F(Edit, ACharacterOfTwoUnitsGoesAndComesBackWhole) {
         view()->setSelection(at, at);
         QTest::keyClick(view(), key);
         const QString after = view()->doc()->text().sourceText();
-        if (at != 2)
+        if (at != 2) {
             EXPECT_EQ(after.toStdString(), "xy") << at;
+        }
         view()->undo();
         EXPECT_EQ(view()->doc()->text().sourceText().toStdString(), text.toStdString()) << at;
     }
