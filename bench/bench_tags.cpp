@@ -160,7 +160,7 @@ void BM_RemoveTags(benchmark::State& state) {
 // edit block with Undo off.
 void BM_RemoveTagsOneByOne(benchmark::State& state) {
     onOpened(state, [](Opened& opened) {
-        QTextDocument& text = *opened.document->textDocument();
+        QTextDocument& text = *opened.document->text().textDocument();
         const QString raw = text.toRawText();
         const zu::TagRemoval removal = zu::removeTags(
             {reinterpret_cast<const char16_t*>(raw.utf16()), std::size_t(raw.size())});
@@ -179,7 +179,7 @@ void BM_RemoveTagsOneByOne(benchmark::State& state) {
 
 void BM_CheckText(benchmark::State& state) {
     onOpened(state, [&state](Opened& opened) {
-        const QString raw = opened.document->textDocument()->toRawText();
+        const QString raw = opened.document->text().textDocument()->toRawText();
         const std::vector<zu::check::Finding> findings = zu::check::checkPage(
             {reinterpret_cast<const char16_t*>(raw.utf16()), std::size_t(raw.size())},
             {&zu::cp932Encoding()});

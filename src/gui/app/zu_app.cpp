@@ -97,7 +97,7 @@ void CZuApp::setColourWhileTyping(bool on) {
     colourWhileTyping_ = on;
     // Turned off, the colours stay as a run of tag colouring leaves them.
     for (const auto& d : documents_) {
-        d->marks().setColourWhileTyping(on);
+        d->text().marks().setColourWhileTyping(on);
         for (CZuView* v : d->views())
             v->viewport()->update();
     }
@@ -119,7 +119,7 @@ CZuApp::CZuApp() : recent_(cmd::RecentFileCount) {
 }
 
 CZuApp::~CZuApp() {
-    CZuDoc::setWriteJournal(nullptr);
+    setWriteJournal(nullptr);
     delete frame_.data();
     // Documents whose last window has closed are deleted once control
     // returns to the event loop; at the end of the run that is now.
@@ -238,7 +238,7 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     recoveryFolder_ = recoveryDirectory(configFolder());
     ensurePrivateFolder(recoveryFolder_);
     journal_ = std::make_unique<WriteJournal>(configFolder() + "saving/");
-    CZuDoc::setWriteJournal(journal_.get());
+    setWriteJournal(journal_.get());
     // The list holds the bytes of each path; the profile keeps them as the
     // text file_names.h makes of them, which gives the same bytes back.
     std::vector<std::string> recent;
@@ -375,7 +375,7 @@ void CZuApp::recoveryFailed(const QString& folder, int error) {
 
 bool CZuApp::keepCopy(CZuDoc& doc) {
     auto* keeper = doc.findChild<RecoveryKeeper*>();
-    if (!keeper || !doc.isModified() || keeper->writeNow())
+    if (!keeper || !doc.text().isModified() || keeper->writeNow())
         return true;
     const std::string second = secondRecoveryFolder();
     if (const int error = keeper->writeTo(second); error != 0) {
@@ -399,7 +399,7 @@ void CZuApp::keepEverythingAndQuit() {
         kept = keepCopy(*d) && kept;
     RecoveryKeeper::keepCopies();
     for (const auto& d : documents_)
-        d->setModified(false);
+        d->text().setModified(false);
     QCoreApplication::exit(kept ? 0 : 1);
 }
 
@@ -435,7 +435,7 @@ int CZuApp::printFromCommandLine(const QString& path, const QString& printerName
         return 1;
     }
     printer.setDocName(opened.document->title());
-    if (!printDocument(opened.document->sourceText(), CZuView::editorFont(), printer)) {
+    if (!printDocument(opened.document->text().sourceText(), CZuView::editorFont(), printer)) {
         ui::message(nullptr, QStringLiteral("印刷を開始できませんでした。"));
         return 1;
     }
@@ -454,7 +454,7 @@ CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc,
     CZuDoc* raw = doc.get();
     documents_.push_back(std::move(doc));
     if (colourWhileTyping_)
-        raw->marks().setColourWhileTyping(true);
+        raw->text().marks().setColourWhileTyping(true);
     auto* keeper = new RecoveryKeeper(*raw, recoveryFolder_, std::move(recoveryFile));
     connect(keeper, &RecoveryKeeper::failed, this, &CZuApp::recoveryFailed);
     connect(keeper, &RecoveryKeeper::written, this, [this] { recoveryFailureShown_ = false; });

@@ -1,48 +1,28 @@
 #include "gui/check/check_fixes.h"
 
-#include "gui/doc/document_joins.h"
-#include "gui/doc/zu_doc.h"
+#include "gui/doc/document_edit.h"
 
 #include <QString>
-#include <QTextCursor>
-#include <QTextDocument>
 
-#include <utility>
+#include <algorithm>
 #include <vector>
 
 namespace zu {
 
-// The way Replace All edits: every place mapped to the control before the
-// first edit, then replaced from the last back, so that no edit moves a
-// place still to come; one edit block is one undo step.
+// All the fixes in one document edit: one step for Undo, places named in
+// the file's text as the findings give them.
 void applyCheckFixes(CZuDoc& document, std::span<const check::Fix> fixes) {
     if (fixes.empty())
         return;
-    std::vector<std::pair<int, int>> places;
+    std::vector<DocumentEdit::Replacement> places;
     places.reserve(fixes.size());
     for (const check::Fix& fix : fixes)
-        places.emplace_back(document.toControl(static_cast<long>(fix.start)),
-                            document.toControl(static_cast<long>(fix.end), JoinMap::Side::Before));
-    QTextDocument* text = document.textDocument();
-    QTextCursor step(text);
-    step.beginEditBlock();
-    QTextCursor edit(text);
-    QTextCursor last(text); // follows the edits in front of it
-    for (std::size_t i = fixes.size(); i-- > 0;) {
-        edit.setPosition(places[i].first);
-        edit.setPosition(places[i].second, QTextCursor::KeepAnchor);
-        removeSelection(edit);
-        const std::u16string& with = fixes[i].replacement;
-        edit.insertText(QString(reinterpret_cast<const QChar*>(with.data()),
-                                static_cast<qsizetype>(with.size())));
-        if (i + 1 == fixes.size())
-            last = edit;
-    }
-    // A line the fixes made long is shown in pieces.
-    const int first = text->findBlock(places.front().first).blockNumber();
-    if (splitLongBlocks(text, first, last.blockNumber(), document.joinBound()))
-        document.joins().joinsMade();
-    step.endEditBlock();
+        places.push_back({{static_cast<long>(fix.start), static_cast<long>(fix.end)},
+                          QString(reinterpret_cast<const QChar*>(fix.replacement.data()),
+                                  static_cast<qsizetype>(fix.replacement.size()))});
+    std::ranges::sort(places, {}, [](const auto& r) { return r.range.from; });
+    DocumentEdit edit(document, places.front().range.from);
+    edit.replace(places);
 }
 
 } // namespace zu

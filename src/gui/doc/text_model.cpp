@@ -1,11 +1,10 @@
-// The document's text: filled from a file's decoded text, long lines in
-// pieces, and read back as the file holds it (the text without the soft
-// joins, its byte forms and its line breaks).
+#include "gui/doc/text_model.h"
 
-#include "gui/doc/zu_doc.h"
-
+#include "core/text/cp932.h"
 #include "gui/doc/document_marks.h"
+#include "gui/doc/text_properties.h"
 
+#include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -43,7 +42,39 @@ void applyVariants(QTextDocument* text, std::span<const Variant> variants, const
 
 } // namespace
 
-void CZuDoc::load(DocumentText& decoded) {
+TextModel::TextModel(QObject* parent)
+    : QObject(parent), text_(new QTextDocument(this)), joins_(text_),
+      joinBound_(defaultJoinBound()) {
+    text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
+    text_->setModified(false);
+    marks_ = new DocumentMarks(text_);
+    // Tag colours move with the text, and each new character may bring a
+    // byte that is not valid Shift_JIS (pasted from another document), to
+    // be marked as soon as it arrives. A text being loaded is marked once
+    // it is in.
+    connect(text_, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        if (loading_)
+            return;
+        joins_.touched();
+        marks_->follow(from, removed, added);
+    });
+}
+
+TextModel::~TextModel() = default;
+
+TextModel* TextModel::of(const QTextDocument* text) {
+    return text ? qobject_cast<TextModel*>(text->parent()) : nullptr;
+}
+
+bool TextModel::isModified() const {
+    return text_->isModified();
+}
+
+void TextModel::setModified(bool modified) {
+    text_->setModified(modified);
+}
+
+void TextModel::load(DocumentText& decoded) {
     QTextDocument* text = text_;
     // Loading is not an edit: nothing of it may be undone. The decoder has
     // counted the raw bytes already; the text need not be searched again.
@@ -65,7 +96,6 @@ void CZuDoc::load(DocumentText& decoded) {
     joins_.reset(JoinMap::fromSourcePoints(joins));
     applyVariants(text, decoded.variants, joins_.map());
     hasVariants_ = !decoded.variants.empty();
-    form_ = decoded.form();
     if (mixedBreaks_ && joins.empty()) {
         // Only the breaks unlike the most frequent style are marked.
         QTextBlock block = text->begin().next();
@@ -84,7 +114,7 @@ void CZuDoc::load(DocumentText& decoded) {
                                        : DocumentMarks::RawBytes::None);
 }
 
-void CZuDoc::loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins) {
+void TextModel::loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins) {
     // Filled piece by piece in one edit block: the control then reports one
     // change of the whole text, as setPlainText does, instead of laying out
     // each piece as it arrives.
@@ -138,19 +168,15 @@ void CZuDoc::loadInPieces(const DocumentText& decoded, const std::vector<std::si
     cursor.endEditBlock();
 }
 
-CZuDoc* CZuDoc::of(QTextDocument* text) {
-    return text ? qobject_cast<CZuDoc*>(text->parent()) : nullptr;
-}
-
-std::size_t CZuDoc::defaultJoinBound() {
+std::size_t TextModel::defaultJoinBound() {
     return newDocumentsJoinBound();
 }
 
-void CZuDoc::setDefaultJoinBound(std::size_t bound) {
+void TextModel::setDefaultJoinBound(std::size_t bound) {
     newDocumentsJoinBound() = bound;
 }
 
-QString CZuDoc::sourceText() const {
+QString TextModel::sourceText() const {
     QString raw = text_->toRawText();
     const JoinMap& joins = joins_.map();
     if (joins.empty())
@@ -161,7 +187,7 @@ QString CZuDoc::sourceText() const {
                    static_cast<qsizetype>(text.size()));
 }
 
-QString CZuDoc::sourceText(int from, int to) const {
+QString TextModel::sourceText(int from, int to) const {
     QTextCursor cursor(text_);
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
@@ -176,13 +202,20 @@ QString CZuDoc::sourceText(int from, int to) const {
     return text;
 }
 
-long CZuDoc::sourceLength() const {
+void TextModel::select(QTextCursor& cursor, long anchor, long position) const {
+    using Side = JoinMap::Side;
+    cursor.setPosition(toControl(anchor, anchor <= position ? Side::After : Side::Before));
+    cursor.setPosition(toControl(position, anchor < position ? Side::Before : Side::After),
+                       QTextCursor::KeepAnchor);
+}
+
+long TextModel::sourceLength() const {
     return text_->characterCount() - 1 - static_cast<long>(joins_.map().size());
 }
 
-std::vector<Variant> CZuDoc::variants() const {
+std::vector<Variant> TextModel::variants(const Encoding& encoding) const {
     std::vector<Variant> found;
-    if (!form_.encoding->keepsByteForms())
+    if (!encoding.keepsByteForms())
         return found;
     const JoinMap& joins = joins_.map();
     for (QTextBlock block = text_->begin(); block.isValid(); block = block.next()) {
@@ -199,7 +232,7 @@ std::vector<Variant> CZuDoc::variants() const {
     return found;
 }
 
-std::vector<LineBreak> CZuDoc::breaks() const {
+std::vector<LineBreak> TextModel::breaks(LineBreak usual) const {
     std::vector<LineBreak> kinds;
     if (!mixedBreaks_)
         return kinds; // every break in the most frequent style
@@ -210,15 +243,103 @@ std::vector<LineBreak> CZuDoc::breaks() const {
         if (joined(block))
             continue;
         const QVariant kind = block.blockFormat().property(kBreakBeforeProperty);
-        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : form_.lineBreak);
+        kinds.push_back(kind.isValid() ? static_cast<LineBreak>(kind.toInt()) : usual);
     }
     return kinds;
 }
 
-EncodedDocument CZuDoc::encode(Unmappable policy) const {
+EncodedDocument TextModel::encode(const TextForm& form, Unmappable policy) const {
     const QString raw = sourceText();
-    const std::vector<Variant> forms = variants();
-    return encodeDocument(asView(raw), form_, forms, policy, breaks());
+    const std::vector<Variant> forms = variants(*form.encoding);
+    return encodeDocument(asView(raw), form, forms, policy, breaks(form.lineBreak));
+}
+
+void TextModel::replaceText(std::u16string_view text, std::span<const SourceRange> removed,
+                            const TextForm& form) {
+    // Whether a position of the old text lies in a removed range, and how
+    // many removed characters stand in front of it; asked in ascending order.
+    std::size_t next = 0;
+    std::size_t gone = 0;
+    const auto fate = [&](std::size_t at) {
+        while (next < removed.size() && static_cast<std::size_t>(removed[next].to) <= at) {
+            gone += static_cast<std::size_t>(removed[next].to - removed[next].from);
+            ++next;
+        }
+        return next < removed.size() && static_cast<std::size_t>(removed[next].from) <= at;
+    };
+
+    // The characters that stay keep the byte forms the file gave them, at
+    // the places they now stand.
+    DocumentText kept;
+    for (const Variant& v : hasVariants_ ? variants(*form.encoding) : std::vector<Variant>())
+        if (!fate(v.index))
+            kept.variants.push_back({v.index - gone, v.code});
+    // And the line breaks that stay are written as they were read.
+    kept.lineBreak = form.lineBreak;
+    kept.encoding = form.encoding;
+    kept.byteOrderMark = form.byteOrderMark;
+    if (mixedBreaks_) {
+        next = gone = 0;
+        const std::vector<LineBreak> kinds = breaks(form.lineBreak);
+        const JoinMap& joins = joins_.map();
+        JoinedFormats joined;
+        std::size_t k = 0;
+        for (QTextBlock block = text_->begin().next(); k < kinds.size() && block.isValid();
+             block = block.next()) {
+            if (joined(block))
+                continue;
+            const auto at = static_cast<std::size_t>(joins.toSource(block.position() - 1));
+            if (!fate(at))
+                kept.breaks.push_back(kinds[k]);
+            ++k;
+        }
+    }
+    kept.text.assign(text);
+    kept.rawBytes = static_cast<std::size_t>(
+        std::ranges::count_if(kept.text, [](char16_t c) { return cp932::isRawByte(c); }));
+    // Setting the text anew drops the undo history, which names places in
+    // the old text.
+    load(kept);
+}
+
+RecoveryEdit TextModel::recoveryEdit(int from, int to, LineBreak usual) const {
+    RecoveryEdit edit;
+    const JoinMap& joins = joins_.map();
+    edit.from = static_cast<std::size_t>(joins.toSource(from));
+    const QString text = sourceText(from, to);
+    edit.text.assign(reinterpret_cast<const char16_t*>(text.utf16()),
+                     static_cast<std::size_t>(text.size()));
+    // The paragraphs that start inside the stretch: each that is no piece
+    // of a long line follows a break, of its own kind in a file of mixed
+    // breaks, as breaks() reads them.
+    QTextBlock block = text_->findBlock(from);
+    for (block = block.next(); block.isValid() && block.position() <= to; block = block.next()) {
+        if (isJoined(block))
+            continue;
+        const QVariant kind = block.blockFormat().property(kBreakBeforeProperty);
+        edit.breaks.push_back(mixedBreaks_ && kind.isValid() ? static_cast<LineBreak>(kind.toInt())
+                                                             : usual);
+    }
+    // The byte forms, as variants() reads them; kept under every encoding,
+    // since they count again when the document goes back to one that keeps
+    // them.
+    for (block = text_->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int start = std::max(fragment.position(), from);
+            const int end = std::min(fragment.position() + fragment.length(), to);
+            if (start >= end)
+                continue;
+            const QVariant code = fragment.charFormat().property(kVariantCodeProperty);
+            if (!code.isValid())
+                continue;
+            for (int at = start; at < end; ++at)
+                edit.variants.push_back({static_cast<std::size_t>(joins.toSource(at)) - edit.from,
+                                         static_cast<std::uint16_t>(code.toInt())});
+        }
+    }
+    return edit;
 }
 
 } // namespace zu
