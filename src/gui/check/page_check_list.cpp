@@ -181,12 +181,12 @@ void PageCheckList::setView(CZuView* view) {
         return;
     if (doc_) {
         disconnect(doc_, nullptr, this, nullptr);
-        disconnect(doc_->textDocument(), nullptr, this, nullptr);
+        disconnect(doc_->text().textDocument(), nullptr, this, nullptr);
     }
     view_ = view;
     doc_ = view ? view->doc() : nullptr;
     if (doc_) {
-        connect(doc_->textDocument(), &QTextDocument::contentsChanged, this,
+        connect(doc_->text().textDocument(), &QTextDocument::contentsChanged, this,
                 &PageCheckList::textChanged);
         // The charset rules depend on the encoding the file is saved in.
         connect(doc_, &CZuDoc::formChanged, this, &PageCheckList::textChanged);
@@ -225,8 +225,8 @@ void PageCheckList::recheck() {
     std::vector<check::Finding> found;
     if (view_) {
         CZuDoc& doc = *view_->doc();
-        const QString text = doc.sourceText();
-        found = check::checkPage(asView(text), {&doc.encoding()});
+        const QString text = doc.text().sourceText();
+        found = check::checkPage(asView(text), {doc.form().encoding});
     }
     int row = -1;
     if (was) {

@@ -95,9 +95,9 @@ TEST_F(PageCheck, ListsFindingsGoesToThemAndFixesEachKindAsOneUndoStep) {
                              "<p>カナ</p></body></html>\n"));
     // Three steps back, and the bytes are the file's again, FA 4A included.
     for (int i = 0; i < 3; ++i)
-        doc()->textDocument()->undo();
-    EXPECT_EQ(doc()->encode(Unmappable::Report).bytes, kPage.toStdString());
-    EXPECT_FALSE(doc()->textDocument()->isUndoAvailable());
+        doc()->text().textDocument()->undo();
+    EXPECT_EQ(doc()->text().encode(doc()->form(), Unmappable::Report).bytes, kPage.toStdString());
+    EXPECT_FALSE(doc()->text().textDocument()->isUndoAvailable());
 }
 
 TEST_F(PageCheck, FollowsEditsAndNeverFixesAPlaceTheTextHasLeft) {
