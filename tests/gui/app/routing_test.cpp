@@ -79,9 +79,9 @@ TEST_F(RoutingTargets, WithoutADocumentWindowOnlyTheseAreAvailable) {
     for (const CommandInfo& info : allCommands())
         if (frame().isCommandEnabled(info.id))
             enabled.push_back(info.id);
-    EXPECT_EQ(enabled, (std::vector<int>{32768, 33101, 33102, 57600, 57601, 57606, 57616, 57617,
-                                         57618, 57619, 57620, 57621, 57622, 57623, 57624, 57625,
-                                         57664, 57665, 57680, 57681, 57860, 59392, 59393}));
+    EXPECT_EQ(enabled, (std::vector<int>{32768, 33101, 33102, 33120, 57600, 57601, 57606, 57616,
+                                         57617, 57618, 57619, 57620, 57621, 57622, 57623, 57624,
+                                         57625, 57664, 57665, 57680, 57681, 57860, 59392, 59393}));
 }
 
 } // namespace
