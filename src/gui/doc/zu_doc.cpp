@@ -188,8 +188,8 @@ std::vector<std::string> CZuDoc::switchEncoding(const Encoding& encoding) {
         std::vector<DocumentEdit::Replacement> places;
         for (const TextReplacement& e : plan.edits) {
             const auto from = static_cast<long>(e.position);
-            places.push_back({{from, from + static_cast<long>(e.length)},
-                              QString::fromStdString(e.text)});
+            places.push_back(
+                {{from, from + static_cast<long>(e.length)}, QString::fromStdString(e.text)});
         }
         std::ranges::sort(places, {}, [](const auto& r) { return r.range.from; });
         DocumentEdit edit(*this, places.front().range.from);
