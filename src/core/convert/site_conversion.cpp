@@ -164,7 +164,8 @@ PageOutcome convertOne(const std::string& root, const std::string& files, const 
         out.message = saveError(written);
         return out;
     }
-    // The original is replaced only once its copy is known to be whole.
+    // The page is written over only once the copy of its old bytes reads
+    // back whole: undo needs every byte of it.
     const FileBytes kept = readWholeFile(copy, kMaxDocumentBytes);
     if (kept.error != 0 || kept.bytes != read.bytes) {
         out.message = "元のﾌｧｲﾙの写し " + copy + " を確かめられません。";
