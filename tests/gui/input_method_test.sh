@@ -52,21 +52,8 @@ fail() {
 # Waits up to 10 s for a condition.
 waitfor() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.05; done; return 1; }
 
-# A display and a session bus of our own. Xvfb picks a free display itself
-# (the sockets and locks of servers killed earlier may hold any range we
-# would pick), and says which once it listens; a loaded machine can take
-# many seconds.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-display=""
-for _ in $(seq 300); do
-    display="$(cat "$work/display" 2>/dev/null)"
-    if [ -n "$display" ] && DISPLAY=":$display" xdotool getmouselocation >/dev/null 2>&1; then break; fi
-    display=""
-    sleep 0.1
-done
-[ -n "$display" ] || fail "Xvfb did not answer within 30 s"
-export DISPLAY=":$display"
+# A display and a session bus of our own.
+. "$(dirname "$0")/x_display.sh"
 { read -r DBUS_SESSION_BUS_ADDRESS; read -r bus; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
 pids+=("$bus")
 export DBUS_SESSION_BUS_ADDRESS
