@@ -13,6 +13,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/app/zu_app.h"
 #include "gui/doc/zu_doc.h"
+#include "gui/widgets/file_names.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -109,7 +110,7 @@ int main(int argc, char** argv) {
     long afterFirst = 0, heapAfterFirst = 0;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         for (int n = 0; n < documents; ++n)
-            app.openFile(dir.filePath(QStringLiteral("p%1.htm").arg(n)));
+            app.openFile(zu::pathFromQt(dir.filePath(QStringLiteral("p%1.htm").arg(n))));
         settle();
         const long open = programResidentKiB();
         app.closeAllDocuments();

@@ -12,6 +12,7 @@
 #include "core/text/document_text.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 
 #include "bench_text.h"
 
@@ -97,7 +98,7 @@ struct Editor {
             e.edit->setFont(zu::CZuView::editorFont());
             e.edit->setPlainText(text);
         } else {
-            e.doc = std::move(zu::CZuDoc::open(path).document);
+            e.doc = std::move(zu::CZuDoc::open(zu::pathFromQt(path)).document);
             e.edit = std::make_unique<zu::CZuView>(e.doc.get());
         }
         e.edit->resize(800, 600);

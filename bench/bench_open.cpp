@@ -14,6 +14,7 @@
 #include "core/text/document_text.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 
 #include "bench_text.h"
 
@@ -70,7 +71,7 @@ std::string makePage(std::size_t bytes) {
 
 void BM_OpenDocumentIntoView(benchmark::State& state) {
     for (auto _ : state) {
-        zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(filePath);
+        zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(zu::pathFromQt(filePath));
         if (!opened.document) {
             state.SkipWithError("open failed");
             return;
@@ -186,7 +187,7 @@ int measurePeak(bool baseline) {
         view->setPlainText(text);
     } else {
         before = statusKilobytes("VmRSS:");
-        zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(filePath);
+        zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(zu::pathFromQt(filePath));
         if (!opened.document)
             return 1;
         document = std::move(opened.document);

@@ -11,6 +11,7 @@
 #include "gui/doc/recovery_keeper.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 
 #include "bench_text.h"
 
@@ -55,7 +56,7 @@ struct Typing {
 // Types into the middle of `path` for `seconds`; with `folder`, a keeper
 // writes the document's copy there as zu does.
 Typing type(const QString& path, const std::string& folder, int seconds) {
-    auto doc = std::move(zu::CZuDoc::open(path).document);
+    auto doc = std::move(zu::CZuDoc::open(zu::pathFromQt(path)).document);
     auto view = std::make_unique<zu::CZuView>(doc.get());
     view->resize(800, 600);
     view->show();
@@ -138,7 +139,7 @@ int main(int argc, char** argv) {
                 kept.p99 / bare.p99);
 
     // What one copy of the whole document costs the window.
-    auto doc = std::move(zu::CZuDoc::open(path).document);
+    auto doc = std::move(zu::CZuDoc::open(zu::pathFromQt(path)).document);
     QElapsedTimer t;
     t.start();
     const zu::RecoveryRecord record = doc->recoveryRecord();

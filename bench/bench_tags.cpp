@@ -22,6 +22,7 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/whole_text.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 
 #include "bench_text.h"
 
@@ -108,7 +109,7 @@ struct Opened {
 
 std::unique_ptr<Opened> open() {
     auto opened = std::make_unique<Opened>();
-    opened->document = zu::CZuDoc::open(filePath).document;
+    opened->document = zu::CZuDoc::open(zu::pathFromQt(filePath)).document;
     if (opened->document)
         opened->view = std::make_unique<zu::CZuView>(opened->document.get());
     return opened;

@@ -14,6 +14,7 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/whole_text.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 
 #include "bench_text.h"
 
@@ -111,7 +112,7 @@ struct Window {
     std::unique_ptr<zu::CZuView> view; // goes first
 
     Window(const QString& path, bool colours, bool numbers) {
-        doc = std::move(zu::CZuDoc::open(path).document);
+        doc = std::move(zu::CZuDoc::open(zu::pathFromQt(path)).document);
         if (colours)
             doc->text().marks().setColourWhileTyping(true);
         view = std::make_unique<zu::CZuView>(doc.get());

@@ -2,7 +2,6 @@
 #include "gui/app/icons.h"
 #include "gui/app/termination.h"
 #include "gui/app/zu_app.h"
-#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QApplication>
@@ -72,9 +71,7 @@ int main(int argc, char* argv[]) {
     // From argv itself, which QApplication has left with the arguments it
     // does not take: arguments() decodes them as UTF-8 and would lose the
     // bytes of a file name that is not.
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args << zu::pathFromBytes(argv[i]);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     // A shutdown or a kill keeps every unsaved change; a logout asks first.
     zu::onTerminationSignal(&app, [&app] { app.keepEverythingAndQuit(); });
     QObject::connect(&application, &QGuiApplication::commitDataRequest,

@@ -85,6 +85,14 @@ grep -q "File1=$work/second.htm" "$work/config/zu.conf" ||
     fail "the relative name was not made absolute by the second zu"
 [ ! -e "$work/other/zu.conf" ] || fail "the second zu opened the file itself"
 kill -0 "$first" || fail "the first zu ended"
+# Made absolute from the bytes of a current folder whose name is not UTF-8
+# ("日本" in Shift_JIS, as an old archive makes it).
+sjis="$work/$(printf '\223\372\226\173')"
+mkdir "$sjis" && printf 'sjis' > "$sjis/sjis.htm"
+(cd "$sjis" && ZU_CONFIG_DIR="$work/other" timeout 10 "$zu" sjis.htm) ||
+    fail "the second zu did not hand over a file from a folder not named in UTF-8"
+within 'grep -q "sjis.htm" "$work/config/zu.conf" 2>/dev/null' ||
+    fail "the first zu did not open the file handed over from a folder not named in UTF-8"
 
 # "-n": a zu of its own, which opens the file itself and keeps running.
 printf 'third' > "$work/third.htm"

@@ -9,6 +9,7 @@
 #include "gui/doc/doc_commands.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
+#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QApplication>

@@ -36,7 +36,7 @@ std::vector<std::string_view> split(std::string_view path) {
 
 } // namespace
 
-void RecentFiles::add(const std::string& path) {
+void RecentFiles::add(const FilePath& path) {
     if (path.empty())
         return;
     remove(path);
@@ -45,11 +45,11 @@ void RecentFiles::add(const std::string& path) {
         paths_.resize(capacity_);
 }
 
-void RecentFiles::remove(const std::string& path) {
+void RecentFiles::remove(const FilePath& path) {
     std::erase(paths_, path);
 }
 
-void RecentFiles::assign(const std::vector<std::string>& paths) {
+void RecentFiles::assign(const std::vector<FilePath>& paths) {
     paths_.clear();
     // Oldest first, so that the first given ends up first.
     for (auto it = paths.rbegin(); it != paths.rend(); ++it)

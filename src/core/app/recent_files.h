@@ -1,6 +1,8 @@
 #pragma once
 // The recent-file list: the files last opened or saved, newest first.
 
+#include "core/text/file_path.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -29,11 +31,11 @@ public:
 
     // Puts `path` first; an entry already in the list moves rather than
     // appearing twice, and the oldest falls off a full list.
-    void add(const std::string& path);
-    void remove(const std::string& path);
-    void assign(const std::vector<std::string>& paths);
+    void add(const FilePath& path);
+    void remove(const FilePath& path);
+    void assign(const std::vector<FilePath>& paths);
 
-    const std::vector<std::string>& paths() const { return paths_; }
+    const std::vector<FilePath>& paths() const { return paths_; }
     std::size_t capacity() const { return capacity_; }
 
     // The menu label of entry `index`: its number as the mnemonic, then the
@@ -42,7 +44,7 @@ public:
 
 private:
     std::size_t capacity_;
-    std::vector<std::string> paths_;
+    std::vector<FilePath> paths_;
 };
 
 // The columns `text` takes on screen.

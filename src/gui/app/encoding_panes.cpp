@@ -79,7 +79,7 @@ void EncodingPanes::fillMenu() {
     QPointer<CZuDoc> doc = doc_;
 
     QMenu* reopen = menu_->addMenu(QStringLiteral("別のｴﾝｺｰﾃﾞｨﾝｸﾞで開き直す(&R)"));
-    const bool mayReopen = canReopen(doc->text().isModified(), !doc->pathName().isEmpty());
+    const bool mayReopen = canReopen(doc->text().isModified(), !doc->pathName().empty());
     reopen->setEnabled(mayReopen);
     QMenu* save = menu_->addMenu(QStringLiteral("別のｴﾝｺｰﾃﾞｨﾝｸﾞ/改行で保存(&S)"));
     const auto reopenIn = [this, doc](const Encoding* encoding) {

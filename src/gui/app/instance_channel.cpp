@@ -33,25 +33,30 @@ InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
 
 InstanceChannel::~InstanceChannel() = default;
 
+std::optional<std::string> InstanceChannel::socketBytes() {
+    return instanceSocketPath(userEnvironment, ::getuid(),
+                              [](const std::string& folder, bool make) {
+                                  return isPrivateFolder(folder, make, ::getuid());
+                              });
+}
+
 QString InstanceChannel::socketPath() {
-    const std::optional<std::string> path =
-        instanceSocketPath(userEnvironment, ::getuid(), [](const std::string& folder, bool make) {
-            return isPrivateFolder(folder, make, ::getuid());
-        });
+    const std::optional<std::string> path = socketBytes();
     return path ? QFile::decodeName(path->c_str()) : QString();
 }
 
-InstanceChannel::Outcome InstanceChannel::begin(const QStringList& files, bool handOver) {
-    const QString path = socketPath();
-    if (path.isEmpty())
+InstanceChannel::Outcome InstanceChannel::begin(const std::vector<FilePath>& files, bool handOver) {
+    const std::optional<std::string> bytes = socketBytes();
+    if (!bytes)
         return Outcome::Alone;
+    const QString path = QFile::decodeName(bytes->c_str());
     QLocalSocket running;
     {
         // Two zu starting together decide one after the other: otherwise
         // both could find no server and both listen, the second's socket
         // taking the place of the first's.
-        const FileLock lock(FileLock::pathFor(QFile::encodeName(path).toStdString()),
-                            FileLock::Mode::Exclusive, std::chrono::seconds(5));
+        const FileLock lock(FileLock::pathFor(*bytes), FileLock::Mode::Exclusive,
+                            std::chrono::seconds(5));
         running.connectToServer(path);
         if (!running.waitForConnected(kConnectMs))
             return listen(path) ? Outcome::Serving : Outcome::Alone;
@@ -96,21 +101,22 @@ void InstanceChannel::resumeServing() {
     if (!stopped_)
         return;
     stopped_ = false;
-    const QString path = socketPath();
-    if (path.isEmpty())
+    const std::optional<std::string> bytes = socketBytes();
+    if (!bytes)
         return;
-    const FileLock lock(FileLock::pathFor(QFile::encodeName(path).toStdString()),
-                        FileLock::Mode::Exclusive, std::chrono::seconds(5));
+    const QString path = QFile::decodeName(bytes->c_str());
+    const FileLock lock(FileLock::pathFor(*bytes), FileLock::Mode::Exclusive,
+                        std::chrono::seconds(5));
     QLocalSocket running;
     running.connectToServer(path);
     if (!running.waitForConnected(kConnectMs))
         listen(path);
 }
 
-bool InstanceChannel::send(QLocalSocket& socket, const QStringList& files) {
+bool InstanceChannel::send(QLocalSocket& socket, const std::vector<FilePath>& files) {
     std::vector<std::string> paths;
-    for (const QString& f : files)
-        paths.push_back(QFile::encodeName(f).toStdString());
+    for (const FilePath& f : files)
+        paths.push_back(f.bytes());
     const std::string request = encodeOpenRequest(paths);
     socket.write(request.data(), static_cast<qint64>(request.size()));
     const QDeadlineTimer deadline(kAnswerMs);
@@ -146,9 +152,9 @@ void InstanceChannel::accept() {
                 socket->abort();
                 return;
             }
-            QStringList files;
+            std::vector<FilePath> files;
             for (const std::string& f : request.files)
-                files << QFile::decodeName(QByteArray::fromStdString(f));
+                files.emplace_back(f);
             waiting_.push_back({socket, files});
             answerWaiting();
         });

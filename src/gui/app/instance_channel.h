@@ -4,11 +4,14 @@
 // where the socket lives are the core's (core/desktop/open_request.h); this
 // only moves the bytes, and only between processes of the same user.
 
+#include "core/text/file_path.h"
+
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QLocalServer;
@@ -32,7 +35,7 @@ public:
     // Hands `files` (absolute paths) to the running zu when `handOver` is
     // set; otherwise, or when no zu runs or it does not answer, starts
     // serving unless another zu already does.
-    Outcome begin(const QStringList& files, bool handOver);
+    Outcome begin(const std::vector<FilePath>& files, bool handOver);
 
     // A request is answered (and its files opened) only while `ready` says
     // the files can be opened at once; until then it waits unanswered, and
@@ -51,17 +54,19 @@ public:
     static QString socketPath();
 
 signals:
-    void filesReceived(const QStringList& files);
+    void filesReceived(const std::vector<FilePath>& files);
 
 private:
-    static bool send(QLocalSocket& socket, const QStringList& files);
+    // The same as the system's bytes, for the lock beside it.
+    static std::optional<std::string> socketBytes();
+    static bool send(QLocalSocket& socket, const std::vector<FilePath>& files);
     bool listen(const QString& path);
     void accept();
     void answerWaiting();
 
     struct Waiting {
         QPointer<QLocalSocket> socket;
-        QStringList files;
+        std::vector<FilePath> files;
     };
     QLocalServer* server_ = nullptr;
     std::vector<Waiting> waiting_;

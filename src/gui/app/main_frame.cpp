@@ -236,8 +236,8 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
     auto* frame = new CChildFrame(view);
     mdi_->addSubWindow(frame);
     connect(view, &CZuView::commandStateChanged, this, &CMainFrame::scheduleUpdate);
-    connect(view, &CZuView::filesDropped, this, [this](const QStringList& files) {
-        for (const QString& f : files)
+    connect(view, &CZuView::filesDropped, this, [this](const std::vector<FilePath>& files) {
+        for (const FilePath& f : files)
             app_.openFile(f);
     });
     // A note stays until a later one, or the next run of the same command
@@ -291,7 +291,7 @@ void CMainFrame::refreshRecentFiles() {
         a->setVisible(used);
         if (used) {
             // The label may be shortened; the prompt names the whole path.
-            const QString shown = displayPath(pathFromBytes(paths[i]));
+            const QString shown = displayPath(paths[i]);
             a->setText(QString::fromStdString(RecentFiles::menuLabel(i, shown.toStdString())));
             a->setStatusTip(shown);
         }
@@ -393,17 +393,17 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!ui::localFiles(event->mimeData()).isEmpty())
+    if (!ui::localFiles(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QStringList files = ui::localFiles(event->mimeData());
-    if (files.isEmpty())
+    const std::vector<FilePath> files = ui::localFiles(event->mimeData());
+    if (files.empty())
         return;
     event->acceptProposedAction();
     activateWindow();
-    for (const QString& f : files)
+    for (const FilePath& f : files)
         app_.openFile(f);
 }
 

@@ -67,8 +67,8 @@ std::string profilePath() {
     return configFolder() + "zu.conf";
 }
 
-bool samePath(const QString& a, const QString& b) {
-    return sameFile(pathToBytes(a), pathToBytes(b));
+bool samePath(const FilePath& a, const FilePath& b) {
+    return sameFile(a.bytes(), b.bytes());
 }
 
 } // namespace
@@ -172,13 +172,10 @@ std::optional<int> CZuApp::answerOnTerminal(const std::vector<std::string>& args
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-std::optional<int> CZuApp::start(const QStringList& args) {
-    std::vector<std::string> plain;
-    for (const QString& a : args)
-        plain.push_back(a.toStdString());
-    if (const std::optional<int> answered = answerOnTerminal(plain))
+std::optional<int> CZuApp::start(const std::vector<std::string>& args) {
+    if (const std::optional<int> answered = answerOnTerminal(args))
         return answered;
-    const CommandLine line = parseCommandLine(plain);
+    const CommandLine line = parseCommandLine(args);
     if (!line.error.empty()) {
         ui::message(nullptr, QString::fromStdString(line.error));
         return 1;
@@ -197,9 +194,9 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     // A zu already running takes the files to open and comes to the front;
     // this one then has nothing left to do.
     if (line.opensWindow()) {
-        QStringList files;
+        std::vector<FilePath> files;
         for (const std::string& f : line.files)
-            files << QFileInfo(QString::fromStdString(f)).absoluteFilePath();
+            files.emplace_back(absolutePath(f));
         channel_ = new InstanceChannel(this);
         if (channel_->begin(files, line.handsOver()) == InstanceChannel::Outcome::HandedOver)
             return 0;
@@ -241,12 +238,12 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     setWriteJournal(journal_.get());
     // The list holds the bytes of each path; the profile keeps them as the
     // text file_names.h makes of them, which gives the same bytes back.
-    std::vector<std::string> recent;
+    std::vector<FilePath> recent;
     for (int i = 1; profile_ && i <= cmd::RecentFileCount; ++i) {
         const QString path =
             profile_->value(QStringLiteral("Recent File List/File%1").arg(i)).toString();
         if (!path.isEmpty())
-            recent.push_back(pathToBytes(path));
+            recent.push_back(pathFromQt(path));
     }
     recent_.assign(recent);
     if (profile_) {
@@ -257,8 +254,7 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     }
 
     if (line.action == CommandLine::Action::Print || line.action == CommandLine::Action::PrintTo)
-        return printFromCommandLine(QString::fromStdString(line.files.front()),
-                                    QString::fromStdString(line.printer));
+        return printFromCommandLine(FilePath(line.files.front()), pathToQt(FilePath(line.printer)));
 
     // The main frame loads the settings as it is constructed.
     frame_ = new CMainFrame(*this);
@@ -281,7 +277,7 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     } else {
         int opened = 0;
         for (const std::string& file : line.files)
-            opened += openFile(QString::fromStdString(file)) != nullptr;
+            opened += openFile(FilePath(file)) != nullptr;
         if (opened == 0) {
             delete frame_.data();
             return 1;
@@ -362,7 +358,7 @@ void CZuApp::offerRecovery() {
         ui::message(frame_, QString::fromStdString(recoveryDamagedNotice(damaged)));
 }
 
-void CZuApp::recoveryFailed(const QString& folder, int error) {
+void CZuApp::recoveryFailed(const FilePath& folder, int error) {
     if (recoveryFailureShown_)
         return;
     recoveryFailureShown_ = true;
@@ -413,7 +409,7 @@ bool CZuApp::commitData(bool mayAsk) {
     return true;
 }
 
-int CZuApp::printFromCommandLine(const QString& path, const QString& printerName) {
+int CZuApp::printFromCommandLine(const FilePath& path, const QString& printerName) {
     CZuDoc::OpenResult opened = CZuDoc::open(path);
     if (!opened.document) {
         ui::message(nullptr, opened.error);
@@ -516,9 +512,9 @@ CZuDoc* CZuApp::newDocument() {
     return doc;
 }
 
-CZuDoc* CZuApp::openFile(const QString& path) {
+CZuDoc* CZuApp::openFile(const FilePath& path) {
     for (const auto& d : documents_) {
-        if (!d->pathName().isEmpty() && samePath(d->pathName(), path)) {
+        if (!d->pathName().empty() && samePath(d->pathName(), path)) {
             if (!d->views().empty())
                 if (auto* frame = qobject_cast<CChildFrame*>(d->views().front()->parentWidget()))
                     frame_->mdiArea()->setActiveSubWindow(frame);
@@ -603,8 +599,8 @@ void CZuApp::checkDiskChanges() {
     });
 }
 
-void CZuApp::noteRecent(const QString& path) {
-    recent_.add(pathToBytes(path));
+void CZuApp::noteRecent(const FilePath& path) {
+    recent_.add(path);
     saveProfile();
     if (frame_)
         frame_->refreshRecentFiles();
@@ -617,7 +613,7 @@ void CZuApp::saveProfile() {
     const auto& paths = recent_.paths();
     for (std::size_t i = 0; i < paths.size(); ++i)
         profile_->setValue(QStringLiteral("Recent File List/File%1").arg(i + 1),
-                           pathFromBytes(paths[i]));
+                           pathToQt(paths[i]));
     profile_->setValue(QStringLiteral("Settings/PreviewPages"), previewPages());
     profile_->setValue(QStringLiteral("Settings/ColourTagsWhileTyping"), colourWhileTyping_);
     profile_->setValue(QStringLiteral("Settings/LineNumbers"), lineNumbers_);
@@ -640,10 +636,10 @@ void CZuApp::openWithDialog() {
         openFile(recoverLossyName(path));
 }
 
-void CZuApp::openHandedOver(const QStringList& files) {
+void CZuApp::openHandedOver(const std::vector<FilePath>& files) {
     if (!frame_)
         return;
-    for (const QString& f : files)
+    for (const FilePath& f : files)
         openFile(f);
     frame_->setWindowState((frame_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     frame_->show();
@@ -655,10 +651,10 @@ void CZuApp::openRecent(int i) {
     const std::size_t index = static_cast<std::size_t>(i);
     if (index >= recent_.paths().size())
         return;
-    const std::string bytes = recent_.paths()[index];
-    if (!openFile(pathFromBytes(bytes))) {
+    const FilePath path = recent_.paths()[index];
+    if (!openFile(path)) {
         // A file that is gone stays gone: it leaves the list.
-        recent_.remove(bytes);
+        recent_.remove(path);
         saveProfile();
         frame_->refreshRecentFiles();
     }

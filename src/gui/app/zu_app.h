@@ -37,10 +37,10 @@ public:
 
     static CZuApp* instance();
 
-    // Brings the editor up for the given arguments (the program's name not
-    // included). Returns the exit code when the program is to end at once,
-    // nothing when it is to run.
-    std::optional<int> start(const QStringList& args);
+    // Brings the editor up for the given arguments, as the system's bytes
+    // (the program's name not included). Returns the exit code when the
+    // program is to end at once, nothing when it is to run.
+    std::optional<int> start(const std::vector<std::string>& args);
 
     // What a command line that only asks something of zu ("--help",
     // "--version", a switch zu does not know) gets: the answer on the
@@ -56,7 +56,7 @@ public:
     CZuDoc* newDocument();
     // Opens `path` in a new window, or activates the window that already
     // shows it. Null when it cannot be opened; the user has been told why.
-    CZuDoc* openFile(const QString& path);
+    CZuDoc* openFile(const FilePath& path);
     // A further window on the same document.
     CChildFrame* openNewWindow(CZuDoc* doc);
 
@@ -101,20 +101,20 @@ private:
     // and in the second place; copies that do not read back are put aside.
     void offerRecovery();
     // A recovery copy cannot be written: said once, until one is again.
-    void recoveryFailed(const QString& folder, int error);
+    void recoveryFailed(const FilePath& folder, int error);
     // Keeps the copy of `doc` somewhere: false when no place took it.
     bool keepCopy(CZuDoc& doc);
     void forget(CZuDoc* doc);
     // After documents closed: their memory goes back to the system.
     void giveMemoryBack();
-    void noteRecent(const QString& path);
+    void noteRecent(const FilePath& path);
     void saveProfile();
-    int printFromCommandLine(const QString& path, const QString& printer);
+    int printFromCommandLine(const FilePath& path, const QString& printer);
     void openWithDialog();
     void openRecent(int index);
     // Files a second zu handed over: each opens in a window of its own (or
     // its window is activated) and the main window comes to the front.
-    void openHandedOver(const QStringList& files);
+    void openHandedOver(const std::vector<FilePath>& files);
 
     std::vector<std::unique_ptr<CZuDoc>> documents_;
     std::string recoveryFolder_;

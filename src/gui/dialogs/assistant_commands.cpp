@@ -70,7 +70,7 @@ std::vector<QString> pickFiles(CZuView& view) {
 std::vector<FileFacts> factsOf(const std::vector<QString>& files) {
     std::vector<FileFacts> facts;
     for (const QString& file : files) {
-        FileFacts f = readFileFacts(pathToBytes(file));
+        FileFacts f = readFileFacts(pathFromQt(file).bytes());
         f.path = file.toStdString();
         facts.push_back(std::move(f));
     }

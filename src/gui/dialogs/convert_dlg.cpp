@@ -144,8 +144,8 @@ CConvertDlg::CConvertDlg(QWidget* parent)
     updateButtons();
 }
 
-std::string CConvertDlg::folderPath() const {
-    return pathToBytes(folder_->text().trimmed());
+FilePath CConvertDlg::folderPath() const {
+    return pathFromQt(folder_->text().trimmed());
 }
 
 std::vector<std::string> CConvertDlg::extensions() const {
@@ -166,7 +166,7 @@ void CConvertDlg::listPages() {
         return;
     const ui::WaitCursor wait;
     ProgressShown shown(this, QStringLiteral("ﾍﾟｰｼﾞを読んでいます..."));
-    listed_ = convert::listSite(folderPath(), extensions(), options(), shown.progress());
+    listed_ = convert::listSite(folderPath().bytes(), extensions(), options(), shown.progress());
     listedFolder_ = folderPath();
     if (!listed_.error.empty())
         ui::message(this, ui::qs(listed_.error));
@@ -179,7 +179,7 @@ void CConvertDlg::showPages() {
     std::size_t convertible = 0, stopped = 0, unchanged = 0;
     for (const convert::SitePage& page : listed_.pages) {
         auto* row = new QTreeWidgetItem(pages_);
-        row->setText(kFile, pathFromBytes(page.relative));
+        row->setText(kFile, displayPath(FilePath(page.relative)));
         row->setText(kEncoding, ui::qs(page.plan.encoding));
         row->setText(kDeclared, ui::qs(page.plan.declared));
         std::vector<std::string> changes = page.plan.changes;
@@ -217,7 +217,8 @@ void CConvertDlg::updateButtons() {
     for (int k = 0; k < pages_->topLevelItemCount(); ++k)
         ticked = ticked || pages_->topLevelItem(k)->checkState(kFile) == Qt::Checked;
     convert_->setEnabled(ticked && listedFolder_ == folderPath());
-    undo_->setEnabled(!folderPath().empty() && !convert::conversionsOf(folderPath()).empty());
+    undo_->setEnabled(!folderPath().empty() &&
+                      !convert::conversionsOf(folderPath().bytes()).empty());
 }
 
 void CConvertDlg::convertTicked() {
@@ -234,7 +235,7 @@ void CConvertDlg::convertTicked() {
     {
         const ui::WaitCursor wait;
         ProgressShown shown(this, QStringLiteral("変換しています..."));
-        done = convert::convertSite(listedFolder_, chosen, options(), shown.progress());
+        done = convert::convertSite(listedFolder_.bytes(), chosen, options(), shown.progress());
     }
     QString text;
     if (done.originals.empty()) {
@@ -246,11 +247,11 @@ void CConvertDlg::convertTicked() {
         for (const convert::PageOutcome& page : done.pages)
             if (page.kind == convert::PageOutcome::Kind::Failed && page.message != page.plan.stop)
                 text += QStringLiteral("\n%1: %2")
-                            .arg(pathFromBytes(page.relative), ui::qs(page.message));
+                            .arg(displayPath(FilePath(page.relative)), ui::qs(page.message));
         if (!done.error.empty())
             text += QStringLiteral("\n") + ui::qs(done.error);
         text += QStringLiteral("\n元のﾌｧｲﾙと変換の記録 (report.html) は %1 にあります。")
-                    .arg(pathFromBytes(done.originals));
+                    .arg(displayPath(FilePath(done.originals)));
     }
     ui::message(this, text, ui::Buttons::Ok,
                 done.originals.empty() ? ui::Icon::Warning : ui::Icon::Information);
@@ -258,13 +259,13 @@ void CConvertDlg::convertTicked() {
 }
 
 void CConvertDlg::undoLast() {
-    const std::vector<std::string> kept = convert::conversionsOf(folderPath());
+    const std::vector<std::string> kept = convert::conversionsOf(folderPath().bytes());
     if (kept.empty())
         return;
     if (ui::message(this,
                     QStringLiteral("%1 に残した元のﾌｧｲﾙを元の場所に戻しますか?\n"
                                    "変換の後で変更したﾌｧｲﾙは戻しません。")
-                        .arg(pathFromBytes(kept.front())),
+                        .arg(displayPath(FilePath(kept.front()))),
                     ui::Buttons::YesNo, ui::Icon::Question) != ui::Answer::Yes)
         return;
     convert::SiteUndo undo;
@@ -282,7 +283,7 @@ void CConvertDlg::undoLast() {
                 ++restored;
             else if (page.kind != convert::UndoOutcome::Kind::AlreadyOriginal)
                 text += QStringLiteral("\n%1: %2")
-                            .arg(pathFromBytes(page.relative), ui::qs(page.message));
+                            .arg(displayPath(FilePath(page.relative)), ui::qs(page.message));
         }
         text = QStringLiteral("%1 個のﾌｧｲﾙを元に戻しました。").arg(restored) + text;
     }

@@ -6,6 +6,7 @@
 // taken back from here too. The rules are core/convert's.
 
 #include "core/convert/site_list.h"
+#include "core/text/file_path.h"
 #include "gui/commands/command_registry.h"
 
 #include <QDialog>
@@ -41,7 +42,7 @@ public:
     void undoLast();
 
 private:
-    std::string folderPath() const;
+    FilePath folderPath() const;
     std::vector<std::string> extensions() const;
     convert::ConvertOptions options() const;
     void showPages();
@@ -58,7 +59,7 @@ private:
     QPushButton* convert_;
     QPushButton* undo_;
     convert::SiteList listed_;
-    std::string listedFolder_;
+    FilePath listedFolder_;
 };
 
 void registerConvertCommand(HandlerTable<CMainFrame>& table);

@@ -30,10 +30,10 @@ ui::Answer ask(const SaveQuestion& question) {
 
 } // namespace
 
-bool saveDocumentTo(CZuDoc& doc, const QString& path) {
+bool saveDocumentTo(CZuDoc& doc, const FilePath& path) {
     // Another program wrote the file since zu read it: its work is lost if
     // this goes on, so the user decides.
-    if (!doc.pathName().isEmpty() && sameFile(pathToBytes(path), pathToBytes(doc.pathName())) &&
+    if (!doc.pathName().empty() && sameFile(path.bytes(), doc.pathName().bytes()) &&
         doc.changedOnDisk()) {
         const QString question = QString::fromStdString(
             changedOnDiskOverwriteQuestion(displayPath(doc.pathName()).toStdString()));
@@ -60,12 +60,12 @@ bool saveDocumentTo(CZuDoc& doc, const QString& path) {
     if (!result.write) {
         QString text = QString::fromStdString(
             fileErrorMessage(result.write.error, FileOp::Save,
-                             displayPath(pathFromBytes(result.write.path)).toStdString()));
+                             displayPath(FilePath(result.write.path)).toStdString()));
         // Written in place and the old bytes could not be put back: the user
         // must know where they are.
         if (!result.write.keptBackup.empty())
             text += QStringLiteral("\n元の内容は %1 に残してあります。")
-                        .arg(displayPath(pathFromBytes(result.write.keptBackup)));
+                        .arg(displayPath(FilePath(result.write.keptBackup)));
         ui::message(nullptr, text);
         return false;
     }
@@ -81,8 +81,8 @@ bool saveDocumentAs(CZuDoc& doc) {
         {QStringLiteral("Zu ﾌｧｲﾙ (*.htm)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("htm"));
     // The file's own name, or the title with ".htm" for a new document.
-    const QFileInfo proposed(doc.pathName().isEmpty() ? doc.title() + QStringLiteral(".htm")
-                                                      : doc.pathName());
+    const QFileInfo proposed(doc.pathName().empty() ? doc.title() + QStringLiteral(".htm")
+                                                    : pathToQt(doc.pathName()));
     if (proposed.isAbsolute())
         dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
@@ -94,8 +94,8 @@ bool saveDocumentAs(CZuDoc& doc) {
 bool saveDocument(CZuDoc& doc) {
     // A file made read-only or deleted since it was opened is not written
     // behind the user's back: the save dialog asks where it should go.
-    const QString path = doc.pathName();
-    if (!path.isEmpty() && canSaveInPlace(pathToBytes(path)))
+    const FilePath path = doc.pathName();
+    if (!path.empty() && canSaveInPlace(path.bytes()))
         return saveDocumentTo(doc, path);
     // A file another program deleted: the user learns why a name is asked.
     if (doc.fileDeleted())

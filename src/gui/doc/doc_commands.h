@@ -3,7 +3,7 @@
 // the question about characters the file cannot hold, the message when a
 // write fails, and "save changes?" before a modified document closes.
 
-#include <QString>
+#include "core/text/file_path.h"
 
 namespace zu {
 class CZuDoc;
@@ -16,7 +16,7 @@ bool saveDocument(CZuDoc& doc);
 bool saveDocumentAs(CZuDoc& doc);
 // Saves to `path`, asking about characters the file cannot hold and telling
 // the user why a write failed. False when nothing was saved.
-bool saveDocumentTo(CZuDoc& doc, const QString& path);
+bool saveDocumentTo(CZuDoc& doc, const FilePath& path);
 // Asks "save changes?" for a modified document; false when the user cancels
 // or the save fails, so the document must stay open.
 bool maybeSave(CZuDoc& doc);

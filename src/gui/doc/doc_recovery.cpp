@@ -4,8 +4,6 @@
 
 #include "gui/doc/zu_doc.h"
 
-#include "gui/widgets/file_names.h"
-
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -14,7 +12,7 @@ namespace zu {
 RecoveryForm CZuDoc::recoveryForm() const {
     RecoveryForm f;
     f.title = title_.toStdString();
-    f.path = pathToBytes(path_);
+    f.path = path_.bytes();
     f.encoding = std::string(form_.encoding->name());
     f.byteOrderMark = form_.byteOrderMark;
     f.lineBreak = form_.lineBreak;

@@ -112,11 +112,7 @@ void dropEmptyPiece(QTextDocument* text, int at) {
 } // namespace
 
 DocumentEdit::DocumentEdit(CZuDoc& doc, long undoCaret)
-    : doc_(doc), model_(*doc.text_), step_(model_.text_) {
-    // Undo takes the caret back to where the step's cursor stood when it
-    // opened.
-    step_.setPosition(model_.toControl(std::clamp(undoCaret, 0L, model_.sourceLength())));
-}
+    : doc_(doc), model_(*doc.text_), undoCaret_(undoCaret) {}
 
 DocumentEdit::~DocumentEdit() {
     if (!changed_)
@@ -185,8 +181,15 @@ void DocumentEdit::apply(QTextCursor& cursor, QString text) {
             breaks = true;
         }
     QTextDocument* document = model_.text_;
-    if (!changed_)
+    if (!changed_) {
+        // Undo takes the caret back to where the step's cursor stood when it
+        // opened. Made only now: the document moves every cursor it has along
+        // at each change, and placing one lays out its line; an edit that sets
+        // the whole text anew (takeOut) would pay for both and never use it.
+        step_ = QTextCursor(document);
+        step_.setPosition(model_.toControl(std::clamp(undoCaret_, 0L, model_.sourceLength())));
         step_.beginEditBlock();
+    }
     removeSelection(cursor);
     // Lines inserted at a join take its place: the join would otherwise
     // leave an empty piece, shown as an empty line, beside the new break.

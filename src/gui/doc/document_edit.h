@@ -26,8 +26,9 @@ struct SourceRange {
 
 class DocumentEdit {
 public:
-    // Opens the step. Undo of it leaves the caret at source position
-    // `undoCaret`, where the control's own edits would leave it.
+    // The step opens with the first replacement. Undo of it leaves the caret
+    // at source position `undoCaret` of the text as it stands then, where
+    // the control's own edits would leave it.
     explicit DocumentEdit(CZuDoc& doc, long undoCaret = 0);
     // Closes the step, after the work the edit's replacements left to do.
     ~DocumentEdit();
@@ -64,6 +65,7 @@ private:
 
     CZuDoc& doc_;
     TextModel& model_;
+    long undoCaret_;
     QTextCursor step_;
     QTextCursor end_;
     // From the start of the first changed place to the end of the last.

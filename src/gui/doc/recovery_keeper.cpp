@@ -229,7 +229,7 @@ void RecoveryKeeper::reported(const RecoveryWriter::Report& report) {
         if (!failing_)
             retry_.start();
         failing_ = true;
-        emit failed(QString::fromStdString(folder()), report.error);
+        emit failed(FilePath(folder()), report.error);
     } else if (report.written && failing_) {
         failing_ = false;
         retry_.stop();

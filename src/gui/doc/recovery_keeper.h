@@ -14,6 +14,7 @@
 
 #include "core/doc/recovery.h"
 #include "core/doc/recovery_writer.h"
+#include "core/text/file_path.h"
 
 #include <QObject>
 #include <QString>
@@ -56,7 +57,7 @@ public:
 signals:
     // Writing the copy failed (`error` is the system's) and is tried again
     // until it succeeds; then written() follows.
-    void failed(const QString& folder, int error);
+    void failed(const FilePath& folder, int error);
     void written();
 
 private:

@@ -39,11 +39,10 @@ CZuDoc::CZuDoc(const QString& title, QObject* parent)
 
 CZuDoc::~CZuDoc() = default;
 
-CZuDoc::OpenResult CZuDoc::open(const QString& path) {
+CZuDoc::OpenResult CZuDoc::open(const FilePath& path) {
     OpenResult result;
-    const std::string bytesPath = absolutePath(pathToBytes(path));
-    const QString absolute = pathFromBytes(bytesPath);
-    FileBytes file = readWholeFile(bytesPath, kMaxFileBytes);
+    const FilePath absolute(absolutePath(path.bytes()));
+    FileBytes file = readWholeFile(absolute.bytes(), kMaxFileBytes);
     if (file.error != 0) {
         result.error = QString::fromStdString(
             fileErrorMessage(file.error, FileOp::Open, displayPath(absolute).toStdString()));
@@ -71,7 +70,7 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
 RecoveryRecord CZuDoc::recoveryRecord() const {
     RecoveryRecord r;
     r.title = title_.toStdString();
-    r.path = pathToBytes(path_);
+    r.path = path_.bytes();
     r.encoding = std::string(form_.encoding->name());
     r.byteOrderMark = form_.byteOrderMark;
     r.lineBreak = form_.lineBreak;
@@ -98,7 +97,7 @@ std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record,
     decoded.rawBytes = static_cast<std::size_t>(
         std::ranges::count_if(decoded.text, [](char16_t c) { return cp932::isRawByte(c); }));
     doc->load(decoded);
-    doc->path_ = pathFromBytes(record.path);
+    doc->path_ = FilePath(record.path);
     // Saved over a file another program has changed since, the edits would
     // destroy that program's work: Save asks first, as for any document.
     doc->source_ = record.source;
@@ -113,9 +112,9 @@ std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record,
 }
 
 std::optional<RecoveryWriter::FileBase> CZuDoc::fileBase() const {
-    if (path_.isEmpty() || !source_ || sourceEncoding_.empty())
+    if (path_.empty() || !source_ || sourceEncoding_.empty())
         return std::nullopt;
-    return RecoveryWriter::FileBase{pathToBytes(path_), *source_, sourceEncoding_};
+    return RecoveryWriter::FileBase{path_.bytes(), *source_, sourceEncoding_};
 }
 
 void CZuDoc::load(DocumentText& decoded) {
@@ -132,23 +131,23 @@ void CZuDoc::removeView(CZuView* view) {
 }
 
 bool CZuDoc::offerReload() {
-    return !path_.isEmpty() && disk_.offerReload(stampOf(pathToBytes(path_)), text_->isModified());
+    return !path_.empty() && disk_.offerReload(stampOf(path_.bytes()), text_->isModified());
 }
 
 DiskChange CZuDoc::noteDiskChange() {
-    if (path_.isEmpty())
+    if (path_.empty())
         return DiskChange::None;
-    return disk_.noteForModified(stampOf(pathToBytes(path_)), text_->isModified());
+    return disk_.noteForModified(stampOf(path_.bytes()), text_->isModified());
 }
 
 bool CZuDoc::fileDeleted() const {
     // Gone, not replaced by a folder or anything else that took its name.
-    return !path_.isEmpty() && disk_.deleted(stampOf(pathToBytes(path_))) &&
-           kindOf(pathToBytes(path_)) == PathKind::Missing;
+    return !path_.empty() && disk_.deleted(stampOf(path_.bytes())) &&
+           kindOf(path_.bytes()) == PathKind::Missing;
 }
 
 bool CZuDoc::changedOnDisk() const {
-    return !path_.isEmpty() && disk_.warnBeforeSave(stampOf(pathToBytes(path_)));
+    return !path_.empty() && disk_.warnBeforeSave(stampOf(path_.bytes()));
 }
 
 QString CZuDoc::reload(const Encoding* in) {
@@ -156,7 +155,7 @@ QString CZuDoc::reload(const Encoding* in) {
     // Read as any open reads, then loaded in place of the text: the byte
     // forms, the line breaks and the marks come with it. What could be
     // undone named places in the old text and goes.
-    FileBytes file = readWholeFile(pathToBytes(path_), kMaxFileBytes);
+    FileBytes file = readWholeFile(path_.bytes(), kMaxFileBytes);
     if (file.error != 0)
         return QString::fromStdString(
             fileErrorMessage(file.error, FileOp::Open, displayPath(path_).toStdString()));
@@ -181,8 +180,8 @@ std::vector<std::string> CZuDoc::switchEncoding(const Encoding& encoding) {
     // A page that declares another charset than it is saved in is shown
     // garbled by every browser.
     const QString raw = text_->sourceText();
-    const auto add = convert::isPageName(pathToBytes(path_)) ? convert::AddDeclaration::IfMissing
-                                                             : convert::AddDeclaration::Never;
+    const auto add = convert::isPageName(path_.bytes()) ? convert::AddDeclaration::IfMissing
+                                                        : convert::AddDeclaration::Never;
     const convert::DeclarationPlan plan = convert::planDeclarations(asView(raw), encoding, add);
     if (!plan.edits.empty()) {
         std::vector<DocumentEdit::Replacement> places;
@@ -233,7 +232,7 @@ void setWriteJournal(const WriteJournal* j) {
     journal() = j;
 }
 
-CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
+CZuDoc::SaveResult CZuDoc::saveTo(const FilePath& path, Unmappable policy) {
     SaveResult result;
     EncodedDocument encoded = text_->encode(form_, Unmappable::Report);
     const bool exact = encoded.problems.empty();
@@ -246,11 +245,11 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
         encoded = text_->encode(form_, Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
-    const std::string bytesPath = absolutePath(pathToBytes(path));
-    result.write = writeFileAtomically(bytesPath, encoded.bytes, journal());
+    const FilePath absolute(absolutePath(path.bytes()));
+    result.write = writeFileAtomically(absolute.bytes(), encoded.bytes, journal());
     if (!result.write)
         return result;
-    const std::optional<FileStamp> written = stampOf(bytesPath);
+    const std::optional<FileStamp> written = stampOf(absolute.bytes());
     disk_.know(written);
     source_.reset();
     if (written)
@@ -261,7 +260,6 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     sourceEncoding_ = exact && !(text_->hasVariants() && !form_.encoding->keepsByteForms())
                           ? std::string(form_.encoding->name())
                           : std::string();
-    const QString absolute = pathFromBytes(bytesPath);
     const bool renamed = absolute != path_;
     path_ = absolute;
     title_ = displayName(absolute);

@@ -14,6 +14,7 @@
 #include "core/doc/recovery_writer.h"
 #include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
+#include "core/text/file_path.h"
 #include "gui/doc/text_model.h"
 
 #include <QObject>
@@ -41,8 +42,7 @@ public:
         QString notice; // a status-bar remark about the file, when there is one
     };
     // Loads a file. Fails with the message the user should see; never cut.
-    // `path` is as file_names.h makes it from the bytes of the path.
-    static OpenResult open(const QString& path);
+    static OpenResult open(const FilePath& path);
 
     // A new window's document made from a recovery copy: modified, with the
     // title, file and text the copy kept. `known` is the version of the
@@ -65,7 +65,7 @@ public:
 
     // The text, its pieces, marks and positions (text_model.h).
     TextModel& text() const { return *text_; }
-    QString pathName() const { return path_; }
+    const FilePath& pathName() const { return path_; }
     QString title() const { return title_; }
     // The encoding, its byte-order mark and the style of new breaks.
     const TextForm& form() const { return form_; }
@@ -93,7 +93,7 @@ public:
     // Unmappable::CharacterReference the references go into the text too, as
     // one step that Undo takes back, so that what is shown is what is saved.
     // Asks nothing and shows nothing: the caller tells the user.
-    SaveResult saveTo(const QString& path, Unmappable policy);
+    SaveResult saveTo(const FilePath& path, Unmappable policy);
 
     // Whether another program has changed the file since zu last read or
     // wrote it: offered for reloading once per version while the document
@@ -115,7 +115,7 @@ signals:
     void titleChanged();
     void pathChanged();
     // After a successful open or save, for the recent-file list.
-    void fileUsed(const QString& path);
+    void fileUsed(const FilePath& path);
     // Asks the frames to close every window of this document.
     void closeRequested();
     // The encoding or the line-break style changed.
@@ -128,7 +128,7 @@ private:
     void load(DocumentText& decoded);
 
     TextModel* text_;
-    QString path_;
+    FilePath path_; // absolute; empty for a new document
     QString title_;
     TextForm form_; // the encoding, its byte-order mark, the style of new breaks
     DiskWatch disk_;

@@ -1,7 +1,6 @@
 #include "gui/view/browser_launch.h"
 
 #include "core/desktop/browser.h"
-#include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
 #include <QCoreApplication>
@@ -10,11 +9,11 @@
 
 namespace zu {
 
-void showInBrowser(QWidget* parent, const QString& path) {
+void showInBrowser(QWidget* parent, const FilePath& path) {
     const std::string self =
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
     const std::vector<BrowserCommand> commands =
-        browserCommands(pathToBytes(path), self, realDesktopFileSystem());
+        browserCommands(path.bytes(), self, realDesktopFileSystem());
     if (commands.empty()) {
         ui::message(parent, ui::qs(noBrowserMessage()));
         return;

@@ -25,7 +25,7 @@ void registerViewCommands(HandlerTable<CZuView>& table) {
     // The browser shows the file as last saved; unsaved edits are not in it.
     table.add(
         cmd::ViewInBrowser, [](CZuView& view) { showInBrowser(&view, view.doc()->pathName()); },
-        [](const CZuView& view) { return !view.doc()->pathName().isEmpty(); });
+        [](const CZuView& view) { return !view.doc()->pathName().empty(); });
     table.add(cmd::Help, [](CZuView& view) { showHelp(&view); });
 
     table.add(cmd::FilePrint, [](CZuView& view) { printWithDialog(view); });

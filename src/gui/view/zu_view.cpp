@@ -275,13 +275,13 @@ void CZuView::runContextCommand(int id) {
 }
 
 bool CZuView::canInsertFromMimeData(const QMimeData* source) const {
-    if (!ui::localFiles(source).isEmpty())
+    if (!ui::localFiles(source).empty())
         return false;
     return QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void CZuView::dragEnterEvent(QDragEnterEvent* event) {
-    if (!ui::localFiles(event->mimeData()).isEmpty()) {
+    if (!ui::localFiles(event->mimeData()).empty()) {
         event->acceptProposedAction();
         return;
     }
@@ -289,7 +289,7 @@ void CZuView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CZuView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!ui::localFiles(event->mimeData()).isEmpty()) {
+    if (!ui::localFiles(event->mimeData()).empty()) {
         event->acceptProposedAction();
         return;
     }
@@ -297,8 +297,8 @@ void CZuView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CZuView::dropEvent(QDropEvent* event) {
-    const QStringList files = ui::localFiles(event->mimeData());
-    if (!files.isEmpty()) {
+    const std::vector<FilePath> files = ui::localFiles(event->mimeData());
+    if (!files.empty()) {
         event->acceptProposedAction();
         emit filesDropped(files);
         return;

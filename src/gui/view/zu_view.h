@@ -7,6 +7,7 @@
 // EditBuffer through which they insert text.
 
 #include "core/edit/edit_buffer.h"
+#include "core/text/file_path.h"
 #include "core/text/line_column.h"
 
 #include <QMarginsF>
@@ -94,7 +95,7 @@ signals:
     // Something that decides which commands are available has changed.
     void commandStateChanged();
     // Files were dropped on the view: they are to be opened, not inserted.
-    void filesDropped(const QStringList& paths);
+    void filesDropped(const std::vector<FilePath>& paths);
     // A remark for the status bar about what a command just did; empty takes
     // the last one back.
     void statusNote(const QString& text);

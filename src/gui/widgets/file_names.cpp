@@ -4,51 +4,53 @@
 #include "core/text/path_bytes.h"
 
 namespace zu {
+namespace {
 
-QString pathFromBytes(std::string_view bytes) {
-    const std::u16string text = pathToText(bytes);
+QString fromText(const std::u16string& text) {
     return QString(reinterpret_cast<const QChar*>(text.data()),
                    static_cast<qsizetype>(text.size()));
 }
 
-std::string pathToBytes(const QString& path) {
-    return textToPath(
-        {reinterpret_cast<const char16_t*>(path.utf16()), static_cast<std::size_t>(path.size())});
+} // namespace
+
+QString pathToQt(const FilePath& path) {
+    return fromText(pathToText(path.bytes()));
 }
 
-QString displayPath(const QString& path) {
-    const std::u16string shown = pathForDisplay(
-        {reinterpret_cast<const char16_t*>(path.utf16()), static_cast<std::size_t>(path.size())});
-    return QString(reinterpret_cast<const QChar*>(shown.data()),
-                   static_cast<qsizetype>(shown.size()));
+FilePath pathFromQt(const QString& text) {
+    return FilePath(textToPath(
+        {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())}));
 }
 
-QString displayName(const QString& path) {
-    return displayPath(path.mid(path.lastIndexOf(u'/') + 1));
+QString displayPath(const FilePath& path) {
+    return fromText(pathForDisplay(pathToText(path.bytes())));
 }
 
-QUrl fileUrl(const QString& path) {
-    return QUrl::fromEncoded(
-        "file://" + QByteArray::fromStdString(pathToBytes(path)).toPercentEncoding("/"),
-        QUrl::StrictMode);
+QString displayName(const FilePath& path) {
+    return fromText(pathForDisplay(pathToText(path.name())));
 }
 
-QString recoverLossyName(const QString& chosen) {
-    const qsizetype slash = chosen.lastIndexOf(u'/');
-    if (!chosen.contains(QChar(0xFFFD)) || slash < 0 || stampOf(pathToBytes(chosen)))
-        return chosen;
-    const QString folder = chosen.left(slash + 1);
-    const QString name = chosen.mid(slash + 1);
-    QString found;
-    for (const std::string& entry : namesIn(pathToBytes(folder))) {
+QUrl fileUrl(const FilePath& path) {
+    return QUrl::fromEncoded("file://" +
+                                 QByteArray::fromStdString(path.bytes()).toPercentEncoding("/"),
+                             QUrl::StrictMode);
+}
+
+FilePath recoverLossyName(const QString& chosen) {
+    const FilePath given = pathFromQt(chosen);
+    if (!chosen.contains(QChar(0xFFFD)) || given.folder().empty() || stampOf(given.bytes()))
+        return given;
+    const QString name = chosen.mid(chosen.lastIndexOf(u'/') + 1);
+    std::optional<FilePath> found;
+    for (const std::string& entry : namesIn(std::string(given.folder()))) {
         // How Qt's dialog showed the name: UTF-8 decoded with replacements.
         if (QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())) != name)
             continue;
-        if (!found.isEmpty())
-            return chosen; // two names look the same: no guessing
-        found = folder + pathFromBytes(entry);
+        if (found)
+            return given; // two names look the same: no guessing
+        found = given.sibling(entry);
     }
-    return found.isEmpty() ? chosen : found;
+    return found ? *found : given;
 }
 
 } // namespace zu

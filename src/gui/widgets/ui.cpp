@@ -50,8 +50,8 @@ QString qs(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QStringList localFiles(const QMimeData* data) {
-    QStringList paths;
+std::vector<FilePath> localFiles(const QMimeData* data) {
+    std::vector<FilePath> paths;
     if (!data || !data->hasUrls())
         return paths;
     for (const QUrl& url : data->urls()) {
@@ -60,11 +60,11 @@ QStringList localFiles(const QMimeData* data) {
         // The URL carries the path's bytes percent-encoded; toLocalFile()
         // would decode them as UTF-8 and lose a name that is not.
         if (url.host().isEmpty())
-            paths << pathFromBytes(
+            paths.emplace_back(
                 QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1())
                     .toStdString());
         else
-            paths << url.toLocalFile();
+            paths.push_back(pathFromQt(url.toLocalFile()));
     }
     return paths;
 }

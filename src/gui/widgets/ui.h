@@ -5,12 +5,15 @@
 // is captioned "zu" and labelled in Japanese; tests install a hook that
 // answers instead of the user.
 
+#include "core/text/file_path.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 class QDialog;
 class QMimeData;
@@ -65,6 +68,6 @@ QString appTitle();
 QString qs(std::string_view utf8);
 
 // The local files a drag carries; empty when it carries none.
-QStringList localFiles(const QMimeData* data);
+std::vector<FilePath> localFiles(const QMimeData* data);
 
 } // namespace zu::ui

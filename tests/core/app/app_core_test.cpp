@@ -150,12 +150,12 @@ TEST(CommandLine, TheUsageNamesEverySwitchAndEveryVariableTheReadmeDoes) {
 TEST(RecentFiles, NewestFirstNoDuplicatesOldestFallsOff) {
     RecentFiles list(3);
     for (const char* p : {"a", "b", "c", "b", "d"})
-        list.add(p);
-    EXPECT_EQ(list.paths(), (std::vector<std::string>{"d", "b", "c"}));
-    list.remove("b");
-    EXPECT_EQ(list.paths(), (std::vector<std::string>{"d", "c"}));
-    list.assign({"x", "y", "z", "w"});
-    EXPECT_EQ(list.paths(), (std::vector<std::string>{"x", "y", "z"}));
+        list.add(FilePath(p));
+    EXPECT_EQ(list.paths(), (std::vector<FilePath>{FilePath("d"), FilePath("b"), FilePath("c")}));
+    list.remove(FilePath("b"));
+    EXPECT_EQ(list.paths(), (std::vector<FilePath>{FilePath("d"), FilePath("c")}));
+    list.assign({FilePath("x"), FilePath("y"), FilePath("z"), FilePath("w")});
+    EXPECT_EQ(list.paths(), (std::vector<FilePath>{FilePath("x"), FilePath("y"), FilePath("z")}));
 }
 
 TEST(RecentFiles, MenuLabelsNumberTheEntriesAndShowAmpersands) {

@@ -1,6 +1,7 @@
 // Paths as text and back: every byte string survives, valid UTF-8 reads as
 // its characters, and a Shift_JIS name is shown as the user wrote it.
 
+#include "core/text/file_path.h"
 #include "core/text/path_bytes.h"
 #include "core/text/utf.h"
 
@@ -74,6 +75,28 @@ TEST(PathBytes, ShiftJisNamesAreShownAsShiftJis) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(utf16ToUtf8(pathForDisplay(pathToText(c.bytes))), utf16ToUtf8(c.shown)) << c.name;
+}
+
+TEST(FilePath, NameAndFolderSplitAtTheLastSlashOfTheBytes) {
+    struct Case {
+        const char* path;
+        const char* name;
+        const char* folder;
+        const char* sibling; // with "x.htm" in place of the name
+    } cases[] = {
+        {"/home/u/page.htm", "page.htm", "/home/u/", "/home/u/x.htm"},
+        {"/page.htm", "page.htm", "/", "/x.htm"},
+        {"page.htm", "page.htm", "", "x.htm"},
+        {"/home/u/", "", "/home/u/", "/home/u/x.htm"},
+        // Shift_JIS 表 ends in 0x5C, which is no slash: the name stays whole.
+        {"/\x95\x5c/\x93\xfa.htm", "\x93\xfa.htm", "/\x95\x5c/", "/\x95\x5c/x.htm"},
+    };
+    for (const Case& c : cases) {
+        const FilePath path{std::string(c.path)};
+        EXPECT_EQ(path.name(), c.name) << c.path;
+        EXPECT_EQ(path.folder(), c.folder) << c.path;
+        EXPECT_EQ(path.sibling("x.htm").bytes(), c.sibling) << c.path;
+    }
 }
 
 } // namespace

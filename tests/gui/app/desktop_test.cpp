@@ -51,7 +51,7 @@ protected:
 };
 
 TEST_F(Desktop, WindowMenuListsTheWindowsBelowItsCommandsWithTheActiveOneChecked) {
-    app->openFile(writeFile(QStringLiteral("R&D.htm"), "x"));
+    app->openFile(pathFromQt(writeFile(QStringLiteral("R&D.htm"), "x")));
     frame().onCommand(cmd::FileNew);
     settle();
     EXPECT_EQ(listed(), (QStringList{"&1 Zu1", "&2 R&&D.htm", "&3 Zu2*"}));
@@ -119,7 +119,7 @@ TEST_F(Desktop, LongRecentFilesAreShortenedAndThePromptNamesTheWholePath) {
     const QString folder = QStringLiteral("a-rather-long-folder-name/and-another-one");
     ASSERT_TRUE(QDir(files.path()).mkpath(folder));
     const QString file = writeFile(folder + QStringLiteral("/page.htm"), "x");
-    app->openFile(file);
+    app->openFile(pathFromQt(file));
     settle();
     QAction* recent = frame().action(cmd::FileMru1);
     EXPECT_TRUE(recent->text().startsWith(QStringLiteral("&1 /")));
@@ -186,7 +186,7 @@ TEST_F(Desktop, FilesHandedOverOpenInWindowsOfTheirOwn) {
     settle();
     EXPECT_EQ(frame().mdiArea()->subWindowList().size(), 3);
     ASSERT_NE(doc(), nullptr);
-    EXPECT_EQ(doc()->pathName(), b);
+    EXPECT_EQ(doc()->pathName(), pathFromQt(b));
     EXPECT_TRUE(frame().isVisible());
 
     // A file already open is not opened twice: its window comes forward.
@@ -194,7 +194,7 @@ TEST_F(Desktop, FilesHandedOverOpenInWindowsOfTheirOwn) {
     ASSERT_TRUE(again.answered());
     settle();
     EXPECT_EQ(frame().mdiArea()->subWindowList().size(), 3);
-    EXPECT_EQ(doc()->pathName(), a);
+    EXPECT_EQ(doc()->pathName(), pathFromQt(a));
 }
 
 TEST_F(Desktop, ASocketLeftByAZuThatDiedDoesNotStopTheNextOne) {
@@ -225,7 +225,7 @@ TEST_F(Desktop, HandedOverFilesWaitForAModalDialogToClose) {
     dialog.close();
     EXPECT_TRUE(second.answered());
     EXPECT_TRUE(QTest::qWaitFor([&] { return app->documents().size() == 2; }));
-    EXPECT_EQ(doc()->pathName(), a);
+    EXPECT_EQ(doc()->pathName(), pathFromQt(a));
 }
 
 } // namespace

@@ -149,8 +149,8 @@ TEST_F(Frame, SettingsAreReadWhenTheFrameIsMadeAndWrittenWhenItGoes) {
 TEST_F(Frame, RecentFilesListTheLastOpenedFirstAndReopenThem) {
     const QString a = writeFile(QStringLiteral("a.htm"), "a");
     const QString b = writeFile(QStringLiteral("b&c.htm"), "b");
-    app->openFile(a);
-    app->openFile(b);
+    app->openFile(pathFromQt(a));
+    app->openFile(pathFromQt(b));
     QAction* first = frame().action(cmd::FileMru1);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->text(), QStringLiteral("&1 ") + QString(b).replace('&', "&&"));
@@ -168,7 +168,7 @@ TEST_F(Frame, RecentFilesListTheLastOpenedFirstAndReopenThem) {
     frame().onCommand(cmd::FileMru1 + 1);
     settle();
     ASSERT_NE(doc(), nullptr);
-    EXPECT_EQ(doc()->pathName(), a);
+    EXPECT_EQ(doc()->pathName(), pathFromQt(a));
     QFile::remove(b);
     dialogs.thenMessage(QMessageBox::Ok);
     frame().onCommand(cmd::FileMru1 + 1);
@@ -285,7 +285,7 @@ TEST_F(Frame, DroppedFilesOpen) {
     settle();
     EXPECT_EQ(app->documents().size(), 2u);
     ASSERT_NE(doc(), nullptr);
-    EXPECT_EQ(doc()->pathName(), file);
+    EXPECT_EQ(doc()->pathName(), pathFromQt(file));
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("dropped")) << "opened, not inserted";
     delete data;
 }

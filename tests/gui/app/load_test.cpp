@@ -23,11 +23,11 @@ TEST_F(Load, FiftyDocumentsFiveTimesOverLeaveEverythingWorking) {
                                                                  " \x93\xfa\x96\x7b</p>\r\n");
     for (int cycle = 0; cycle < 5; ++cycle) {
         for (const QString& p : paths)
-            ASSERT_NE(app->openFile(p), nullptr);
+            ASSERT_NE(app->openFile(pathFromQt(p)), nullptr);
         settle();
         EXPECT_EQ(app->documents().size(), cycle == 0 ? 51u : 50u) << "Zu1 goes with the first";
         for (CZuDoc* d : app->documents())
-            if (d->pathName().isEmpty())
+            if (d->pathName().empty())
                 d->text().setModified(false);
         app->closeAllDocuments();
         settle();
@@ -36,7 +36,7 @@ TEST_F(Load, FiftyDocumentsFiveTimesOverLeaveEverythingWorking) {
     }
     EXPECT_EQ(app->recentFiles().paths().size(), 10u);
 
-    ASSERT_NE(app->openFile(paths[7]), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(paths[7])), nullptr);
     settle();
     // Find
     view()->setSelection(0, 0);

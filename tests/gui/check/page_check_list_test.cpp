@@ -24,7 +24,7 @@ const QByteArray kPage = QByteArray(
 class PageCheck : public AppTest {
 protected:
     PageCheckList* open() {
-        app->openFile(writeFile(QStringLiteral("page.htm"), kPage));
+        app->openFile(pathFromQt(writeFile(QStringLiteral("page.htm"), kPage)));
         settle();
         EXPECT_TRUE(chooseFromMenu(view(), cmd::PageCheck));
         settle();

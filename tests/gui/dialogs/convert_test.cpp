@@ -2,6 +2,7 @@
 // save in another encoding, and a folder through the Assistant menu's dialog.
 
 #include "support/fixture.h"
+#include "support/scratch_folder.h"
 
 #include "gui/app/encoding_panes.h"
 #include "gui/dialogs/convert_dlg.h"
@@ -12,6 +13,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include <unistd.h>
 
 namespace zu::test {
 namespace {
@@ -24,7 +27,7 @@ TEST_F(Convert, SavingAsUtf8RewritesEveryDeclarationAndSaysWhatItLeft) {
                   "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<html><head><meta "
                   "http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\"><script "
                   "charset=\"Shift_JIS\" src=\"a.js\"></script></head>\r\n\x93\xFA\r\n");
-    ASSERT_NE(app->openFile(file), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(file)), nullptr);
     settle();
     QMenu* menu = frame().encodingPanes()->menu();
     emit menu->aboutToShow();
@@ -88,6 +91,28 @@ TEST_F(Convert, TheFolderDialogListsConvertsTheTickedPagesAndUndoes) {
     ASSERT_EQ(dialogs.messages().size(), 3);
     EXPECT_TRUE(dialogs.messages()[0].startsWith(QStringLiteral("1 個のﾌｧｲﾙを変換しました。")));
     EXPECT_EQ(dialogs.messages()[2], QStringLiteral("1 個のﾌｧｲﾙを元に戻しました。"));
+}
+
+TEST_F(Convert, TheListShowsANameThatIsNotUtf8AsTheUserWroteIt) {
+    QDir(files.path()).mkdir(QStringLiteral("old"));
+    // "日本.htm" in Shift_JIS bytes, as an old archive writes it.
+    const FilePath page = pathFromQt(path(QStringLiteral("old/"))).sibling("\x93\xfa\x96\x7b.htm");
+    testing::writeFile(page.bytes(), "<p>\x93\xFA</p>");
+    struct Removed {
+        std::string path;
+        ~Removed() { ::unlink(path.c_str()); }
+    } removed{page.bytes()};
+    QString shown;
+    dialogs.then([&](QDialog& d) {
+        auto& dialog = dynamic_cast<CConvertDlg&>(d);
+        dialog.folderEdit()->setText(path(QStringLiteral("old")));
+        dialog.listButton()->click();
+        if (dialog.pageList()->topLevelItemCount() == 1)
+            shown = dialog.pageList()->topLevelItem(0)->text(0);
+        return int(QDialog::Rejected);
+    });
+    frame().onCommand(cmd::ConvertSite);
+    EXPECT_EQ(shown, QStringLiteral("日本.htm"));
 }
 
 } // namespace

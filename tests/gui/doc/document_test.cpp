@@ -20,7 +20,7 @@ namespace {
 class Document : public AppTest {
 protected:
     CZuDoc* open(const QString& file) {
-        CZuDoc* d = app->openFile(file);
+        CZuDoc* d = app->openFile(pathFromQt(file));
         settle();
         return d;
     }
@@ -124,7 +124,7 @@ TEST_F(Document, NewDocumentsAreNumberedAndSaveAsAnEmptyFileUnderTheProposedName
     EXPECT_TRUE(QFileInfo::exists(file));
     EXPECT_EQ(readFile(file), QByteArray());
     EXPECT_EQ(doc()->title(), QStringLiteral("saved.htm"));
-    EXPECT_EQ(doc()->pathName(), file);
+    EXPECT_EQ(doc()->pathName(), pathFromQt(file));
 }
 
 TEST_F(Document, SaveOnAFileMadeReadOnlyOrDeletedAsksForAName) {
@@ -163,12 +163,12 @@ TEST_F(Document, AFailedSaveSaysWhyAndKeepsTheDocumentAsItWas) {
     };
     for (const Case& c : cases) {
         dialogs.thenMessage(QMessageBox::Ok);
-        EXPECT_FALSE(saveDocumentTo(*doc(), c.target));
+        EXPECT_FALSE(saveDocumentTo(*doc(), pathFromQt(c.target)));
         EXPECT_TRUE(dialogs.messages().last().endsWith(c.message))
             << dialogs.messages().last().toStdString();
         EXPECT_TRUE(dialogs.messages().last().startsWith(c.target));
         EXPECT_TRUE(doc()->text().isModified());
-        EXPECT_EQ(doc()->pathName(), file);
+        EXPECT_EQ(doc()->pathName(), pathFromQt(file));
     }
 }
 
@@ -187,7 +187,7 @@ TEST_F(Document, AFullDiskFailsTheSaveAndLeavesTheOldFileWhole) {
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     dialogs.thenMessage(QMessageBox::Ok);
-    const bool saved_ok = saveDocumentTo(*doc(), file);
+    const bool saved_ok = saveDocumentTo(*doc(), pathFromQt(file));
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 
@@ -207,7 +207,7 @@ TEST_F(Document, CharactersShiftJisCannotHoldAreNamedAndMayBeSavedAsReferences) 
     const QString file = path(QStringLiteral("euro.htm"));
 
     dialogs.thenMessage(QMessageBox::Cancel);
-    EXPECT_FALSE(saveDocumentTo(*doc(), file));
+    EXPECT_FALSE(saveDocumentTo(*doc(), pathFromQt(file)));
     const QString asked = dialogs.messages().last();
     EXPECT_TRUE(asked.contains(QStringLiteral("1 行目"))) << asked.toStdString();
     EXPECT_TRUE(asked.contains(QStringLiteral("「€」")));
@@ -216,7 +216,7 @@ TEST_F(Document, CharactersShiftJisCannotHoldAreNamedAndMayBeSavedAsReferences) 
     EXPECT_TRUE(doc()->text().isModified());
 
     dialogs.thenMessage(QMessageBox::Ok);
-    EXPECT_TRUE(saveDocumentTo(*doc(), file));
+    EXPECT_TRUE(saveDocumentTo(*doc(), pathFromQt(file)));
     EXPECT_EQ(readFile(file), QByteArray("a&#8364;b\r\n&#128512;"));
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("a&#8364;b\n&#128512;"))
         << "what is shown is what was saved";
@@ -229,7 +229,7 @@ TEST_F(Document, ANoBreakSpaceIsACharacterOfItsOwn) {
     view()->insertPlainText(QStringLiteral("a\u00a0b"));
     const QString file = path(QStringLiteral("nbsp.htm"));
     dialogs.thenMessage(QMessageBox::Ok);
-    EXPECT_TRUE(saveDocumentTo(*doc(), file));
+    EXPECT_TRUE(saveDocumentTo(*doc(), pathFromQt(file)));
     EXPECT_EQ(readFile(file), QByteArray("a&#160;b"));
 }
 

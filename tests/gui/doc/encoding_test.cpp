@@ -36,7 +36,7 @@ QByteArray bytes(const std::string& s) {
 class Encodings : public AppTest {
 protected:
     CZuDoc* open(const std::string& content, const QString& name = QStringLiteral("page.htm")) {
-        CZuDoc* d = app->openFile(writeFile(name, bytes(content)));
+        CZuDoc* d = app->openFile(pathFromQt(writeFile(name, bytes(content))));
         settle();
         return d;
     }
@@ -61,7 +61,7 @@ protected:
     }
     QByteArray save() {
         frame().onCommand(cmd::FileSave);
-        return readFile(doc()->pathName());
+        return readFile(pathToQt(doc()->pathName()));
     }
     void typeAndDeleteOneCharacter() {
         view()->setFocus();
@@ -195,7 +195,7 @@ TEST_F(Encodings, APageWrittenInAnotherEncodingThanItDeclaresSaysSo) {
 
 TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
     ASSERT_NE(open("<meta charset=\"x-sjis\">\r\n" + kSjisJapanese + "\na\r\n"), nullptr);
-    const QString file = doc()->pathName();
+    const QString file = pathToQt(doc()->pathName());
     // Saved when the command returns, as its name says.
     choose(kSaveIn, QStringLiteral("UTF-8"));
     EXPECT_FALSE(doc()->text().isModified());
@@ -234,15 +234,15 @@ TEST_F(Encodings, SavingInAnotherEncodingAsksWhatSaveAsks) {
     open("<p>\xE6\x97\xA5 5\xE2\x82\xAC</p>", QStringLiteral("euro.htm"));
     dialogs.thenMessage(QMessageBox::Ok);
     choose(kSaveIn, QStringLiteral("Shift_JIS"));
-    EXPECT_EQ(readFile(doc()->pathName()), QByteArray("<p>\x93\xFA 5&#8364;</p>"));
+    EXPECT_EQ(readFile(pathToQt(doc()->pathName())), QByteArray("<p>\x93\xFA 5&#8364;</p>"));
 
     open(kSjisJapanese, QStringLiteral("theirs.htm"));
     QTest::qWait(20);
-    const std::string other = "printf x > '" + doc()->pathName().toStdString() + "'";
+    const std::string other = "printf x > '" + doc()->pathName().bytes() + "'";
     ASSERT_EQ(std::system(other.c_str()), 0); // another program, after zu read it
     dialogs.thenMessage(QMessageBox::Yes);
     choose(kSaveIn, QStringLiteral("UTF-8"));
-    EXPECT_EQ(readFile(doc()->pathName()), bytes(kUtf8Japanese));
+    EXPECT_EQ(readFile(pathToQt(doc()->pathName())), bytes(kUtf8Japanese));
     EXPECT_EQ(dialogs.messages().size(), 2);
     EXPECT_FALSE(doc()->text().isModified());
 }
@@ -259,7 +259,7 @@ TEST_F(Encodings, TheSaveQuestionOffersReferencesUtf8OrCancel) {
             labels << b->text();
         return int(QMessageBox::Cancel);
     });
-    EXPECT_FALSE(saveDocumentTo(*doc(), file));
+    EXPECT_FALSE(saveDocumentTo(*doc(), pathFromQt(file)));
     EXPECT_TRUE(labels.contains(QStringLiteral("数値文字参照で保存(&R)")));
     EXPECT_TRUE(labels.contains(QStringLiteral("UTF-8 で保存(&U)")));
     EXPECT_TRUE(labels.contains(QStringLiteral("ｷｬﾝｾﾙ")));
@@ -267,12 +267,12 @@ TEST_F(Encodings, TheSaveQuestionOffersReferencesUtf8OrCancel) {
     EXPECT_EQ(readFile(file), QByteArray("<unreadable>")) << "nothing written";
 
     dialogs.thenMessage(QMessageBox::Ok);
-    EXPECT_TRUE(saveDocumentTo(*doc(), file));
+    EXPECT_TRUE(saveDocumentTo(*doc(), pathFromQt(file)));
     EXPECT_EQ(readFile(file), QByteArray("<meta charset=x-sjis>\r\n5&#8364;"));
 
     typeEuro();
     dialogs.thenMessage(QMessageBox::Yes);
-    EXPECT_TRUE(saveDocumentTo(*doc(), file));
+    EXPECT_TRUE(saveDocumentTo(*doc(), pathFromQt(file)));
     EXPECT_EQ(readFile(file), QByteArray("<meta charset=UTF-8>\r\n5\xE2\x82\xAC"));
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("UTF-8"));
     EXPECT_FALSE(doc()->text().isModified());

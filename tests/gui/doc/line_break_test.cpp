@@ -16,7 +16,7 @@ class LineBreaks : public AppTest {
 protected:
     QString open(const QByteArray& bytes) {
         const QString file = writeFile(QStringLiteral("breaks%1.htm").arg(++count_), bytes);
-        EXPECT_NE(app->openFile(file), nullptr);
+        EXPECT_NE(app->openFile(pathFromQt(file)), nullptr);
         settle();
         view()->setFocus();
         return file;

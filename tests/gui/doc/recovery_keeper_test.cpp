@@ -77,7 +77,7 @@ protected:
 
 TEST_F(Recovery, ACopyFollowsUnsavedEditsAndGoesWhenTheyAreSaved) {
     const QString file = writeFile(QStringLiteral("page.htm"), "\x93\xfa\x96\x7b\r\n");
-    ASSERT_NE(app->openFile(file), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(file)), nullptr);
     settle();
     EXPECT_TRUE(copies().isEmpty()) << "nothing unsaved yet";
     type("abc");
@@ -105,7 +105,7 @@ TEST_F(Recovery, WhatARunLeftIsOfferedAndRestoredExactly) {
     // byte form and mixed breaks, edited and then lost with its process.
     const QByteArray bytes("\x93\xfa\x96\x7b\x80\r\n\xfa\x40\nend\r\n");
     const QString file = writeFile(QStringLiteral("lost.htm"), bytes);
-    ASSERT_NE(app->openFile(file), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(file)), nullptr);
     settle();
     type("new ");
     ASSERT_TRUE(waitForCopies(1));
@@ -121,7 +121,7 @@ TEST_F(Recovery, WhatARunLeftIsOfferedAndRestoredExactly) {
     EXPECT_TRUE(dialogs.messages().last().contains(file));
     ASSERT_NE(doc(), nullptr);
     EXPECT_EQ(doc()->title(), QStringLiteral("lost.htm"));
-    EXPECT_EQ(doc()->pathName(), file);
+    EXPECT_EQ(doc()->pathName(), pathFromQt(file));
     EXPECT_TRUE(doc()->text().isModified());
     EXPECT_FALSE(QFile::exists(left)) << "the restored document keeps the copy as its own";
 
@@ -193,7 +193,7 @@ TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
     for (const auto& p : pages) {
         TextModel::setDefaultJoinBound(p.joinBound);
         const QString name = QStringLiteral("p%1.htm").arg(page++);
-        ASSERT_NE(app->openFile(writeFile(name, p.bytes)), nullptr);
+        ASSERT_NE(app->openFile(pathFromQt(writeFile(name, p.bytes))), nullptr);
         if (page == 2) { // edited, then rewritten by another program before any copy
             QTextCursor(doc()->text().textDocument()).insertText(QStringLiteral("x"));
             doc()->switchEncoding(*findEncoding("UTF-8"));
@@ -274,7 +274,7 @@ TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
 // the offer says so, and Save asks before writing over that program's work.
 TEST_F(Recovery, ARestoredDocumentAsksBeforeWritingOverANewerFile) {
     const QString file = writeFile(QStringLiteral("page.htm"), "old\r\n");
-    ASSERT_NE(app->openFile(file), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(file)), nullptr);
     settle();
     type("mine ");
     ASSERT_TRUE(doc()->findChild<RecoveryKeeper*>()->writeNow());

@@ -35,7 +35,7 @@ struct RemovedAtTheEnd {
 class SaveFaults : public AppTest {
 protected:
     CZuDoc* open(const QString& file) {
-        CZuDoc* d = app->openFile(file);
+        CZuDoc* d = app->openFile(pathFromQt(file));
         settle();
         return d;
     }
@@ -83,7 +83,7 @@ TEST_F(SaveFaults, EachFaultSaysWhyAndLeavesTheDocumentModifiedAndTheDiskWhole) 
         std::unique_ptr<testing::Immutable> locked;
         switch (c.fault) {
         case Fault::ReadOnly:
-            locked = std::make_unique<testing::Immutable>(pathToBytes(file));
+            locked = std::make_unique<testing::Immutable>(pathFromQt(file).bytes());
             if (!locked->error().empty())
                 GTEST_SKIP() << locked->error();
             break;
@@ -100,10 +100,10 @@ TEST_F(SaveFaults, EachFaultSaysWhyAndLeavesTheDocumentModifiedAndTheDiskWhole) 
         }
         const QStringList before = namesInFolder();
         dialogs.thenMessage(QMessageBox::Ok);
-        EXPECT_FALSE(saveDocumentTo(*d, target));
+        EXPECT_FALSE(saveDocumentTo(*d, pathFromQt(target)));
         EXPECT_EQ(lastMessage().toStdString(), (target + c.message).toStdString());
         EXPECT_TRUE(d->text().isModified());
-        EXPECT_EQ(d->pathName(), file);
+        EXPECT_EQ(d->pathName(), pathFromQt(file));
         EXPECT_EQ(namesInFolder(), before) << "nothing left behind";
         if (c.fault != Fault::BecameAFolder) {
             EXPECT_EQ(readFile(file), QByteArray("old"));
@@ -118,7 +118,7 @@ TEST_F(SaveFaults, AWritableFileInAFolderThatCannotBeWrittenIsSaved) {
     const QString file = writeFile(QStringLiteral("page.htm"), "old");
     ASSERT_NE(open(file), nullptr);
     QTest::keyClicks(view(), "new ");
-    const testing::Immutable locked(pathToBytes(files.path()));
+    const testing::Immutable locked(pathFromQt(files.path()).bytes());
     if (!locked.error().empty())
         GTEST_SKIP() << locked.error();
     frame().onCommand(cmd::FileSave);
@@ -129,7 +129,7 @@ TEST_F(SaveFaults, AWritableFileInAFolderThatCannotBeWrittenIsSaved) {
 TEST_F(SaveFaults, AFileWithAnotherNameKeepsItsLinkAndTheOtherNameSeesTheText) {
     const QString file = writeFile(QStringLiteral("page.htm"), "old");
     const QString other = path(QStringLiteral("other.htm"));
-    ASSERT_EQ(::link(pathToBytes(file).c_str(), pathToBytes(other).c_str()), 0);
+    ASSERT_EQ(::link(pathFromQt(file).bytes().c_str(), pathFromQt(other).bytes().c_str()), 0);
     ASSERT_NE(open(file), nullptr);
     QTest::keyClicks(view(), "new ");
     frame().onCommand(cmd::FileSave);
@@ -147,7 +147,7 @@ TEST_F(SaveFaults, AReadOnlyFileOrAPathThatBecameAFolderAsksForAName) {
             QFile::remove(file);
             QDir().mkdir(file);
         } else {
-            locked = std::make_unique<testing::Immutable>(pathToBytes(file));
+            locked = std::make_unique<testing::Immutable>(pathFromQt(file).bytes());
             if (!locked->error().empty())
                 GTEST_SKIP() << locked->error();
         }
@@ -217,7 +217,7 @@ TEST_F(SaveFaults, AModifiedDocumentIsToldOnceAndWarnedAboutOnSave) {
     // Another program, a process of its own, rewrites the file, then
     // deletes it. Each time the edits stay and the user learns of it when
     // the window comes back: once, not at every click.
-    const std::string quoted = "'" + pathToBytes(file) + "'";
+    const std::string quoted = "'" + pathFromQt(file).bytes() + "'";
     const struct {
         std::string command;
         QString note;
@@ -267,17 +267,17 @@ TEST_F(SaveFaults, ReloadingKeepsTheFilesOwnBytes) {
     dialogs.thenMessage(QMessageBox::Yes);
     activate(d);
     EXPECT_EQ(d->reload(), QString());
-    ASSERT_TRUE(saveDocumentTo(*d, file));
+    ASSERT_TRUE(saveDocumentTo(*d, pathFromQt(file)));
     EXPECT_EQ(readFile(file).toHex().toStdString(), bytes.toHex().toStdString());
 }
 
 TEST_F(SaveFaults, ANameThatIsNotUtf8OpensSavesAndIsRemembered) {
     // "日本.htm" in Shift_JIS bytes, as an old archive writes it.
-    const std::string folder = pathToBytes(files.path());
+    const std::string folder = pathFromQt(files.path()).bytes();
     const std::string bytes = folder + "/\x93\xfa\x96\x7b.htm";
     const RemovedAtTheEnd remove{bytes};
     testing::writeFile(bytes, "<p>\r\n");
-    const QString name = pathFromBytes(bytes);
+    const QString name = pathToQt(FilePath(bytes));
 
     CZuDoc* d = open(name);
     ASSERT_NE(d, nullptr);
@@ -288,7 +288,7 @@ TEST_F(SaveFaults, ANameThatIsNotUtf8OpensSavesAndIsRemembered) {
     EXPECT_EQ(testing::readFile(bytes), "x<p>\r\n");
     EXPECT_EQ(namesIn(folder).size(), 2u) << "the config folder and the file, nothing else";
     ASSERT_FALSE(app->recentFiles().paths().empty());
-    EXPECT_EQ(app->recentFiles().paths().front(), bytes);
+    EXPECT_EQ(app->recentFiles().paths().front(), FilePath(bytes));
 
     // The list survives a restart with its bytes, and opens the file.
     frame().onCommand(cmd::FileClose);
@@ -298,40 +298,41 @@ TEST_F(SaveFaults, ANameThatIsNotUtf8OpensSavesAndIsRemembered) {
     ASSERT_FALSE(app->start({}).has_value());
     settle();
     ASSERT_FALSE(app->recentFiles().paths().empty());
-    EXPECT_EQ(app->recentFiles().paths().front(), bytes);
+    EXPECT_EQ(app->recentFiles().paths().front(), FilePath(bytes));
     EXPECT_TRUE(frame().action(cmd::FileMru1)->text().endsWith(QStringLiteral("/日本.htm")))
         << frame().action(cmd::FileMru1)->text().toStdString();
     frame().onCommand(cmd::FileMru1);
     settle();
     ASSERT_NE(doc(), nullptr);
-    EXPECT_EQ(doc()->pathName(), name);
+    EXPECT_EQ(doc()->pathName(), FilePath(bytes));
 }
 
 TEST_F(SaveFaults, DropsAndTheFileDialogGiveTheRealBytesOfAName) {
-    const std::string bytes = pathToBytes(files.path()) + "/\x93\xfa.htm";
+    const std::string bytes = pathFromQt(files.path()).bytes() + "/\x93\xfa.htm";
     const RemovedAtTheEnd remove{bytes};
     testing::writeFile(bytes, "x");
     // The URL that View in Browser hands on, and that a drop brings back.
-    const QUrl url = fileUrl(pathFromBytes(bytes));
+    const QUrl url = fileUrl(FilePath(bytes));
     EXPECT_TRUE(url.toString(QUrl::FullyEncoded).endsWith(QStringLiteral("/%93%FA.htm")))
         << url.toString(QUrl::FullyEncoded).toStdString();
     QMimeData drop;
     drop.setUrls({url});
-    EXPECT_EQ(ui::localFiles(&drop), QStringList{pathFromBytes(bytes)});
+    EXPECT_EQ(ui::localFiles(&drop), std::vector<FilePath>{FilePath(bytes)});
     drop.setUrls({QUrl::fromLocalFile(path(QStringLiteral("a b#.htm")))});
-    EXPECT_EQ(ui::localFiles(&drop), QStringList{path(QStringLiteral("a b#.htm"))});
+    EXPECT_EQ(ui::localFiles(&drop),
+              std::vector<FilePath>{pathFromQt(path(QStringLiteral("a b#.htm")))});
 
     // What Qt's dialog hands back for the name: its lossy decoding.
     const QString shown = QString::fromUtf8(QByteArray::fromStdString(bytes));
     ASSERT_TRUE(shown.contains(QChar(0xFFFD)));
-    EXPECT_EQ(recoverLossyName(shown), pathFromBytes(bytes));
+    EXPECT_EQ(recoverLossyName(shown), FilePath(bytes));
     EXPECT_EQ(recoverLossyName(path(QStringLiteral("plain.htm"))),
-              path(QStringLiteral("plain.htm")));
+              pathFromQt(path(QStringLiteral("plain.htm"))));
 }
 
 TEST_F(SaveFaults, WhatIsNoDocumentIsRefusedWithAMessageAndNoWindow) {
     const QString fifo = path(QStringLiteral("fifo.htm"));
-    ASSERT_EQ(::mkfifo(pathToBytes(fifo).c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(pathFromQt(fifo).bytes().c_str(), 0644), 0);
     QDir(files.path()).mkdir(QStringLiteral("folder.htm"));
     const QString failed = QStringLiteral("ﾄﾞｷｭﾒﾝﾄを開くことに失敗しました。");
     struct Case {
@@ -381,7 +382,7 @@ TEST_F(SaveFaults, BinaryFilesOpenAndSaveByteForByte) {
     ASSERT_NE(open(file), nullptr);
     QTest::keyClick(view(), Qt::Key_X);
     QTest::keyClick(view(), Qt::Key_Backspace);
-    EXPECT_TRUE(saveDocumentTo(*doc(), file));
+    EXPECT_TRUE(saveDocumentTo(*doc(), pathFromQt(file)));
     const QByteArray back = readFile(file);
     EXPECT_EQ(back.size(), bytes.size());
     for (qsizetype i = 0; i < std::min(back.size(), bytes.size()); ++i)

@@ -234,7 +234,7 @@ TEST_F(WholeText, RawBytesAndByteFormsSurviveColouring) {
     // A byte that is not Shift_JIS inside a tag, and a character in the
     // byte form the file chose.
     const QByteArray bytes("<b\x80>\xed\x40</b>\r\n");
-    ASSERT_NE(app->openFile(writeFile(QStringLiteral("raw.htm"), bytes)), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(writeFile(QStringLiteral("raw.htm"), bytes))), nullptr);
     settle();
     colour(1);
     const auto marked = [this](int position) {
@@ -249,7 +249,7 @@ TEST_F(WholeText, RawBytesAndByteFormsSurviveColouring) {
     EXPECT_EQ(shownColour(*view()->document(), 0), kGreen);
     EXPECT_FALSE(doc()->text().isModified());
     frame().onCommand(cmd::FileSave);
-    EXPECT_EQ(readFile(doc()->pathName()), bytes);
+    EXPECT_EQ(readFile(pathToQt(doc()->pathName())), bytes);
 
     // A raw byte that arrives later, on a coloured line, is marked as well,
     // and the colours around it stay.
@@ -294,17 +294,18 @@ TEST_F(WholeText, RemovalTakesEveryTagOutOrSaysWhyNot) {
 
 TEST_F(WholeText, RemovalKeepsTheByteFormsOfWhatStays) {
     const QByteArray bytes("<i>\xed\x40</i>\r\n<b>\xfa\x5c</b>\r\n");
-    ASSERT_NE(app->openFile(writeFile(QStringLiteral("forms.htm"), bytes)), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(writeFile(QStringLiteral("forms.htm"), bytes))), nullptr);
     settle();
     dialogs.then(confirm(QDialog::Accepted));
     frame().onCommand(cmd::TagRemove);
     EXPECT_TRUE(doc()->text().isModified());
     frame().onCommand(cmd::FileSave);
-    EXPECT_EQ(readFile(doc()->pathName()), QByteArray("\xed\x40\r\n\xfa\x5c\r\n"));
+    EXPECT_EQ(readFile(pathToQt(doc()->pathName())), QByteArray("\xed\x40\r\n\xfa\x5c\r\n"));
 }
 
 TEST_F(WholeText, RemovalStillMarksTheRawBytesThatStay) {
-    ASSERT_NE(app->openFile(writeFile(QStringLiteral("raw.htm"), "<b>a\x80</b>")), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(writeFile(QStringLiteral("raw.htm"), "<b>a\x80</b>"))),
+              nullptr);
     settle();
     dialogs.then(confirm(QDialog::Accepted));
     frame().onCommand(cmd::TagRemove);
@@ -320,12 +321,12 @@ TEST_F(WholeText, RemovalKeepsTheLineBreaksOfWhatStays) {
     // A lone CR, a CR LF and an LF around and inside tags; the break inside
     // the tag goes with it, the others are written as they were read.
     const QByteArray bytes("a\r<p\nx>b\r\nc<br>\nd\r");
-    ASSERT_NE(app->openFile(writeFile(QStringLiteral("breaks.htm"), bytes)), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(writeFile(QStringLiteral("breaks.htm"), bytes))), nullptr);
     settle();
     dialogs.then(confirm(QDialog::Accepted));
     frame().onCommand(cmd::TagRemove);
     frame().onCommand(cmd::FileSave);
-    EXPECT_EQ(readFile(doc()->pathName()), QByteArray("a\rb\r\nc\nd\r"));
+    EXPECT_EQ(readFile(pathToQt(doc()->pathName())), QByteArray("a\rb\r\nc\nd\r"));
 }
 
 TEST_F(WholeText, CancelledRemovalChangesNothing) {

@@ -35,7 +35,8 @@ TEST(Composition, ACancelledOneIsForgottenBeforeTheFocusMoves) {
 
 TEST_F(AppTest, TypingOverASelectionIsOneUndoStepAndTheCandidatesOpenAtTheStart) {
     const QString line(5000, u'a'), typed = QStringLiteral("選択");
-    CZuView* view = app->openFile(writeFile(QStringLiteral("a.htm"), line.toLatin1()))->views()[0];
+    CZuView* view =
+        app->openFile(pathFromQt(writeFile(QStringLiteral("a.htm"), line.toLatin1())))->views()[0];
     for (const long from : {0L, 4090L}) { // the second selection goes across a join
         SCOPED_TRACE(from);
         view->setSelection(from, from + 10);

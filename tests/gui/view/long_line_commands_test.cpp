@@ -218,8 +218,10 @@ TEST_F(LongLineCommands, CharactersShiftJisCannotHoldAreSavedAsReferencesAlike) 
         }
     }
     ASSERT_TRUE(same());
-    ASSERT_TRUE(plain->doc()->saveTo(plainFile, Unmappable::CharacterReference).saved());
-    ASSERT_TRUE(pieces->doc()->saveTo(piecesFile, Unmappable::CharacterReference).saved());
+    ASSERT_TRUE(
+        plain->doc()->saveTo(pathFromQt(plainFile), Unmappable::CharacterReference).saved());
+    ASSERT_TRUE(
+        pieces->doc()->saveTo(pathFromQt(piecesFile), Unmappable::CharacterReference).saved());
     EXPECT_TRUE(same());
     EXPECT_TRUE(text(pieces).contains(QStringLiteral("&#8364;")));
     EXPECT_EQ(readFile(piecesFile), readFile(plainFile));
@@ -255,7 +257,7 @@ TEST_F(LongLineCommands, ATenMegabyteLineSavesByteForByte) {
     for (int i = 0; i < units; ++i)
         bytes += unit;
     const QString file = writeFile(QStringLiteral("long.htm"), bytes);
-    CZuDoc* d = app->openFile(file);
+    CZuDoc* d = app->openFile(pathFromQt(file));
     ASSERT_NE(d, nullptr);
     settle();
     CZuView* v = d->views().front();
@@ -274,12 +276,12 @@ TEST_F(LongLineCommands, ATenMegabyteLineSavesByteForByte) {
     v->replaceSelection("S");
     const QByteArray expected = "S" + bytes.left((units / 2) * unit.size()) + "M" +
                                 bytes.mid((units / 2) * unit.size()) + "E";
-    ASSERT_TRUE(d->saveTo(file, Unmappable::Report).saved());
+    ASSERT_TRUE(d->saveTo(pathFromQt(file), Unmappable::Report).saved());
     EXPECT_TRUE(readFile(file) == expected) << "edited in the middle and at both ends";
 
     for (int i = 0; i < 3; ++i)
         v->undo();
-    ASSERT_TRUE(d->saveTo(file, Unmappable::Report).saved());
+    ASSERT_TRUE(d->saveTo(pathFromQt(file), Unmappable::Report).saved());
     EXPECT_TRUE(readFile(file) == bytes) << "edits taken back";
 }
 

@@ -25,9 +25,9 @@ protected:
         TextModel::setDefaultJoinBound(kSoftJoinBound);
         plainFile = writeFile(QStringLiteral("plain%1.htm").arg(count_), bytes);
         piecesFile = writeFile(QStringLiteral("pieces%1.htm").arg(count_), bytes);
-        CZuDoc* a = app->openFile(plainFile);
+        CZuDoc* a = app->openFile(pathFromQt(plainFile));
         TextModel::setDefaultJoinBound(bound);
-        CZuDoc* b = app->openFile(piecesFile);
+        CZuDoc* b = app->openFile(pathFromQt(piecesFile));
         ASSERT_TRUE(a && b);
         settle();
         plain = a->views().front();

@@ -119,13 +119,13 @@ TEST_F(WhileTyping, ALineCutIntoPiecesAsItIsEnteredKeepsItsColours) {
 TEST_F(WhileTyping, OnOpeningAndReloadingNeverModifiedNorSaved) {
     const QByteArray bytes = "<b>x</b>\r\n<i>";
     frame().onCommand(cmd::ColourWhileTyping);
-    ASSERT_NE(app->openFile(writeFile(QStringLiteral("page.htm"), bytes)), nullptr);
+    ASSERT_NE(app->openFile(pathFromQt(writeFile(QStringLiteral("page.htm"), bytes))), nullptr);
     settle();
     EXPECT_EQ(drawn(view()), "BB..BBB..BB.");
     EXPECT_FALSE(doc()->text().isModified());
     EXPECT_FALSE(view()->document()->isUndoAvailable());
     frame().onCommand(cmd::FileSave);
-    EXPECT_EQ(readFile(doc()->pathName()), bytes);
+    EXPECT_EQ(readFile(pathToQt(doc()->pathName())), bytes);
     EXPECT_TRUE(doc()->reload().isEmpty());
     EXPECT_EQ(drawn(view()), "BB..BBB..BB.");
 
@@ -142,8 +142,8 @@ TEST_F(WhileTyping, OnOpeningAndReloadingNeverModifiedNorSaved) {
 
 TEST_F(WhileTyping, APageIsColouredAsItsLinesAreDrawn) {
     app->setColourWhileTyping(true);
-    ASSERT_NE(app->openFile(
-                  writeFile(QStringLiteral("long.htm"), QByteArray("<b>x</b>\n").repeated(500))),
+    ASSERT_NE(app->openFile(pathFromQt(
+                  writeFile(QStringLiteral("long.htm"), QByteArray("<b>x</b>\n").repeated(500)))),
               nullptr);
     settle();
     const auto formats = [this](int line) {
