@@ -13,11 +13,13 @@
 #include "gui/app/about_dlg.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/instance_channel.h"
+#include "gui/app/load_frame.h"
 #include "gui/app/main_frame.h"
 #include "gui/commands/command_registry.h"
 #include "gui/doc/doc_commands.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/recovery_keeper.h"
+#include "gui/doc/text_load.h"
 #include "gui/doc/unfinished_writes.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
@@ -484,14 +486,16 @@ void CZuApp::forget(CZuDoc* doc) {
     doc->deleteLater();
 }
 
-CChildFrame* CZuApp::createFrame(CZuDoc* doc) {
-    auto* view = new CZuView(doc);
+CChildFrame* CZuApp::createFrame(CZuDoc* doc, CZuView* made) {
+    auto* view = made ? made : new CZuView(doc);
     view->setLineNumbersShown(lineNumbers_);
     connect(view, &QObject::destroyed, this, [this, doc] {
         if (doc->views().empty())
             forget(doc);
     });
     CChildFrame* frame = frame_->addView(view);
+    // A view that waited beneath a bar was hidden when taken from there.
+    view->show();
     for (CZuView* v : doc->views())
         if (auto* f = qobject_cast<CChildFrame*>(v->parentWidget()))
             f->updateTitle();
@@ -513,8 +517,21 @@ CZuDoc* CZuApp::openFile(const QString& path) {
             return d.get();
         }
     }
-    // A large file takes a moment to read and lay out: the wait cursor says
-    // so until its window is up.
+    if (CLoadFrame* loading = loadingWindow(path)) {
+        frame_->mdiArea()->setActiveSubWindow(loading);
+        return nullptr;
+    }
+    // A large file is read in the background, its window showing how far
+    // it is: the other windows go on answering meanwhile.
+    if (frame_) {
+        const std::optional<FileStamp> stamp = stampOf(absolutePath(pathToBytes(path)));
+        if (stamp && stamp->size >= backgroundOpenBytes()) {
+            openInBackground(path);
+            return nullptr;
+        }
+    }
+    // A file takes a moment to read and lay out: the wait cursor says so
+    // until its window is up.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     CZuDoc::OpenResult opened = CZuDoc::open(path);
     if (!opened.document) {
@@ -529,6 +546,61 @@ CZuDoc* CZuApp::openFile(const QString& path) {
         frame_->showNotice(opened.notice);
     noteRecent(doc->pathName());
     return doc;
+}
+
+std::int64_t& CZuApp::backgroundOpenBytes() {
+    // Below this a file is in within about a tenth of a second: no bar.
+    static std::int64_t bytes = 4 << 20;
+    return bytes;
+}
+
+CLoadFrame* CZuApp::loadingWindow(const QString& path) const {
+    if (!frame_)
+        return nullptr;
+    for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        if (auto* loading = qobject_cast<CLoadFrame*>(w))
+            if (loading->load()->running() && samePath(loading->load()->pathName(), path))
+                return loading;
+    return nullptr;
+}
+
+void CZuApp::openInBackground(const QString& path) {
+    auto* loading = new CLoadFrame(new TextLoad(path));
+    QMdiArea* area = frame_->mdiArea();
+    area->addSubWindow(loading);
+    loading->showMaximized();
+    area->setActiveSubWindow(loading);
+    loading->setFocus();
+    connect(loading->load(), &TextLoad::filling, this, [this, loading](CZuDoc* doc) {
+        auto* view = new CZuView(doc);
+        view->setLineNumbersShown(lineNumbers_);
+        loading->holdView(view);
+    });
+    connect(loading->load(), &TextLoad::ended, this, [this, loading] {
+        CZuDoc::OpenResult opened = loading->load()->takeResult();
+        QMdiArea* area = frame_->mdiArea();
+        const bool inFront = area->currentSubWindow() == loading;
+        QMdiSubWindow* current = area->currentSubWindow();
+        QWidget* focus = QApplication::focusWidget();
+        if (!opened.document) {
+            loading->close();
+            ui::message(frame_, opened.error);
+            return;
+        }
+        CZuDoc* doc = adopt(std::move(opened.document));
+        createFrame(doc, loading->takeView());
+        loading->close();
+        // Someone typing in another window meanwhile goes on typing there.
+        if (!inFront && current) {
+            area->setActiveSubWindow(current);
+            if (focus)
+                focus->setFocus();
+        }
+        if (!opened.notice.isEmpty())
+            frame_->showNotice(opened.notice);
+        noteRecent(doc->pathName());
+        emit documentOpened(doc);
+    });
 }
 
 CChildFrame* CZuApp::openNewWindow(CZuDoc* doc) {

@@ -4,6 +4,7 @@
 
 #include "gui/doc/zu_doc.h"
 
+#include "core/text/fill_pieces.h"
 #include "gui/doc/document_marks.h"
 
 #include <QTextBlock>
@@ -44,88 +45,76 @@ void applyVariants(QTextDocument* text, std::span<const Variant> variants, const
 } // namespace
 
 void CZuDoc::load(DocumentText& decoded) {
-    QTextDocument* text = text_;
-    // Loading is not an edit: nothing of it may be undone. The decoder has
-    // counted the raw bytes already; the text need not be searched again.
-    text->setUndoRedoEnabled(false);
-    loading_ = true;
-    mixedBreaks_ =
-        std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
-    std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, joinBound_);
+    beginLoad(decoded);
+    const std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, joinBound_);
     if (joins.empty()) {
         // The control copies the text in; lending it the decoded buffer
         // instead of a copy keeps one whole copy of a large file out of
         // memory.
-        text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
-                                                static_cast<qsizetype>(decoded.text.size())));
+        text_->setPlainText(
+            QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
+                                 static_cast<qsizetype>(decoded.text.size())));
     } else {
-        loadInPieces(decoded, joins);
+        // Filled piece by piece in one edit block: the control then reports
+        // one change of the whole text, as setPlainText does, instead of
+        // laying out each piece as it arrives.
+        QTextCursor cursor(text_);
+        cursor.beginEditBlock();
+        for (const FillPiece& piece : fillPieces(decoded.text, joins, decoded.text.size() + 2))
+            insertPiece(cursor, decoded.text, piece);
+        cursor.endEditBlock();
     }
+    endLoad(decoded, joins);
+}
+
+void CZuDoc::beginLoad(const DocumentText& decoded) {
+    // Loading is not an edit: nothing of it may be undone.
+    text_->setUndoRedoEnabled(false);
+    loading_ = true;
+    mixedBreaks_ =
+        std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
+    text_->clear();
+}
+
+void CZuDoc::insertPiece(QTextCursor& cursor, std::u16string_view all, const FillPiece& fill) {
+    const auto piece = [&](std::size_t from, std::size_t to) {
+        return QString::fromRawData(reinterpret_cast<const QChar*>(all.data() + from),
+                                    static_cast<qsizetype>(to - from));
+    };
+    // The paragraph being filled may be a piece of a long line: its format,
+    // which every paragraph made by a break in the text copies, must not
+    // reach the next line. Breaks are '\n', or U+2029 in a text taken from
+    // the control.
+    const std::size_t firstBreak = all.substr(0, fill.to).find_first_of(u"\n\u2029", fill.from);
+    if (firstBreak == std::u16string_view::npos) {
+        cursor.insertText(piece(fill.from, fill.to));
+    } else {
+        cursor.insertText(piece(fill.from, firstBreak));
+        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.insertText(piece(firstBreak + 1, fill.to));
+    }
+    if (fill.joinAfter) {
+        QTextBlockFormat joined;
+        joined.setProperty(kJoinProperty, true);
+        cursor.insertBlock(joined, QTextCharFormat());
+    }
+}
+
+void CZuDoc::endLoad(DocumentText& decoded, const std::vector<std::size_t>& joins) {
+    QTextDocument* text = text_;
     decoded.text = std::u16string();
     joins_.reset(JoinMap::fromSourcePoints(joins));
     applyVariants(text, decoded.variants, joins_.map());
     hasVariants_ = !decoded.variants.empty();
     form_ = decoded.form();
-    if (mixedBreaks_ && joins.empty()) {
-        // Only the breaks unlike the most frequent style are marked.
-        QTextBlock block = text->begin().next();
-        for (std::size_t k = 0; k < decoded.breaks.size() && block.isValid();
-             ++k, block = block.next()) {
-            if (decoded.breaks[k] == decoded.lineBreak)
-                continue;
-            QTextBlockFormat format = block.blockFormat();
-            format.setProperty(kBreakBeforeProperty, static_cast<int>(decoded.breaks[k]));
-            QTextCursor(block).setBlockFormat(format);
-        }
-    }
-    loading_ = false;
-    text->setUndoRedoEnabled(true);
-    marks_->reset(decoded.rawBytes > 0 ? DocumentMarks::RawBytes::Unknown
-                                       : DocumentMarks::RawBytes::None);
-}
-
-void CZuDoc::loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins) {
-    // Filled piece by piece in one edit block: the control then reports one
-    // change of the whole text, as setPlainText does, instead of laying out
-    // each piece as it arrives.
-    QTextDocument* text = text_;
-    text->clear();
-    QTextCursor cursor(text);
-    cursor.beginEditBlock();
-    const std::u16string_view all = decoded.text;
-    const auto piece = [&](std::size_t from, std::size_t to) {
-        return QString::fromRawData(reinterpret_cast<const QChar*>(all.data() + from),
-                                    static_cast<qsizetype>(to - from));
-    };
-    // The text from..to, whose breaks make ordinary lines. The paragraph
-    // being filled may be a piece: its format, which every paragraph made
-    // by a break in the text copies, must not reach the next line.
-    const auto lines = [&](std::size_t from, std::size_t to) {
-        // Breaks are '\n', or U+2029 in a text taken from the control.
-        const std::size_t firstBreak = all.substr(0, to).find_first_of(u"\n\u2029", from);
-        if (firstBreak == std::u16string_view::npos) {
-            cursor.insertText(piece(from, to));
-            return;
-        }
-        cursor.insertText(piece(from, firstBreak));
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        cursor.insertText(piece(firstBreak + 1, to));
-    };
-    QTextBlockFormat joined;
-    joined.setProperty(kJoinProperty, true);
-    std::size_t done = 0;
-    for (const std::size_t at : joins) {
-        lines(done, at);
-        cursor.insertBlock(joined, QTextCharFormat());
-        done = at;
-    }
-    lines(done, all.size());
     if (mixedBreaks_) {
         // Only the breaks unlike the most frequent style are marked.
+        QTextCursor cursor(text);
+        cursor.beginEditBlock();
         std::size_t k = 0;
         for (QTextBlock block = text->begin().next(); block.isValid() && k < decoded.breaks.size();
              block = block.next()) {
-            if (isJoined(block))
+            if (!joins.empty() && isJoined(block))
                 continue;
             const LineBreak kind = decoded.breaks[k++];
             if (kind == decoded.lineBreak)
@@ -134,8 +123,14 @@ void CZuDoc::loadInPieces(const DocumentText& decoded, const std::vector<std::si
             format.setProperty(kBreakBeforeProperty, static_cast<int>(kind));
             QTextCursor(block).setBlockFormat(format);
         }
+        cursor.endEditBlock();
     }
-    cursor.endEditBlock();
+    loading_ = false;
+    text->setUndoRedoEnabled(true);
+    // The decoder has counted the raw bytes already; the text need not be
+    // searched again.
+    marks_->reset(decoded.rawBytes > 0 ? DocumentMarks::RawBytes::Unknown
+                                       : DocumentMarks::RawBytes::None);
 }
 
 CZuDoc* CZuDoc::of(QTextDocument* text) {

@@ -69,16 +69,21 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
 
     auto doc = std::make_unique<CZuDoc>(displayName(absolute));
     doc->load(decoded);
-    doc->declared_ = decoded.declared;
-    doc->setModified(false);
-    doc->path_ = absolute;
-    doc->disk_.know(stamp);
-    doc->source_ = SourceIdentity{stamp, hash};
-    // Read in the encoding found, which reading in that encoding gives again.
-    doc->sourceEncoding_ = std::string(decoded.encoding->name());
+    doc->takeSource(absolute, stamp, hash, decoded);
     result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
     return result;
+}
+
+void CZuDoc::takeSource(const QString& absolute, const FileStamp& stamp, std::uint64_t hash,
+                        const DocumentText& decoded) {
+    declared_ = decoded.declared;
+    setModified(false);
+    path_ = absolute;
+    disk_.know(stamp);
+    source_ = SourceIdentity{stamp, hash};
+    // Read in the encoding found, which reading in that encoding gives again.
+    sourceEncoding_ = std::string(decoded.encoding->name());
 }
 
 RecoveryRecord CZuDoc::recoveryRecord() const {

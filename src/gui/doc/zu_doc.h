@@ -12,6 +12,7 @@
 #include "core/doc/recovery.h"
 #include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
+#include "core/text/fill_pieces.h"
 #include "gui/doc/document_joins.h"
 #include "gui/doc/text_properties.h"
 
@@ -25,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+class QTextCursor;
 class QTextDocument;
 class QWidget;
 
@@ -201,8 +203,16 @@ private:
     // Fills the (empty) document with decoded text, its byte forms and
     // breaks; `decoded.text` is taken.
     void load(DocumentText& decoded);
-    // Fills it with a text that has long lines, in pieces.
-    void loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins);
+    // The same in steps, for a load that lets the window answer between
+    // pieces (TextLoad): begin, the pieces in order, end with the text's
+    // join points.
+    void beginLoad(const DocumentText& decoded);
+    static void insertPiece(QTextCursor& cursor, std::u16string_view all, const FillPiece& piece);
+    void endLoad(DocumentText& decoded, const std::vector<std::size_t>& joins);
+    // What opening or reading the file again leaves known of it.
+    void takeSource(const QString& absolute, const FileStamp& stamp, std::uint64_t hash,
+                    const DocumentText& decoded);
+    friend class TextLoad;
     QString readAgain(const Encoding& encoding);
 
     TextForm form_; // the encoding, its byte-order mark, the style of new breaks

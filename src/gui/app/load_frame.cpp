@@ -1,0 +1,80 @@
+#include "gui/app/load_frame.h"
+
+#include "gui/app/icons.h"
+#include "gui/doc/text_load.h"
+#include "gui/view/zu_view.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace zu {
+
+CLoadFrame::CLoadFrame(TextLoad* load, QWidget* parent)
+    : QMdiSubWindow(parent), load_(load), bar_(new QProgressBar) {
+    load_->setParent(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
+    setWindowTitle(load_->title());
+
+    auto* holder = new QWidget;
+    stack_ = new QStackedLayout(holder);
+    stack_->setStackingMode(QStackedLayout::StackAll);
+    auto* panel = new QWidget;
+    panel->setAutoFillBackground(true);
+    auto* label = new QLabel(QStringLiteral("%1 を読み込んでいます。").arg(load_->title()));
+    bar_->setRange(0, 1000);
+    bar_->setValue(load_->permille());
+    bar_->setTextVisible(false);
+    bar_->setAccessibleName(label->text());
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
+    cancel->setAutoDefault(true);
+    auto* column = new QVBoxLayout(panel);
+    column->addStretch(1);
+    column->addWidget(label, 0, Qt::AlignHCenter);
+    column->addWidget(bar_);
+    column->addWidget(cancel, 0, Qt::AlignHCenter);
+    column->addStretch(2);
+    column->setContentsMargins(48, 24, 48, 24);
+    stack_->addWidget(panel);
+    setWidget(holder);
+    setFocusProxy(cancel);
+
+    connect(load_, &TextLoad::progressed, bar_, &QProgressBar::setValue);
+    connect(cancel, &QPushButton::clicked, this, &QMdiSubWindow::close);
+}
+
+CLoadFrame::~CLoadFrame() {
+    // The view goes before the half-filled document it shows.
+    delete view_;
+}
+
+void CLoadFrame::holdView(CZuView* view) {
+    view_ = view;
+    // Seen only once the text is in; until then it takes no key.
+    view->setEnabled(false);
+    stack_->insertWidget(0, view);
+    stack_->setCurrentIndex(1);
+}
+
+CZuView* CLoadFrame::takeView() {
+    CZuView* view = view_;
+    view_ = nullptr;
+    if (view) {
+        stack_->removeWidget(view);
+        view->setEnabled(true);
+    }
+    return view;
+}
+
+void CLoadFrame::closeEvent(QCloseEvent* event) {
+    // Nothing of the file stays open: the document never became one.
+    delete view_;
+    load_->cancel();
+    QMdiSubWindow::closeEvent(event);
+}
+
+} // namespace zu

@@ -1,0 +1,200 @@
+#include "gui/doc/text_load.h"
+
+#include "core/doc/content_hash.h"
+#include "core/doc/doc_messages.h"
+#include "core/doc/file_errors.h"
+#include "core/doc/file_read.h"
+#include "core/text/detect_encoding.h"
+#include "core/text/soft_joins.h"
+#include "gui/widgets/file_names.h"
+
+#include <QCoreApplication>
+#include <QTextDocument>
+
+#include <cerrno>
+
+namespace zu {
+namespace {
+
+// Reading is the first part of the bar, decoding the second, filling the
+// control the rest: filling takes by far the longest.
+constexpr int kReadShare = 250;
+constexpr int kDecodedAt = 350;
+
+struct Step {
+    int milliseconds = TextLoad::kStepMilliseconds;
+    std::size_t characters = TextLoad::kStepCharacters;
+};
+
+Step& step() {
+    static Step s;
+    return s;
+}
+
+} // namespace
+
+void TextLoad::setStep(int milliseconds, std::size_t characters) {
+    step() = {milliseconds, characters};
+}
+
+TextLoad::TextLoad(const QString& path, QObject* parent)
+    : QObject(parent), absolute_(pathFromBytes(absolutePath(pathToBytes(path)))),
+      reading_(std::make_shared<Reading>()) {
+    // The thread's progress is looked at on a clock: it sends this thread
+    // nothing but the one call that hands its work over.
+    poll_.setInterval(50);
+    connect(&poll_, &QTimer::timeout, this, &TextLoad::poll);
+    poll_.start();
+    reader_ = std::thread(&TextLoad::read, reading_, pathToBytes(absolute_),
+                          CZuDoc::defaultJoinBound(), QPointer<TextLoad>(this));
+}
+
+TextLoad::~TextLoad() {
+    cancel();
+    if (!reader_.joinable())
+        return;
+    if (reading_->done) {
+        reader_.join();
+        return;
+    }
+    // A decoding under way cannot be stopped half-way; it is not waited
+    // for now, but before the program ends, while everything it uses is
+    // still there.
+    static std::vector<std::jthread> parked;
+    std::erase_if(parked, [](std::jthread& t) { return !t.joinable(); });
+    parked.emplace_back([t = std::move(reader_)]() mutable { t.join(); });
+}
+
+QString TextLoad::title() const {
+    return displayName(absolute_);
+}
+
+void TextLoad::cancel() {
+    reading_->cancelled = true;
+    if (ended_)
+        return;
+    ended_ = true;
+    poll_.stop();
+    // The half-filled document goes with everything it holds.
+    cursor_ = QTextCursor();
+    document_.reset();
+    // The text read so far is freed with the last owner: this object, or
+    // the thread while it still works on it.
+    if (reading_->done) {
+        reading_->decoded = DocumentText();
+        reading_->joins.clear();
+    }
+}
+
+void TextLoad::read(const std::shared_ptr<Reading>& reading, const std::string& path,
+                    std::size_t joinBound, QPointer<TextLoad> owner) {
+    Reading& r = *reading;
+    const auto handOver = [&] {
+        r.done = true;
+        // A load given up wants nothing more; its thread may be the last
+        // thing of the program still running.
+        if (r.cancelled)
+            return;
+        QMetaObject::invokeMethod(
+            qApp,
+            [reading, owner = std::move(owner)] {
+                if (owner && !reading->cancelled)
+                    owner->startFilling();
+            },
+            Qt::QueuedConnection);
+    };
+    FileBytes file =
+        readWholeFile(path, CZuDoc::kMaxFileBytes, [&r](std::size_t have, std::size_t expected) {
+            if (expected > 0)
+                r.permille = static_cast<int>(std::min(have, expected) * kReadShare / expected);
+            return !r.cancelled;
+        });
+    r.error = file.error;
+    if (file.error == 0 && !r.cancelled) {
+        r.stamp = file.stamp;
+        r.hash = contentHash(file.bytes);
+        r.decoded = decodeDetected(file.bytes);
+        file.bytes = std::string();
+        if (!r.cancelled)
+            r.joins = softJoinPointsOfText(r.decoded.text, joinBound);
+        r.permille = kDecodedAt;
+    }
+    handOver();
+}
+
+void TextLoad::poll() {
+    const int now = next_ == 0
+                        ? reading_->permille.load()
+                        : kDecodedAt + static_cast<int>((1000 - kDecodedAt) * next_ /
+                                                        std::max<std::size_t>(1, pieces_.size()));
+    if (now != shown_) {
+        shown_ = now;
+        emit progressed(now);
+    }
+}
+
+void TextLoad::startFilling() {
+    if (ended_)
+        return;
+    if (reader_.joinable())
+        reader_.join();
+    Reading& r = *reading_;
+    if (r.error != 0) {
+        finish(QString::fromStdString(
+            fileErrorMessage(r.error, FileOp::Open, displayPath(absolute_).toStdString())));
+        return;
+    }
+    document_ = std::make_unique<CZuDoc>(title());
+    document_->beginLoad(r.decoded);
+    pieces_ = fillPieces(r.decoded.text, r.joins, step().characters);
+    cursor_ = QTextCursor(document_->textDocument());
+    // The first piece before anyone else's cursor: one made on the empty
+    // text would be carried along to its end.
+    CZuDoc::insertPiece(cursor_, r.decoded.text, pieces_[next_++]);
+    emit filling(document_.get());
+    // After the events now waiting: a view made for the document is laid
+    // out for its size while the text is still empty.
+    QTimer::singleShot(0, this, &TextLoad::fillSome);
+}
+
+void TextLoad::fillSome() {
+    if (ended_)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    // One edit block a turn: the control reports one change, not one per
+    // piece.
+    cursor_.beginEditBlock();
+    while (next_ < pieces_.size()) {
+        CZuDoc::insertPiece(cursor_, reading_->decoded.text, pieces_[next_++]);
+        if (clock.elapsed() >= step().milliseconds)
+            break;
+    }
+    cursor_.endEditBlock();
+    poll();
+    if (next_ < pieces_.size()) {
+        // After the events that came in meanwhile: typing elsewhere, a
+        // click on the cancel button.
+        QTimer::singleShot(0, this, &TextLoad::fillSome);
+        return;
+    }
+    cursor_ = QTextCursor();
+    Reading& r = *reading_;
+    document_->endLoad(r.decoded, r.joins);
+    document_->takeSource(absolute_, r.stamp, r.hash, r.decoded);
+    result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
+    finish({});
+}
+
+void TextLoad::finish(const QString& error) {
+    ended_ = true;
+    poll_.stop();
+    shown_ = 1000;
+    result_.document = std::move(document_);
+    result_.error = error;
+    reading_->decoded = DocumentText();
+    reading_->joins.clear();
+    emit ended();
+}
+
+} // namespace zu

@@ -1,0 +1,134 @@
+// A large file opens in the background: its window shows how far it is,
+// another document takes keystrokes meanwhile, and a load given up leaves
+// nothing behind. What arrives is the same document opening at once gives.
+
+#include "support/fixture.h"
+
+#include "core/text/soft_joins.h"
+#include "gui/app/load_frame.h"
+#include "gui/doc/document_marks.h"
+#include "gui/doc/text_load.h"
+
+#include <QMdiArea>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace zu::test {
+namespace {
+
+class BackgroundOpen : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        CZuApp::backgroundOpenBytes() = 1000;
+        // One small piece a turn: even this file takes many turns.
+        TextLoad::setStep(0, 1000);
+    }
+    void TearDown() override {
+        CZuApp::backgroundOpenBytes() = 4 << 20;
+        TextLoad::setStep(TextLoad::kStepMilliseconds, TextLoad::kStepCharacters);
+        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        AppTest::TearDown();
+    }
+    CLoadFrame* loading() const {
+        for (QMdiSubWindow* w : frame().mdiArea()->subWindowList())
+            if (auto* l = qobject_cast<CLoadFrame*>(w))
+                return l;
+        return nullptr;
+    }
+    // Shift_JIS lines with CR LF, a few with LF, a line long enough to be
+    // shown in pieces, raw bytes and the second byte form of a character.
+    static QByteArray page() {
+        QByteArray bytes;
+        for (int n = 0; n < 3000; ++n)
+            bytes +=
+                "<p>\x93\xfa\x96\x7b " + QByteArray::number(n) + (n % 7 ? "</p>\r\n" : "</p>\n");
+        bytes += QByteArray(900, 'w') + "\x80\xed\x40\r\n";
+        return bytes;
+    }
+};
+
+TEST_F(BackgroundOpen, AnotherDocumentTakesKeysWhileALargeFileLoads) {
+    CZuDoc::setDefaultJoinBound(100);
+    const QString file = writeFile(QStringLiteral("large.htm"), page());
+    CZuView* other = view();
+    ASSERT_NE(other, nullptr);
+    CZuDoc* opened = nullptr;
+    QObject::connect(app.get(), &CZuApp::documentOpened, [&](CZuDoc* d) { opened = d; });
+
+    EXPECT_EQ(app->openFile(file), nullptr) << "still loading";
+    CLoadFrame* window = loading();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("large.htm"));
+    EXPECT_EQ(app->documents().size(), 1u) << "not a document before it is in";
+    std::vector<int> shown;
+    QObject::connect(window->findChild<QProgressBar*>(), &QProgressBar::valueChanged,
+                     [&](int v) { shown.push_back(v); });
+    // Typed into the other window while the file goes in, a key at a time.
+    frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
+    int typed = 0;
+    while (!opened && typed < 2000) {
+        QTest::keyClick(other, Qt::Key_A);
+        ++typed;
+        QCoreApplication::processEvents();
+    }
+    ASSERT_NE(opened, nullptr);
+    EXPECT_GT(typed, 10) << "the keys went in between pieces";
+    EXPECT_EQ(other->doc()->sourceText(), QString(typed, u'a'));
+    EXPECT_EQ(view(), other) << "the typist keeps the window";
+    ASSERT_FALSE(shown.empty());
+    EXPECT_TRUE(std::ranges::is_sorted(shown));
+    EXPECT_TRUE(std::ranges::any_of(shown, [](int v) { return v > 350 && v < 1000; }));
+    settle();
+    EXPECT_EQ(loading(), nullptr);
+
+    // The same as opening at once, to the byte.
+    CZuDoc::OpenResult direct = CZuDoc::open(file);
+    ASSERT_NE(direct.document, nullptr);
+    EXPECT_EQ(opened->sourceText(), direct.document->sourceText());
+    EXPECT_EQ(opened->joinMap().starts(), direct.document->joinMap().starts());
+    EXPECT_FALSE(opened->joinMap().empty());
+    EXPECT_TRUE(opened->hasMixedBreaks());
+    EXPECT_EQ(opened->encode(Unmappable::Report).bytes, page().toStdString());
+    EXPECT_FALSE(opened->isModified());
+    EXPECT_FALSE(opened->textDocument()->isUndoAvailable());
+    ASSERT_EQ(opened->views().size(), 1u);
+    EXPECT_EQ(opened->views().front()->textCursor().position(), 0);
+    EXPECT_EQ(app->recentFiles().paths().front(), file.toStdString());
+}
+
+TEST_F(BackgroundOpen, CancelLeavesNothingOpenAndOpeningAgainWorks) {
+    const QString file = writeFile(QStringLiteral("large.htm"), page());
+    const auto recent = app->recentFiles().paths();
+    EXPECT_EQ(app->openFile(file), nullptr);
+    CLoadFrame* window = loading();
+    ASSERT_NE(window, nullptr);
+    // Half-way into the control, then the button.
+    while (window->load()->permille() <= 400)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(app->openFile(file), nullptr) << "the window already loading comes forward";
+    EXPECT_EQ(frame().mdiArea()->subWindowList().size(), 2);
+    window->findChild<QPushButton*>()->click();
+    settle();
+    EXPECT_EQ(loading(), nullptr);
+    EXPECT_EQ(app->documents().size(), 1u);
+    EXPECT_EQ(frame().mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(app->recentFiles().paths(), recent);
+
+    // Closing the window gives a load up as well; a third one goes through.
+    app->openFile(file);
+    loading()->close();
+    settle();
+    EXPECT_EQ(app->documents().size(), 1u);
+    CZuDoc* opened = nullptr;
+    QObject::connect(app.get(), &CZuApp::documentOpened, [&](CZuDoc* d) { opened = d; });
+    app->openFile(file);
+    for (int turns = 0; !opened && turns < 100000; ++turns)
+        QCoreApplication::processEvents();
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->encode(Unmappable::Report).bytes, page().toStdString());
+}
+
+} // namespace
+} // namespace zu::test
