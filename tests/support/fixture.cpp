@@ -2,6 +2,7 @@
 
 #include "core/settings/settings.h"
 
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTest>
@@ -69,6 +70,21 @@ void AppTest::SetUp() {
     ASSERT_FALSE(app->start({}).has_value());
     QApplication::setActiveWindow(&frame());
     settle();
+}
+
+CZuDoc* AppTest::openWhole(const QString& path) {
+    CZuDoc* opened = nullptr;
+    const auto arrived =
+        QObject::connect(app.get(), &CZuApp::documentOpened, [&](CZuDoc* d) { opened = d; });
+    if (CZuDoc* at = app->openFile(path))
+        opened = at;
+    QElapsedTimer waited;
+    waited.start();
+    while (!opened && !waited.hasExpired(120000))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QObject::disconnect(arrived);
+    settle();
+    return opened;
 }
 
 void AppTest::TearDown() {

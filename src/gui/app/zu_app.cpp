@@ -270,8 +270,10 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         newDocument();
     } else {
         int opened = 0;
-        for (const std::string& file : line.files)
-            opened += openFile(QString::fromStdString(file)) != nullptr;
+        for (const std::string& file : line.files) {
+            const QString path = QString::fromStdString(file);
+            opened += openFile(path) != nullptr || loadingWindow(path) != nullptr;
+        }
         if (opened == 0) {
             delete frame_.data();
             return 1;
@@ -716,7 +718,8 @@ void CZuApp::openRecent(int i) {
     if (index >= recent_.paths().size())
         return;
     const std::string bytes = recent_.paths()[index];
-    if (!openFile(pathFromBytes(bytes))) {
+    const QString path = pathFromBytes(bytes);
+    if (!openFile(path) && !loadingWindow(path)) {
         // A file that is gone stays gone: it leaves the list.
         recent_.remove(bytes);
         saveProfile();

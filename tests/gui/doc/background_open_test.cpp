@@ -128,6 +128,13 @@ TEST_F(BackgroundOpen, CancelLeavesNothingOpenAndOpeningAgainWorks) {
         QCoreApplication::processEvents();
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(opened->encode(Unmappable::Report).bytes, page().toStdString());
+
+    // From the recent files, it stays on the list while it loads.
+    opened->requestClose();
+    settle();
+    frame().onCommand(cmd::FileMru1);
+    EXPECT_NE(loading(), nullptr);
+    EXPECT_EQ(app->recentFiles().paths().front(), file.toStdString());
 }
 
 } // namespace
