@@ -1,11 +1,15 @@
 #include "support/fixture.h"
 
 #include "core/settings/settings.h"
+#include "gui/app/load_frame.h"
+#include "gui/doc/text_load.h"
 
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QTest>
+
+#include <algorithm>
 
 namespace zu::test {
 
@@ -78,9 +82,14 @@ CZuDoc* AppTest::openWhole(const QString& path) {
         QObject::connect(app.get(), &CZuApp::documentOpened, [&](CZuDoc* d) { opened = d; });
     if (CZuDoc* at = app->openFile(path))
         opened = at;
-    QElapsedTimer waited;
-    waited.start();
-    while (!opened && !waited.hasExpired(120000))
+    const auto loading = [this] {
+        const auto windows = frame().mdiArea()->subWindowList();
+        return std::ranges::any_of(windows, [](QMdiSubWindow* w) {
+            const auto* l = qobject_cast<CLoadFrame*>(w);
+            return l && l->load()->running();
+        });
+    };
+    while (!opened && loading())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QObject::disconnect(arrived);
     settle();
