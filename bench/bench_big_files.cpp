@@ -171,7 +171,7 @@ int measureOpen(const QString& path, bool typing) {
     f.peakMiB = (zu::bench::statusKilobytes("VmHWM:") - before) / 1024.0;
     print(f);
     for (zu::CZuDoc* d : app.documents())
-        d->setModified(false);
+        d->text().setModified(false);
     return 0;
 }
 
@@ -226,7 +226,7 @@ int measureSave(const QString& path) {
     view.resize(1000, 700);
     view.show();
     QCoreApplication::processEvents();
-    QTextCursor cursor(opened.document->textDocument());
+    QTextCursor cursor(opened.document->text().textDocument());
     cursor.insertText(QStringLiteral("x"));
     resetPeak();
     const long before = zu::bench::statusKilobytes("VmRSS:");

@@ -61,8 +61,8 @@ Typing type(const QString& path, const std::string& folder, int seconds) {
     view->show();
     if (!folder.empty())
         new zu::RecoveryKeeper(*doc, folder);
-    QTextCursor c(doc->textDocument());
-    c.setPosition(doc->textDocument()->characterCount() / 2);
+    QTextCursor c(doc->text().textDocument());
+    c.setPosition(doc->text().textDocument()->characterCount() / 2);
     view->setTextCursor(c);
     view->setFocus();
     QCoreApplication::processEvents();
@@ -86,7 +86,7 @@ Typing type(const QString& path, const std::string& folder, int seconds) {
     }
     if (auto* keeper = doc->findChild<zu::RecoveryKeeper*>())
         keeper->writeNow();
-    doc->setModified(false);
+    doc->text().setModified(false);
     view.reset();
     std::sort(late.begin(), late.end());
     return {late[late.size() / 2], late[late.size() * 99 / 100], late.back(), late.size()};

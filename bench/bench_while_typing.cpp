@@ -113,7 +113,7 @@ struct Window {
     Window(const QString& path, bool colours, bool numbers) {
         doc = std::move(zu::CZuDoc::open(path).document);
         if (colours)
-            doc->marks().setColourWhileTyping(true);
+            doc->text().marks().setColourWhileTyping(true);
         view = std::make_unique<zu::CZuView>(doc.get());
         view->setLineNumbersShown(numbers);
         view->resize(800, 600);

@@ -53,13 +53,7 @@ fail() {
 waitfor() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.05; done; return 1; }
 
 # A display and a session bus of our own.
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY="$display"
-waitfor 'xdotool getmouselocation >/dev/null 2>&1' || fail "no X display"
+. "$(dirname "$0")/x_display.sh"
 { read -r DBUS_SESSION_BUS_ADDRESS; read -r bus; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
 pids+=("$bus")
 export DBUS_SESSION_BUS_ADDRESS

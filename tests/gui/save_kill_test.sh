@@ -17,37 +17,18 @@ for tool in Xvfb xdotool strace; do
 done
 strace -o /dev/null true 2>/dev/null || { echo "strace may not trace here"; exit 77; }
 
-work="$(mktemp -d)"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export ZU_CONFIG_DIR="$work/config" XDG_CONFIG_HOME="$work/xdg" XDG_DATA_HOME="$work/data"
-export XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+# The X session of the program's tests: scratch folders, a display that
+# answers, and the helpers.
+. "$(dirname "$0")/x_session.sh"
 # No recovery copy is written while the test types: its writes must not
 # take the place of the save's in the count of system calls.
 export ZU_RECOVERY_DELAY_MS=600000
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
 fail() {
     echo "FAIL: $*"
     ls -la "$work" "$ZU_CONFIG_DIR/saving" 2>&1 || true
     exit 1
 }
-# Waits up to 10 s for a condition.
-waitfor() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.05; done; return 1; }
-
-# A display of our own, once it answers (a loaded machine can take a while).
-for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY="$display"
-for _ in $(seq 600); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.05; done
-xdotool getmouselocation >/dev/null 2>&1 || fail "the display $display never answered"
 
 # The first visible window of process $1, focused.
 focus() {

@@ -15,22 +15,8 @@ export ZU_CONFIG_DIR="$work/config" XDG_CONFIG_HOME="$work/xdg" XDG_DATA_HOME="$
 export XDG_RUNTIME_DIR="$work/run" ZU_RECOVERY_DELAY_MS=100 QT_QPA_PLATFORM=xcb
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
-# A display of our own. Xvfb picks a free number itself (-displayfd): other
-# tests started at the same moment would otherwise pick the same one, and
-# one of them would talk to the other's server, which ends under it. The
-# number is written once the server listens; under load that can take many
-# seconds, and zu started before then would only say it cannot reach it.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-display=""
-for _ in $(seq 300); do
-    display="$(cat "$work/display" 2>/dev/null)"
-    if [ -n "$display" ] && DISPLAY=":$display" xdotool getmouselocation >/dev/null 2>&1; then break; fi
-    display=""
-    sleep 0.1
-done
-[ -n "$display" ] || { echo "FAIL: Xvfb did not answer within 30 s"; exit 1; }
-export DISPLAY=":$display"
+# A display of our own.
+. "$(dirname "${BASH_SOURCE[0]}")/x_display.sh"
 
 fail() {
     echo "FAIL: $*"

@@ -100,7 +100,7 @@ void AppTest::TearDown() {
     // Whatever a test left unsaved is dropped without asking.
     if (app) {
         for (CZuDoc* d : app->documents())
-            d->setModified(false);
+            d->text().setModified(false);
         app.reset();
     }
     settle();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 namespace zu {
 namespace {
@@ -15,6 +16,9 @@ std::string switchName(const std::string& arg) {
         return "unregister";
     if (arg == "--check")
         return "check";
+    for (const char* word : {"convert", "convert-undo", "apply", "bom", "jis-forms"})
+        if (arg == std::string("--") + word)
+            return word;
     if (arg == "--new-instance" || arg == "-n")
         return "new-instance";
     if (arg == "--help" || arg == "-h")
@@ -63,6 +67,8 @@ int toolkitSwitch(const std::string& arg) {
 CommandLine parseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
     bool printing = false, printingTo = false, checking = false;
+    std::optional<std::string> convertTo, undoFrom;
+    bool convertFlag = false;
     std::vector<std::string> plain;
     bool switchesDone = false;
     bool help = false, version = false;
@@ -95,7 +101,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
             line.newInstance = true;
         else if (name == "check")
             checking = true;
-        else if (name.empty() && line.usageError.empty())
+        else if (name == "convert" || name == "convert-undo") {
+            // The switch's value is the next argument, whatever it looks like.
+            std::string value = i + 1 < args.size() ? args[++i] : std::string();
+            (name == "convert" ? convertTo : undoFrom) = std::move(value);
+        } else if (name == "apply" || name == "bom" || name == "jis-forms") {
+            convertFlag = true;
+            (name == "apply" ? line.apply
+             : name == "bom" ? line.byteOrderMark
+                             : line.jisForms) = true;
+        } else if (name.empty() && line.usageError.empty())
             plain.push_back(arg);
         // "/dde", "/automation" and "/embedding" have no counterpart here.
     }
@@ -107,6 +122,29 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     }
     if (line.action == CommandLine::Action::Unregister)
         return line;
+    if (undoFrom) {
+        line.action = CommandLine::Action::ConvertUndo;
+        line.files = {*undoFrom};
+        if (undoFrom->empty() || !plain.empty())
+            line.error = "--convert-undo には元のﾌｧｲﾙを置いたﾌｫﾙﾀﾞを一つ指定します。";
+        return line;
+    }
+    if (convertTo) {
+        line.action = CommandLine::Action::Convert;
+        line.files = std::move(plain);
+        std::string to = *convertTo;
+        std::transform(to.begin(), to.end(), to.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (to != "utf-8" && to != "utf8")
+            line.error = "--convert で変換できるのは utf-8 だけです。";
+        else if (line.files.empty())
+            line.error = "--convert utf-8 にはﾌｫﾙﾀﾞかﾌｧｲﾙの名前が必要です。";
+        return line;
+    }
+    if (convertFlag) {
+        line.error = "--apply, --bom, --jis-forms は --convert utf-8 と使います。";
+        return line;
+    }
     if (checking) {
         line.action = CommandLine::Action::Check;
         line.files = std::move(plain);
@@ -158,6 +196,15 @@ std::string usageText() {
            "  --check ﾌｧｲﾙ...     ｳｨﾝﾄﾞｳを開かずにﾍﾟｰｼﾞを検査し、見つけた問題を\n"
            "                      ﾌｧｲﾙ:行:桁: 重要度: 内容 の形で表示する (問題ありが\n"
            "                      あれば終了状態 1、読めないﾌｧｲﾙがあれば 2)\n"
+           "  --convert utf-8 [--apply] [--bom] [--jis-forms] ﾌｫﾙﾀﾞ|ﾌｧｲﾙ...\n"
+           "                      ｳｨﾝﾄﾞｳを開かずにﾌｫﾙﾀﾞの .htm .html .shtml .txt (または\n"
+           "                      ﾌｧｲﾙ) を UTF-8 にするとき何が変わるかを表示する。--apply\n"
+           "                      で変換し、元のﾌｧｲﾙと記録をﾌｫﾙﾀﾞの横に残す。--bom で BOM\n"
+           "                      を付け、--jis-forms で JIS と Web で形の違う 6 文字を JIS\n"
+           "                      の形で書く (変換できないﾌｧｲﾙがあれば終了状態 1、読めない\n"
+           "                      ﾌｫﾙﾀﾞがあれば 2)\n"
+           "  --convert-undo ﾌｫﾙﾀﾞ\n"
+           "                      --convert で残した元のﾌｧｲﾙを元の場所に戻す\n"
            "  -h, --help          この説明を表示して終了する\n"
            "  -V, --version       ﾊﾞｰｼﾞｮﾝを表示して終了する\n"
            "  --                  これより後の引数をすべてﾌｧｲﾙ名とする\n"

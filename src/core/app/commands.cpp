@@ -12,9 +12,9 @@ namespace {
 using enum CommandOwner;
 
 // Every command except the Tag menu's (whose prompts live in their own rows),
-// the recent-file entries and the Window menu's list (which are all alike). Prompts and tooltips
-// are the two halves of the original string-table entries, so the standard commands keep the
-// wording that Japanese users of this kind of program know from every other one.
+// the recent-file entries and the Window menu's list (which are all alike). The standard
+// commands keep the prompts and tooltips that Japanese users know from every other program of
+// this kind, so that the status bar and the tips say what they expect to read.
 constexpr CommandInfo kCommands[] = {
     // Escape's accelerator exists only to swallow the key.
     {cmd::Escape, "", "", Nobody},
@@ -76,6 +76,9 @@ constexpr CommandInfo kCommands[] = {
     {cmd::GoToLine, "指定した行へ移動", "", View},
     {cmd::ColourWhileTyping, "入力に合わせてﾀｸﾞを色分けして表示", "", App},
     {cmd::LineNumbers, "行番号の表示/非表示", "", App},
+    // A whole site moved to UTF-8: no document needed.
+    {cmd::ConvertSite, "ﾌｫﾙﾀﾞのﾍﾟｰｼﾞをまとめて UTF-8 に変換", "", MainFrame},
+    {cmd::PageCheck, "ﾍﾟｰｼﾞの問題点をﾁｪｯｸして一覧表示", "", View},
 };
 
 std::vector<CommandInfo> buildCommandTable() {
@@ -120,6 +123,7 @@ constexpr Accelerator kAccelerators[] = {
 constexpr Accelerator kAddedAccelerators[] = {
     {"F1", cmd::Help},
     {"Ctrl+G", cmd::GoToLine},
+    {"F7", cmd::PageCheck},
 };
 
 // The toolbar in five groups; kGap (0) stands between two of them.

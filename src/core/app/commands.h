@@ -40,14 +40,19 @@ inline constexpr int TagColor = 32773, ViewInBrowser = 32774, GenericForm = 3277
                      FileList = 32843, ImageLink = 32844, Calendar = 32845, TableTemplate = 32852,
                      FileTable = 32855, Symbols = 65535;
 // Commands zu adds, numbered apart from the program's own and the
-// framework's: Go to line, tags coloured while typing, line numbers.
-inline constexpr int GoToLine = 33100, ColourWhileTyping = 33101, LineNumbers = 33102;
-// Accelerator-only commands that nothing handles: they exist so that their
-// keys do nothing, as on the original platform.
+// framework's: Go to line, tags coloured while typing, line numbers, the
+// page check.
+inline constexpr int GoToLine = 33100, ColourWhileTyping = 33101, LineNumbers = 33102,
+                     PageCheck = 33103;
+// The folder's pages moved to UTF-8 (ｱｼｽﾀﾝﾄ menu, after its own separator).
+inline constexpr int ConvertSite = 33120;
+// Accelerator-only commands that nothing handles: they take their keys (Esc,
+// F6, Shift+F6, Alt+Return) so that pressing one in the main window does
+// nothing at all.
 inline constexpr int Escape = 32768, OleProperties = 57860, NextPane = 57680, PrevPane = 57681;
 inline constexpr int RecentFileCount = 10;
-// The entries of the Window menu's list of open windows, in the range the
-// classic frameworks kept for them.
+// The entries of the Window menu's list of open windows, at the top of the
+// range, apart from every other command's number.
 inline constexpr int WindowList1 = 65280, WindowListCount = 9;
 } // namespace cmd
 
@@ -60,7 +65,8 @@ struct Accelerator {
 };
 std::span<const Accelerator> accelerators(); // table 128, in its order
 // Keys zu adds to that table, none of them a key the table uses: F1 for the
-// help page and Ctrl+G for Go to line, where a user of today looks for them.
+// help page and Ctrl+G for Go to line, where a user of today looks for them;
+// F7, the key of a proofreading check, for the page check.
 std::span<const Accelerator> addedAccelerators();
 
 // The toolbar, left to right; 0 stands for a gap between groups.

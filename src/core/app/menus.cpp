@@ -117,12 +117,22 @@ constexpr MenuNode kAssistTable[] = {
 constexpr MenuNode kAssistFile[] = {item(cmd::FileList, "ﾘｽﾄ(&L)")};
 constexpr MenuNode kAssistImage[] = {item(cmd::ImageLink, "ﾘﾝｸ(&L)")};
 constexpr MenuNode kDocAssist[] = {
-    item(cmd::GenericForm, "汎用ﾌｫｰﾑ(&C)"), item(cmd::Index, "ｲﾝﾃﾞｯｸｽ(&X)"),
-    item(cmd::Topic, "ﾄﾋﾟｯｸ(&T)"),          separator(),
-    popup("日付と時刻(&D)", kAssistDate),   item(cmd::ColorReference, "ｶﾗｰ参照値(&C)"),
-    popup("ﾃｰﾌﾞﾙ(&T)", kAssistTable),       popup("ﾌｧｲﾙ(&F)", kAssistFile),
-    popup("ｲﾒｰｼﾞ(&I)", kAssistImage),       separator(),
-    item(cmd::QuickCreate, "ｸｲｯｸ作成(&Q)"), item(cmd::TagRemove, "ﾀｸﾞ除去(&S)"),
+    item(cmd::GenericForm, "汎用ﾌｫｰﾑ(&C)"),
+    item(cmd::Index, "ｲﾝﾃﾞｯｸｽ(&X)"),
+    item(cmd::Topic, "ﾄﾋﾟｯｸ(&T)"),
+    separator(),
+    popup("日付と時刻(&D)", kAssistDate),
+    item(cmd::ColorReference, "ｶﾗｰ参照値(&C)"),
+    popup("ﾃｰﾌﾞﾙ(&T)", kAssistTable),
+    popup("ﾌｧｲﾙ(&F)", kAssistFile),
+    popup("ｲﾒｰｼﾞ(&I)", kAssistImage),
+    separator(),
+    item(cmd::QuickCreate, "ｸｲｯｸ作成(&Q)"),
+    item(cmd::TagRemove, "ﾀｸﾞ除去(&S)"),
+    // What zu adds, after a separator of its own.
+    separator(),
+    item(cmd::ConvertSite, "ﾌｫﾙﾀﾞを UTF-8 に変換(&U)..."),
+    item(cmd::PageCheck, "ﾍﾟｰｼﾞのﾁｪｯｸ(&K)"),
 };
 constexpr MenuNode kDocWindow[] = {
     item(cmd::WindowNew, "新しいｳｨﾝﾄﾞｳを開く(&N)"),

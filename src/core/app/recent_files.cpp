@@ -59,7 +59,7 @@ void RecentFiles::assign(const std::vector<std::string>& paths) {
 std::string RecentFiles::menuLabel(std::size_t index, const std::string& path) {
     const std::size_t number = index + 1;
     // Entries 1 to 9 take their digit as the mnemonic; the tenth takes the 0
-    // of "10", as the classic menus did.
+    // of "10", the one key left that its number shows.
     std::string label = number < 10 ? "&" + std::to_string(number) : "1&0";
     return label + ' ' + literalMenuText(shortenedPath(path));
 }
@@ -68,11 +68,8 @@ std::size_t displayColumns(std::string_view text) {
     const std::u16string units = utf8ToUtf16(text);
     std::size_t columns = 0;
     for (std::size_t i = 0; i < units.size(); ++i) {
-        char32_t c = units[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size()) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-            ++i;
-        }
+        const char32_t c = codePointAt(units, i);
+        i += utf16Length(c) - 1;
         columns += isWide(c) ? 2 : 1;
     }
     return columns;

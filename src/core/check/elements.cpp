@@ -353,7 +353,7 @@ private:
         }
         if (!lang_)
             out_.add(Rule::MissingLang, html_ ? html_->start : 0, html_ ? html_->end : 0);
-        if (!findCharsetDeclaration(page_->text))
+        if (!findHeadDeclaration(page_->text, Labels::Any))
             out_.add(Rule::MissingCharset, missingAt().first, missingAt().second);
     }
 
@@ -361,7 +361,10 @@ private:
     // that believes it shows the page garbled. Checked in parts of pages
     // too, wherever one is declared.
     void charset() {
-        const std::optional<CharsetDeclaration> declared = findCharsetDeclaration(page_->text);
+        // Found as opening the file finds it, so that the check and the
+        // encoding zu read the page in speak of the same declaration.
+        const std::optional<CharsetDeclaration> declared =
+            findHeadDeclaration(page_->text, Labels::Supported);
         if (!declared || !facts_.encoding)
             return;
         const std::size_t start = declared->position, end = start + declared->length;

@@ -255,7 +255,7 @@ std::pair<std::size_t, char32_t> referenceAt(std::u16string_view text, std::size
             if (value > 0x10FFFF)
                 return {0, 0};
         }
-        if (value == 0 || (value >= 0xD800 && value <= 0xDFFF))
+        if (value == 0 || isSurrogate(value))
             return {0, 0};
         return {length, value};
     }

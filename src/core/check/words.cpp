@@ -34,7 +34,7 @@ constexpr bool wordCharacter(char16_t c) {
     return japaneseLetter(c) || isLatinLetter(c) || (c >= u'0' && c <= u'9') ||
            (c >= u'\uFF10' && c <= u'\uFF19') ||
            (c >= u'\u00C0' && c <= u'\u02AF' && c != u'\u00D7' && c != u'\u00F7') ||
-           (c >= u'\u0370' && c <= u'\u04FF') || (c >= 0xDC00 && c <= 0xDFFF);
+           (c >= u'\u0370' && c <= u'\u04FF') || isLowSurrogate(c);
 }
 
 // The two questions asked of every character of a page's text, answered

@@ -1,8 +1,9 @@
 #pragma once
 // One window for many files: while a zu runs, a second "zu FILE" hands its
-// files to it over a local socket and ends, as the shell's DDE open did for
-// the classic program. This is what goes over the socket and where the
-// socket lives; the Qt layer only moves the bytes.
+// files to it over a local socket and ends, so that pages opened from the
+// file manager or a shell join the windows already open. This is what goes
+// over the socket and where the socket lives; the Qt layer only moves the
+// bytes.
 //
 // The request is a header and the absolute paths, each ended by a NUL (the
 // one byte a path cannot hold), then an empty item that closes it. The

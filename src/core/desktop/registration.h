@@ -1,6 +1,5 @@
 #pragma once
-// Registration with the desktop, repeated at every start as the classic
-// program registered its file type with the shell at every start:
+// Registration with the desktop, repeated at every start:
 //   - the desktop entry goes into the user's applications folder
 //     ($XDG_DATA_HOME/applications, by default ~/.local/share/applications)
 //     when it is missing there or starts another zu (another build, another

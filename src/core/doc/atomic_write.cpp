@@ -1,6 +1,7 @@
 #include "core/doc/atomic_write.h"
 
 #include "core/doc/file_read.h"
+#include "core/doc/recovery_store.h"
 #include "core/doc/write_journal.h"
 
 #include <cerrno>
@@ -81,21 +82,10 @@ int createHidden(const std::string& folder, const std::string& name, const char*
 }
 
 // A short write is not a failure by itself: the rest is written again until
-// the system reports why it cannot take more (ENOSPC, EFBIG, EIO...).
+// the system reports why it cannot take more (recovery_store.h).
 int writeAll(int fd, std::string_view bytes, off_t offset) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (written == 0)
-            return EIO;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-        offset += written;
-    }
-    return 0;
+    auto at = static_cast<std::size_t>(offset);
+    return writeAllAt(fd, bytes, at);
 }
 
 int readAll(int fd, std::string& bytes, std::size_t size) {

@@ -12,12 +12,7 @@ namespace {
 
 std::string utf8Of(char32_t ch) {
     std::u16string units;
-    if (ch > 0xFFFF) {
-        const char32_t rest = ch - 0x10000;
-        units = {char16_t(0xD800 + (rest >> 10)), char16_t(0xDC00 + (rest & 0x3FF))};
-    } else {
-        units = {char16_t(ch)};
-    }
+    appendUtf16(units, ch);
     return utf16ToUtf8(units);
 }
 
@@ -43,7 +38,7 @@ std::string printablePath(std::string_view path) {
 // The character itself, or "?" for a lone surrogate, which is no character
 // to show (its code point still is).
 std::string shown(char32_t ch) {
-    return ch >= 0xD800 && ch <= 0xDFFF ? std::string("?") : utf8Of(ch);
+    return isSurrogate(ch) ? std::string("?") : utf8Of(ch);
 }
 
 std::string codeName(char32_t ch) {
@@ -74,7 +69,7 @@ SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encodi
     const SaveProblem& first = problems.front();
     std::string text =
         std::to_string(first.line) + " 行目 " + std::to_string(first.column) + " 文字目の";
-    if (first.kind == Kind::Joins) {
+    if (first.kind == Kind::BytePair) {
         if (first.ch <= 0xFFFF && isRawByteChar(static_cast<char16_t>(first.ch))) {
             char byte[8];
             std::snprintf(byte, sizeof byte, "0x%02X",
@@ -98,15 +93,15 @@ SaveQuestion saveQuestion(const std::vector<SaveProblem>& problems, const Encodi
     });
     if (unencodable == problems.end())
         return {text + "\n\nこのまま保存しますか？"};
-    const bool joins = std::any_of(problems.begin(), problems.end(),
-                                   [](const auto& p) { return p.kind == Kind::Joins; });
+    const bool pairs = std::any_of(problems.begin(), problems.end(),
+                                   [](const auto& p) { return p.kind == Kind::BytePair; });
     // UTF-8 holds every character but a lone surrogate, which is also all
     // that UTF-8 and UTF-16 themselves cannot hold.
     const bool utf8Helps = std::any_of(problems.begin(), problems.end(), [](const auto& p) {
-        return p.kind == Kind::Unencodable && (p.ch < 0xD800 || p.ch > 0xDFFF);
+        return p.kind == Kind::Unencodable && !isSurrogate(p.ch);
     });
     text += "\n\n保存できない文字を数値文字参照 (&#" + std::to_string(unencodable->ch) +
-            "; の形) に置き換え" + (joins ? "、ほかはそのまま" : "て");
+            "; の形) に置き換え" + (pairs ? "、ほかはそのまま" : "て");
     if (!utf8Helps)
         return {text + "保存しますか？"};
     return {text + " " + name + " で保存するか、この文書を UTF-8 に切り替えて保存しますか？", true};

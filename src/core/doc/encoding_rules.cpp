@@ -68,17 +68,4 @@ TextForm switchedForm(const TextForm& now, const Encoding& to) {
     return form;
 }
 
-std::optional<TextReplacement> declarationUpdate(std::u16string_view text, const Encoding& to) {
-    const auto declared = findCharsetDeclaration(text);
-    if (!declared)
-        return std::nullopt;
-    std::string value;
-    for (char16_t c : text.substr(declared->position, declared->length))
-        value.push_back(static_cast<char>(c)); // the value is ASCII name characters
-    const Encoding* named = findEncoding(value);
-    if (named && (named == &to || (isUtf16(*named) && isUtf16(to))))
-        return std::nullopt;
-    return TextReplacement{declared->position, declared->length, std::string(to.charset())};
-}
-
 } // namespace zu

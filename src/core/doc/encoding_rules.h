@@ -45,13 +45,12 @@ bool canReopen(bool modified, bool hasFile);
 // to read without one) and dropped otherwise.
 TextForm switchedForm(const TextForm& now, const Encoding& to);
 
-// The edit that makes a page's charset declaration name `to`, when it
-// declares one that names anything else.
+// An edit of a document's text: `length` characters at `position` become
+// `text` (a charset declaration rewritten, core/convert).
 struct TextReplacement {
     std::size_t position;
     std::size_t length;
     std::string text; // UTF-8
 };
-std::optional<TextReplacement> declarationUpdate(std::u16string_view text, const Encoding& to);
 
 } // namespace zu

@@ -57,9 +57,9 @@ inline constexpr std::size_t kReadSlice = 4u << 20;
 FileBytes readWholeFile(const std::string& path, std::size_t limit, const ReadStep& step);
 
 // Whether Save may write straight over `path`: it is an existing regular
-// file that may be written. On Windows a read-only file could be written by
-// nobody; here the owner (and root) may still write one, so a file without
-// any write permission bit counts as read-only too.
+// file that may be written. A file the user made read-only is not written
+// over even where the system would let its owner (or root) write it: a file
+// without any write permission bit counts as read-only too.
 bool canSaveInPlace(const std::string& path);
 
 // `path` made absolute against the current folder and cleaned of ".", ".."

@@ -1,9 +1,10 @@
 #pragma once
 // Where zu keeps its files between runs (zu.set, the recent-file list).
 //
-// The original kept zu.set beside the program. On Linux the program's folder
-// is usually not writable, so that rule alone would lose every change; the
-// order here is:
+// zu.set belongs beside the program, so that a zu kept in a folder of its
+// own (on a stick, say) takes its settings with it. The program's folder is
+// usually not writable, though, so that rule alone would lose every change;
+// the order here is:
 //   1. $ZU_CONFIG_DIR when set and not empty;
 //   2. the program's folder when its zu.set can be written there, or is
 //      read-only (the user froze the settings: they are read and the file is

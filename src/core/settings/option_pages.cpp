@@ -7,6 +7,7 @@ namespace {
 
 using Kind = ControlKind;
 using S = Settings;
+using namespace control;
 
 constexpr PageControl radio(Kind kind, int id, std::string_view text, DialogRect rect,
                             int Settings::*field, int value) {
@@ -51,55 +52,55 @@ constexpr int kFontColorChars = 7;
 // Labels name the control on their row to their right; on the form page the
 // labels stand above their edits instead.
 constexpr PageControl kColor[] = {
-    radio(Kind::RadioFirst, 1001, "Red", {34, 33, 109, 18}, &S::tagColor, 0),
-    radio(Kind::Radio, 1002, "Green", {34, 59, 109, 18}, &S::tagColor, 1),
-    radio(Kind::Radio, 1003, "Blue", {34, 89, 109, 18}, &S::tagColor, 2),
-    groupBox("ﾀｸﾞの色", {20, 16, 144, 112}, 1001),
+    radio(Kind::RadioFirst, color::Red, "Red", {34, 33, 109, 18}, &S::tagColor, 0),
+    radio(Kind::Radio, color::Green, "Green", {34, 59, 109, 18}, &S::tagColor, 1),
+    radio(Kind::Radio, color::Blue, "Blue", {34, 89, 109, 18}, &S::tagColor, 2),
+    groupBox("ﾀｸﾞの色", {20, 16, 144, 112}, color::Red),
 };
 
 constexpr PageControl kLink[] = {
-    check(1002, "ﾃﾞｨﾚｸﾄﾘ付き", {91, 23, 102, 19}, &S::linkWithDirectory),
-    textEdit(1005, {91, 121, 101, 13}, &S::mailAddress, S::kMailAddressWidth),
-    label("ﾌｧｲﾙﾘﾝｸ作成形式", {17, 29, 64, 13}, 1002),
-    label("ﾒｰﾙの宛先", {17, 123, 64, 13}, 1005),
-    check(1018, "ｱﾝｶｰ付き", {91, 65, 74, 16}, &S::linkWithAnchor),
-    label("ｱﾝｶｰの付加", {17, 69, 64, 13}, 1018),
+    check(link::WithDirectory, "ﾃﾞｨﾚｸﾄﾘ付き", {91, 23, 102, 19}, &S::linkWithDirectory),
+    textEdit(link::MailAddress, {91, 121, 101, 13}, &S::mailAddress, S::kMailAddressWidth),
+    label("ﾌｧｲﾙﾘﾝｸ作成形式", {17, 29, 64, 13}, link::WithDirectory),
+    label("ﾒｰﾙの宛先", {17, 123, 64, 13}, link::MailAddress),
+    check(link::WithAnchor, "ｱﾝｶｰ付き", {91, 65, 74, 16}, &S::linkWithAnchor),
+    label("ｱﾝｶｰの付加", {17, 69, 64, 13}, link::WithAnchor),
 };
 
 constexpr PageControl kTable[] = {
-    integerEdit(1006, {69, 36, 25, 11}, &S::tableColumns),
-    integerEdit(1007, {69, 65, 25, 12}, &S::tableRows),
-    label("列数", {28, 36, 35, 12}, 1006),
-    label("行数", {28, 65, 35, 12}, 1007),
+    integerEdit(table::Columns, {69, 36, 25, 11}, &S::tableColumns),
+    integerEdit(table::Rows, {69, 65, 25, 12}, &S::tableRows),
+    label("列数", {28, 36, 35, 12}, table::Columns),
+    label("行数", {28, 65, 35, 12}, table::Rows),
 };
 
 constexpr PageControl kFont[] = {
-    integerEdit(1009, {63, 43, 21, 12}, &S::fontSize),
-    textEdit(1010, {63, 67, 47, 13}, &S::fontColor, S::kFontColorWidth, kFontColorChars),
-    label("ﾌｪｲｽ", {18, 19, 39, 13}, 1011),
-    label("ｻｲｽﾞ", {18, 45, 39, 13}, 1009),
-    label("ｶﾗｰ", {19, 70, 39, 13}, 1010),
-    textEdit(1011, {63, 17, 94, 14}, &S::fontFace, S::kFontFaceWidth),
-    check(1012, "ﾆｰﾓﾆｯｸ", {84, 119, 71, 14}, &S::entityMnemonic),
-    label("特殊記号の形式", {17, 123, 56, 13}, 1012),
+    integerEdit(font::Size, {63, 43, 21, 12}, &S::fontSize),
+    textEdit(font::Color, {63, 67, 47, 13}, &S::fontColor, S::kFontColorWidth, kFontColorChars),
+    label("ﾌｪｲｽ", {18, 19, 39, 13}, font::Face),
+    label("ｻｲｽﾞ", {18, 45, 39, 13}, font::Size),
+    label("ｶﾗｰ", {19, 70, 39, 13}, font::Color),
+    textEdit(font::Face, {63, 17, 94, 14}, &S::fontFace, S::kFontFaceWidth),
+    check(font::Mnemonic, "ﾆｰﾓﾆｯｸ", {84, 119, 71, 14}, &S::entityMnemonic),
+    label("特殊記号の形式", {17, 123, 56, 13}, font::Mnemonic),
 };
 
 constexpr PageControl kForm[] = {
-    textEdit(1015, {23, 31, 229, 12}, &S::pageTitle, S::kPageTitleWidth),
-    textEdit(1016, {23, 73, 229, 13}, &S::bodyOptions, S::kBodyOptionsWidth),
-    label("ﾍﾟｰｼﾞﾀｲﾄﾙ文字列", {7, 15, 61, 10}, 1015),
-    label("<body>ﾀｸﾞのｵﾌﾟｼｮﾝ", {7, 57, 61, 9}, 1016),
+    textEdit(form::PageTitle, {23, 31, 229, 12}, &S::pageTitle, S::kPageTitleWidth),
+    textEdit(form::BodyOptions, {23, 73, 229, 13}, &S::bodyOptions, S::kBodyOptionsWidth),
+    label("ﾍﾟｰｼﾞﾀｲﾄﾙ文字列", {7, 15, 61, 10}, form::PageTitle),
+    label("<body>ﾀｸﾞのｵﾌﾟｼｮﾝ", {7, 57, 61, 9}, form::BodyOptions),
 };
 
 constexpr PageControl kCalendar[] = {
-    integerEdit(1004, {97, 41, 60, 12}, &S::calendarYear),
-    integerEdit(1005, {97, 69, 60, 12}, &S::calendarMonth),
-    integerEdit(1006, {97, 99, 60, 12}, &S::calendarColumns),
-    integerEdit(1007, {97, 126, 60, 12}, &S::calendarWidth),
-    label("年（西暦）", {46, 43, 43, 11}, 1004),
-    label("幅", {46, 122, 38, 11}, 1007),
-    label("列数", {46, 97, 43, 11}, 1006),
-    label("月", {46, 67, 46, 11}, 1005),
+    integerEdit(calendar::Year, {97, 41, 60, 12}, &S::calendarYear),
+    integerEdit(calendar::Month, {97, 69, 60, 12}, &S::calendarMonth),
+    integerEdit(calendar::Columns, {97, 99, 60, 12}, &S::calendarColumns),
+    integerEdit(calendar::Width, {97, 126, 60, 12}, &S::calendarWidth),
+    label("年（西暦）", {46, 43, 43, 11}, calendar::Year),
+    label("幅", {46, 122, 38, 11}, calendar::Width),
+    label("列数", {46, 97, 43, 11}, calendar::Columns),
+    label("月", {46, 67, 46, 11}, calendar::Month),
 };
 
 constexpr ExchangeStep radioStep(int control, int Settings::*field) {
@@ -118,37 +119,37 @@ constexpr ExchangeStep integerStep(int control, int Settings::*field,
 
 // Save order is not tab order: it decides which of several bad fields the
 // user is sent to first.
-constexpr ExchangeStep kColorSteps[] = {radioStep(1001, &S::tagColor)};
+constexpr ExchangeStep kColorSteps[] = {radioStep(color::Red, &S::tagColor)};
 
 constexpr ExchangeStep kLinkSteps[] = {
-    checkStep(1002, &S::linkWithDirectory),
-    textStep(1005, &S::mailAddress),
-    checkStep(1018, &S::linkWithAnchor),
+    checkStep(link::WithDirectory, &S::linkWithDirectory),
+    textStep(link::MailAddress, &S::mailAddress),
+    checkStep(link::WithAnchor, &S::linkWithAnchor),
 };
 
 // Table sizes take any integer, negative ones included.
 constexpr ExchangeStep kTableSteps[] = {
-    integerStep(1006, &S::tableColumns),
-    integerStep(1007, &S::tableRows),
+    integerStep(table::Columns, &S::tableColumns),
+    integerStep(table::Rows, &S::tableRows),
 };
 
 constexpr ExchangeStep kFontSteps[] = {
-    textStep(1010, &S::fontColor, kFontColorChars),
-    integerStep(1009, &S::fontSize, IntRange{1, 7}),
-    textStep(1011, &S::fontFace),
-    checkStep(1012, &S::entityMnemonic),
+    textStep(font::Color, &S::fontColor, kFontColorChars),
+    integerStep(font::Size, &S::fontSize, IntRange{1, 7}),
+    textStep(font::Face, &S::fontFace),
+    checkStep(font::Mnemonic, &S::entityMnemonic),
 };
 
 constexpr ExchangeStep kFormSteps[] = {
-    textStep(1016, &S::bodyOptions),
-    textStep(1015, &S::pageTitle),
+    textStep(form::BodyOptions, &S::bodyOptions),
+    textStep(form::PageTitle, &S::pageTitle),
 };
 
 constexpr ExchangeStep kCalendarSteps[] = {
-    integerStep(1006, &S::calendarColumns, IntRange{1, 10}),
-    integerStep(1005, &S::calendarMonth, IntRange{1, 12}),
-    integerStep(1007, &S::calendarWidth, IntRange{0, 800}),
-    integerStep(1004, &S::calendarYear, IntRange{1900, 2100}),
+    integerStep(calendar::Columns, &S::calendarColumns, IntRange{1, 10}),
+    integerStep(calendar::Month, &S::calendarMonth, IntRange{1, 12}),
+    integerStep(calendar::Width, &S::calendarWidth, IntRange{0, 800}),
+    integerStep(calendar::Year, &S::calendarYear, IntRange{1900, 2100}),
 };
 
 constexpr PageInfo kPages[] = {

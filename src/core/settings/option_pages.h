@@ -19,6 +19,30 @@ namespace zu {
 // In the order the full sheet shows them.
 enum class OptionPage { Color, Link, Table, Font, Form, Calendar };
 
+// The controls of each page by what they edit. A number belongs to its page
+// alone: pages use the same number for different fields (1006 is the
+// table's columns and the calendar's), so code names a control by these.
+namespace control {
+namespace color {
+inline constexpr int Red = 1001, Green = 1002, Blue = 1003;
+}
+namespace link {
+inline constexpr int WithDirectory = 1002, MailAddress = 1005, WithAnchor = 1018;
+}
+namespace table {
+inline constexpr int Columns = 1006, Rows = 1007;
+}
+namespace font {
+inline constexpr int Size = 1009, Color = 1010, Face = 1011, Mnemonic = 1012;
+}
+namespace form {
+inline constexpr int PageTitle = 1015, BodyOptions = 1016;
+}
+namespace calendar {
+inline constexpr int Year = 1004, Month = 1005, Columns = 1006, Width = 1007;
+}
+} // namespace control
+
 enum class ControlKind {
     RadioFirst,  // radio button that starts its group
     Radio,       // further radio button of the group

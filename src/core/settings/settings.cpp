@@ -129,8 +129,10 @@ int parseSettingsInteger(std::string_view line) {
         negative = line[i] == '-';
         ++i;
     }
-    // Unsigned arithmetic wraps like the original's unchecked int did, without
-    // the undefined behaviour of a signed overflow.
+    // A number too large for an int wraps as 32-bit arithmetic does, so that
+    // a zu.set holding one reads the same in every run and on every machine;
+    // unsigned arithmetic wraps without the undefined behaviour of a signed
+    // overflow.
     std::uint32_t value = 0;
     for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i)
         value = value * 10u + static_cast<std::uint32_t>(line[i] - '0');

@@ -5,8 +5,9 @@
 // once at start-up and written back once at exit.
 //
 // Text fields hold UTF-8 inside the program; in the file they are CP932 and
-// each has a byte width, as in the original fixed-size record: a field of
-// width N keeps at most N-1 CP932 bytes (fitField enforces it).
+// each has a fixed byte width, the room a zu.set gives it: a field of width
+// N keeps at most N-1 CP932 bytes (fitField enforces it), so that what is
+// saved always reads back whole.
 
 #include <cstddef>
 #include <string>
@@ -48,6 +49,9 @@ struct Settings {
     struct Directory {
         std::string drive;     // "C:" on a drive-letter path, else empty
         std::string directory; // up to and including the last separator
+        // The folder the program is in, where its files are looked for:
+        // the directory, after the drive where a path has one.
+        std::string folder() const { return drive + directory; }
         friend bool operator==(const Directory&, const Directory&) = default;
     } programDirectory;
 

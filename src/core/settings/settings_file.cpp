@@ -83,7 +83,7 @@ std::string readText(std::string_view bytes, std::size_t width) {
 }
 
 std::string folderOf(const Settings& record) {
-    return configDirectory(record.programDirectory.drive + record.programDirectory.directory);
+    return configDirectory(record.programDirectory.folder());
 }
 
 } // namespace
@@ -133,16 +133,16 @@ void Settings::Load() {
     // Another zu may be saving at this moment: wait for it, so that this
     // one never reads a file that is being replaced.
     const FileLock lock(folder, FileLock::Mode::Shared);
-    const std::string path =
-        settingsFileToRead(programDirectory.drive + programDirectory.directory);
+    const std::string path = settingsFileToRead(programDirectory.folder());
     // Only a regular file is read: a FIFO named zu.set would block the start
     // for ever, and a folder has nothing to give. The defaults stay.
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
         return;
-    // Opening creates the file when it is missing, as the original's
-    // open-always did: a first run leaves an empty zu.set behind. Without
-    // blocking, in case a FIFO took the name since it was looked at.
+    // Opening creates the file when it is missing: a first run leaves an
+    // empty zu.set behind, where the user can find it (to make it read-only,
+    // say, which freezes the settings). Without blocking, in case a FIFO
+    // took the name since it was looked at.
     const int fd =
         ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0)

@@ -1,5 +1,7 @@
 #include "core/text/cp932.h"
 
+#include "core/text/utf.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -282,12 +284,9 @@ Encoded encodeImpl(std::u16string_view text, BreakWriter breaks, std::span<const
 
         // Not encodable. A surrogate pair is one character; a lone surrogate
         // is reported as itself.
-        char32_t ch = c;
-        if (c >= 0xD800 && c <= 0xDBFF && end - p >= 2 && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            ch = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(p[1]) - 0xDC00);
-            ++p;
-        }
-        ++p;
+        const char32_t ch =
+            codePointAt(std::u16string_view(p, static_cast<std::size_t>(end - p)), 0);
+        p += utf16Length(ch);
         if (policy == Unmappable::Report) {
             out.unencodable.push_back({index, ch});
             continue;

@@ -140,35 +140,62 @@ std::optional<CharsetDeclaration> findCharsetDeclaration(std::u16string_view tex
     return findDeclaration(text);
 }
 
-const Encoding* declaredEncoding(std::string_view bytes) {
-    const auto named = [&](std::optional<CharsetDeclaration> value) -> const Encoding* {
-        if (!value)
-            return nullptr;
-        const Encoding* e = findEncoding(bytes.substr(value->position, value->length));
-        // A declaration that could be read as ASCII is not in UTF-16,
-        // whatever it says; browsers take such a page as UTF-8.
-        return e && isUtf16(*e) ? &utf8Encoding() : e;
-    };
-    for (std::size_t i = bytes.find('<'); i != std::string_view::npos; i = bytes.find('<', i + 1)) {
-        if (bytes.substr(i, 4) == "<!--") {
-            i = bytes.find("-->", i + 4);
-            if (i == std::string_view::npos)
+namespace {
+
+template <typename Char>
+const Encoding* labelled(std::basic_string_view<Char> s, CharsetDeclaration d) {
+    std::string label;
+    for (Char c : s.substr(d.position, d.length))
+        label.push_back(static_cast<char>(c)); // name characters, all ASCII
+    return findEncoding(label);
+}
+
+// The first declaration in the head (up to "</head>" or "<body", else the
+// whole text), comments skipped, whose label `wanted` accepts.
+template <typename Char, typename Wanted>
+std::optional<CharsetDeclaration> headDeclaration(std::basic_string_view<Char> s, Wanted wanted) {
+    using View = std::basic_string_view<Char>;
+    static constexpr Char kCommentOpen[] = {'<', '!', '-', '-'};
+    static constexpr Char kCommentClose[] = {'-', '-', '>'};
+    static constexpr Char kXmlClose[] = {'?', '>'};
+    for (std::size_t i = s.find(Char('<')); i != View::npos; i = s.find(Char('<'), i + 1)) {
+        if (s.substr(i, 4) == View(kCommentOpen, 4)) {
+            i = s.find(View(kCommentClose, 3), i + 4);
+            if (i == View::npos)
                 break;
             continue;
         }
-        if (isTag(bytes, i, "/head") || isTag(bytes, i, "body"))
+        if (isTag(s, i, "/head") || isTag(s, i, "body"))
             break;
-        const bool meta = isTag(bytes, i, "meta");
-        if (!meta && !isTag(bytes, i, "?xml"))
+        const bool meta = isTag(s, i, "meta");
+        if (!meta && !isTag(s, i, "?xml"))
             continue;
-        const std::size_t close = bytes.find(meta ? ">" : "?>", i);
-        if (close == std::string_view::npos)
+        const std::size_t close = meta ? s.find(Char('>'), i) : s.find(View(kXmlClose, 2), i);
+        if (close == View::npos)
             break;
-        if (const Encoding* e = named(valueOf(bytes, i + 5, close, meta ? "charset" : "encoding")))
-            return e;
+        if (const auto value = valueOf(s, i + 5, close, meta ? "charset" : "encoding");
+            value && wanted(labelled(s, *value)))
+            return value;
         i = close;
     }
-    return nullptr;
+    return std::nullopt;
+}
+
+} // namespace
+
+const Encoding* declaredEncoding(std::string_view bytes) {
+    const auto declared = headDeclaration(bytes, [](const Encoding* e) { return e != nullptr; });
+    if (!declared)
+        return nullptr;
+    const Encoding* e = labelled(bytes, *declared);
+    // A declaration that could be read as ASCII is not in UTF-16, whatever
+    // it says; browsers take such a page as UTF-8.
+    return isUtf16(*e) ? &utf8Encoding() : e;
+}
+
+std::optional<CharsetDeclaration> findHeadDeclaration(std::u16string_view text, Labels labels) {
+    return headDeclaration(
+        text, [labels](const Encoding* e) { return labels == Labels::Any || e != nullptr; });
 }
 
 namespace {

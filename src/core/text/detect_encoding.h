@@ -56,6 +56,12 @@ struct CharsetDeclaration {
 std::optional<CharsetDeclaration> findCharsetDeclaration(std::string_view bytes);
 std::optional<CharsetDeclaration> findCharsetDeclaration(std::u16string_view text);
 
+// Where a text declares its charset, found as declaredEncoding finds it
+// (anywhere in the head, the XML declaration too): the first declaration,
+// or the first whose label zu supports.
+enum class Labels { Any, Supported };
+std::optional<CharsetDeclaration> findHeadDeclaration(std::u16string_view text, Labels labels);
+
 // The encoding to read `bytes` in when the user names `chosen`: for UTF-16,
 // the byte order a byte-order mark gives, else the one the zero bytes of
 // ASCII characters point to; any other encoding as it is.

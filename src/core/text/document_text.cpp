@@ -108,11 +108,12 @@ EncodedDocument encodeDocument(std::u16string_view text, const TextForm& form,
     for (const Unencodable& u : encoded.unencodable)
         doc.problems.push_back({u.ch, u.index, 0, 0});
     const std::string_view body = std::string_view(doc.bytes).substr(markLength);
-    const std::vector<Join> joins = encoding.joins(text, variants, body, encoded.unencodable);
-    if (!joins.empty()) {
+    const std::vector<BytePair> pairs =
+        encoding.bytePairs(text, variants, body, encoded.unencodable);
+    if (!pairs.empty()) {
         const auto middle = static_cast<std::ptrdiff_t>(doc.problems.size());
-        for (const Join& j : joins)
-            doc.problems.push_back({j.ch, j.index, 0, 0, SaveProblem::Kind::Joins, j.readsAs});
+        for (const BytePair& p : pairs)
+            doc.problems.push_back({p.ch, p.index, 0, 0, SaveProblem::Kind::BytePair, p.readsAs});
         std::inplace_merge(
             doc.problems.begin(), doc.problems.begin() + middle, doc.problems.end(),
             [](const SaveProblem& a, const SaveProblem& b) { return a.index < b.index; });

@@ -60,13 +60,13 @@ DocumentText decodeDetected(std::string_view bytes);
 // would complete, so that the file reads back as `readsAs` there.
 // Where it stands: 1-based line and column, counted in characters.
 struct SaveProblem {
-    enum class Kind { Unencodable, Joins };
+    enum class Kind { Unencodable, BytePair };
     char32_t ch; // the character that cannot be saved, or the raw byte's character
     std::size_t index;
     std::size_t line;
     std::size_t column;
     Kind kind = Kind::Unencodable;
-    char32_t readsAs = 0; // Joins: what the two read back as
+    char32_t readsAs = 0; // BytePair: what the two read back as
 };
 
 struct EncodedDocument {

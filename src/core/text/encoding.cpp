@@ -28,12 +28,12 @@ public:
         return cp932::encodeLines(text, breaks, fallback, variants, policy);
     }
 
-    // Only a raw lead byte can join, and only with the first byte of the
+    // Only a raw lead byte can pair, and only with the first byte of the
     // character after it: the text is searched for raw-byte characters,
     // which are rare, so the pass is cheap even for a large document.
-    std::vector<Join> joins(std::u16string_view text, std::span<const Variant> variants,
-                            std::string_view, std::span<const Unencodable>) const override {
-        std::vector<Join> found;
+    std::vector<BytePair> bytePairs(std::u16string_view text, std::span<const Variant> variants,
+                                    std::string_view, std::span<const Unencodable>) const override {
+        std::vector<BytePair> found;
         const Variant* v = variants.data();
         const Variant* const vEnd = v + variants.size();
         for (std::size_t i = 0; i + 1 < text.size(); ++i) {
@@ -54,14 +54,6 @@ public:
     }
 };
 
-char32_t codePointAt(std::u16string_view text, std::size_t i) {
-    const char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF)
-        return 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-    return c;
-}
-
 // Names match ignoring ASCII case, '_' and '-' alike.
 bool sameName(std::string_view a, std::string_view b) {
     const auto fold = [](char c) {
@@ -73,14 +65,15 @@ bool sameName(std::string_view a, std::string_view b) {
 
 } // namespace
 
-std::vector<Join> Encoding::joins(std::u16string_view text, std::span<const Variant>,
-                                  std::string_view bytes,
-                                  std::span<const Unencodable> unencodable) const {
-    return joinsByRereading(text, bytes, unencodable);
+std::vector<BytePair> Encoding::bytePairs(std::u16string_view text, std::span<const Variant>,
+                                          std::string_view bytes,
+                                          std::span<const Unencodable> unencodable) const {
+    return bytePairsByRereading(text, bytes, unencodable);
 }
 
-std::vector<Join> Encoding::joinsByRereading(std::u16string_view text, std::string_view bytes,
-                                             std::span<const Unencodable> unencodable) const {
+std::vector<BytePair>
+Encoding::bytePairsByRereading(std::u16string_view text, std::string_view bytes,
+                               std::span<const Unencodable> unencodable) const {
     if (std::none_of(text.begin(), text.end(),
                      [](char16_t c) { return isRawByteChar(c) || c == u'\x1B'; }))
         return {};
@@ -108,17 +101,12 @@ std::vector<Join> Encoding::joinsByRereading(std::u16string_view text, std::stri
 
 std::size_t skipUnencodable(std::u16string_view text, std::size_t i, Unmappable policy,
                             Encoded& out) {
-    char32_t ch = text[i];
-    std::size_t units = 1;
-    if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-        ch = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
-        units = 2;
-    }
+    const char32_t ch = codePointAt(text, i);
     if (policy == Unmappable::Report)
         out.unencodable.push_back({i, ch});
     else
         out.bytes += "&#" + std::to_string(static_cast<std::uint32_t>(ch)) + ";";
-    return i + units;
+    return i + utf16Length(ch);
 }
 
 const Encoding& cp932Encoding() {

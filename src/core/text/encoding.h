@@ -16,14 +16,15 @@
 
 namespace zu {
 
-// A raw byte kept in the text that the bytes written around it would turn
-// into something else when the file is read again (a lead byte the next
-// character completes, say): the text at `index` would read as `readsAs`.
-struct Join {
+// A raw byte kept in the text that pairs with the bytes written after it,
+// turning into something else when the file is read again (a lead byte the
+// next character completes, say): the text at `index` would read as
+// `readsAs`.
+struct BytePair {
     std::size_t index;
     char16_t ch; // the character at `index`, usually a raw-byte character
     char32_t readsAs;
-    friend bool operator==(const Join&, const Join&) = default;
+    friend bool operator==(const BytePair&, const BytePair&) = default;
 };
 
 class Encoding {
@@ -62,17 +63,18 @@ public:
 
     // The places where `bytes`, which encodeLines made of `text` leaving out
     // `unencodable`, would not read back as `text`, in text order.
-    virtual std::vector<Join> joins(std::u16string_view text, std::span<const Variant> variants,
-                                    std::string_view bytes,
-                                    std::span<const Unencodable> unencodable) const;
+    virtual std::vector<BytePair> bytePairs(std::u16string_view text,
+                                            std::span<const Variant> variants,
+                                            std::string_view bytes,
+                                            std::span<const Unencodable> unencodable) const;
 
 protected:
-    // What joins does for an encoding with no cheaper way: reads the bytes
+    // What bytePairs does for an encoding with no cheaper way: reads the bytes
     // back and compares. Only a text holding raw bytes (or, for a code page
     // that switches with escapes, an ESC) can read back differently, so
     // other texts are not read again.
-    std::vector<Join> joinsByRereading(std::u16string_view text, std::string_view bytes,
-                                       std::span<const Unencodable> unencodable) const;
+    std::vector<BytePair> bytePairsByRereading(std::u16string_view text, std::string_view bytes,
+                                               std::span<const Unencodable> unencodable) const;
 };
 
 // The character at text[i], which the encoding cannot hold (a surrogate
@@ -93,7 +95,7 @@ const Encoding& iso2022JpEncoding();
 // The encoding a name stands for, ignoring case and telling '_' from '-'
 // not: the names above, every label the web's encoding standard lists for
 // them and the usual aliases ("x-sjis", "windows-31j", "cp932"; "utf8";
-// "UTF-16" is little-endian, as Windows writes it; "x-euc", "EUC_JP"...).
+// "UTF-16" is little-endian, the order most files so labelled are in; "x-euc", "EUC_JP"...).
 // Null when zu does not support it.
 const Encoding* findEncoding(std::string_view name);
 

@@ -1,15 +1,10 @@
 #include "core/text/fill_pieces.h"
 
+#include "core/text/utf.h"
+
 #include <algorithm>
 
 namespace zu {
-namespace {
-
-bool isHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-} // namespace
 
 std::vector<FillPiece> fillPieces(std::u16string_view text, std::span<const std::size_t> joins,
                                   std::size_t size) {

@@ -198,14 +198,8 @@ private:
             // one, a lone surrogate is reported as itself.
             const std::size_t index =
                 static_cast<std::size_t>(reinterpret_cast<const char16_t*>(in) - text.data());
-            char32_t ch = text[index];
-            std::size_t units = 1;
-            if (isHighSurrogate(text[index]) && index + 1 < end &&
-                isLowSurrogate(text[index + 1])) {
-                ch = 0x10000 + ((char32_t(text[index]) - 0xD800) << 10) +
-                     (char32_t(text[index + 1]) - 0xDC00);
-                units = 2;
-            }
+            const char32_t ch = codePointAt(text.substr(0, end), index);
+            const std::size_t units = utf16Length(ch);
             if (policy == Unmappable::Report)
                 out.unencodable.push_back({index, ch});
             else

@@ -1,6 +1,7 @@
 #include "core/text/path_bytes.h"
 
 #include "core/text/cp932.h"
+#include "core/text/utf.h"
 
 namespace zu {
 namespace {
@@ -9,16 +10,6 @@ constexpr char16_t kEscapeBase = cp932::kRawByteBase;
 
 bool isEscape(char32_t c) {
     return c >= kEscapeBase + 0x80u && c <= kEscapeBase + 0xFFu;
-}
-
-void appendCodePoint(std::u16string& out, char32_t c) {
-    if (c > 0xFFFF) {
-        c -= 0x10000;
-        out += char16_t(0xD800 + (c >> 10));
-        out += char16_t(0xDC00 + (c & 0x3FF));
-    } else {
-        out += char16_t(c);
-    }
 }
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -66,7 +57,7 @@ std::size_t decodeOne(std::string_view s, char32_t& c) {
             return 0;
         c = (c << 6) | (byte(i) & 0x3F);
     }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+    if (c < min || c > 0x10FFFF || isSurrogate(c))
         return 0;
     return length;
 }
@@ -85,7 +76,7 @@ std::u16string pathToText(std::string_view bytes) {
             out += char16_t(kEscapeBase + static_cast<unsigned char>(bytes.front()));
             length = 1;
         } else {
-            appendCodePoint(out, c);
+            appendUtf16(out, c);
         }
         bytes.remove_prefix(length);
     }
@@ -96,18 +87,12 @@ std::string textToPath(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i];
-        if (isEscape(u)) {
-            out += char(u - kEscapeBase);
-        } else if (u >= 0xD800 && u <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-                   text[i + 1] <= 0xDFFF) {
-            appendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            appendUtf8(out, 0xFFFD);
-        } else {
-            appendUtf8(out, u);
-        }
+        const char32_t c = codePointAt(text, i);
+        i += utf16Length(c) - 1;
+        if (isEscape(c))
+            out += char(c - kEscapeBase);
+        else
+            appendUtf8(out, isSurrogate(c) ? 0xFFFD : c);
     }
     return out;
 }

@@ -19,14 +19,9 @@ bool attachesToPrevious(std::u16string_view text, std::size_t at) {
         (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xFE20 && c <= 0xFE2F) || c == 0x3099 ||
         c == 0x309A || c == 0x200D)
         return true;
-    if (at + 1 < text.size()) {
-        const char16_t low = text[at + 1];
-        if (c == 0xDB40 && low >= 0xDD00 && low <= 0xDDEF)
-            return true; // variation selectors 17-256
-        if (c == 0xD83C && low >= 0xDFFB && low <= 0xDFFF)
-            return true; // skin tones
-    }
-    return false;
+    const char32_t pair = codePointAt(text, at);
+    return (pair >= 0xE0100 && pair <= 0xE01EF) || // variation selectors 17-256
+           (pair >= 0x1F3FB && pair <= 0x1F3FF);   // skin tones
 }
 
 // Whether a piece may end in front of `at` (0 < at < size).

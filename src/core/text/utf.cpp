@@ -133,16 +133,9 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
     out.reserve(utf16.size() * 3);
     const std::size_t n = utf16.size();
     for (std::size_t i = 0; i < n; ++i) {
-        char32_t ch = utf16[i];
-        if (ch >= 0xD800 && ch <= 0xDFFF) {
-            if (ch <= 0xDBFF && i + 1 < n && utf16[i + 1] >= 0xDC00 && utf16[i + 1] <= 0xDFFF) {
-                ch = 0x10000 + ((ch - 0xD800) << 10) + (char32_t(utf16[i + 1]) - 0xDC00);
-                ++i;
-            } else {
-                ch = kReplacement;
-            }
-        }
-        appendUtf8(out, ch);
+        const char32_t ch = codePointAt(utf16, i);
+        i += utf16Length(ch) - 1;
+        appendUtf8(out, isSurrogate(ch) ? kReplacement : ch);
     }
     return out;
 }

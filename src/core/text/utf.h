@@ -23,6 +23,25 @@ inline constexpr bool isHighSurrogate(char16_t c) {
 inline constexpr bool isLowSurrogate(char16_t c) {
     return c >= 0xDC00 && c <= 0xDFFF;
 }
+// Either half of a pair: no character of its own.
+inline constexpr bool isSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
+// The character a high and a low surrogate stand for together.
+inline constexpr char32_t fromSurrogatePair(char16_t high, char16_t low) {
+    return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(low) - 0xDC00);
+}
+// The character that starts at text[i]: a surrogate pair's, or the unit
+// itself (a lone surrogate too).
+inline constexpr char32_t codePointAt(std::u16string_view text, std::size_t i) {
+    if (isHighSurrogate(text[i]) && i + 1 < text.size() && isLowSurrogate(text[i + 1]))
+        return fromSurrogatePair(text[i], text[i + 1]);
+    return text[i];
+}
+// The UTF-16 units `ch` takes: two past U+FFFF, else one.
+inline constexpr std::size_t utf16Length(char32_t ch) {
+    return ch > 0xFFFF ? 2 : 1;
+}
 
 // Appends `ch` as one UTF-16 unit, or two for a character past U+FFFF.
 void appendUtf16(std::u16string& out, char32_t ch);

@@ -3,8 +3,10 @@
 
 #include "gui/app/main_frame.h"
 #include "gui/app/zu_app.h"
+#include "gui/check/page_check_list.h"
 #include "gui/commands/command_registry.h"
 #include "gui/dialogs/assistant_commands.h"
+#include "gui/dialogs/convert_dlg.h"
 #include "gui/dialogs/go_to_line_dlg.h"
 #include "gui/dialogs/option_sheet.h"
 #include "gui/dialogs/tag_dialog_commands.h"
@@ -21,8 +23,10 @@ const CommandRegistry& commandRegistry() {
         registerOptionCommands(r.view);
         registerTagDialogCommands(r.view);
         registerGoToLineCommand(r.view);
+        registerPageCheckCommand(r.view);
         registerDocumentCommands(r.document);
         CMainFrame::registerCommands(r.frame);
+        registerConvertCommand(r.frame);
         CZuApp::registerCommands(r.app);
         return r;
     }();

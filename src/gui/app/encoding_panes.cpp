@@ -61,8 +61,9 @@ void EncodingPanes::refresh() {
     lineBreak_->setVisible(doc_ != nullptr);
     if (!doc_)
         return;
-    const QString encoding = ui::qs(encodingLabel(doc_->form(), doc_->declaredEncoding()));
-    const QString lineBreak = ui::qs(lineBreakLabel(doc_->lineBreak(), doc_->hasMixedBreaks()));
+    const QString encoding = ui::qs(encodingLabel(doc_->form(), doc_->text().declaredEncoding()));
+    const QString lineBreak =
+        ui::qs(lineBreakLabel(doc_->form().lineBreak, doc_->text().hasMixedBreaks()));
     encoding_->setText(encoding);
     lineBreak_->setText(lineBreak);
     encoding_->setAccessibleName(QStringLiteral("ｴﾝｺｰﾃﾞｨﾝｸﾞ %1").arg(encoding));
@@ -78,22 +79,22 @@ void EncodingPanes::fillMenu() {
     QPointer<CZuDoc> doc = doc_;
 
     QMenu* reopen = menu_->addMenu(QStringLiteral("別のｴﾝｺｰﾃﾞｨﾝｸﾞで開き直す(&R)"));
-    const bool mayReopen = canReopen(doc->isModified(), !doc->pathName().isEmpty());
+    const bool mayReopen = canReopen(doc->text().isModified(), !doc->pathName().isEmpty());
     reopen->setEnabled(mayReopen);
     QMenu* save = menu_->addMenu(QStringLiteral("別のｴﾝｺｰﾃﾞｨﾝｸﾞ/改行で保存(&S)"));
     const auto reopenIn = [this, doc](const Encoding* encoding) {
         return [this, doc, encoding] {
             if (!doc)
                 return;
-            const QString error = doc->reopen(*encoding);
+            const QString error = doc->reload(encoding);
             if (!error.isEmpty())
                 ui::message(window_, error);
         };
     };
     // A page read in another encoding than it declares can be read as it
     // says, first in the list.
-    if (const Encoding* declared = doc->declaredEncoding();
-        declaresOther(declared, doc->encoding())) {
+    if (const Encoding* declared = doc->text().declaredEncoding();
+        declaresOther(declared, *doc->form().encoding)) {
         QAction* asDeclared = reopen->addAction(
             QStringLiteral("宣言どおり %1 で開き直す(&D)").arg(ui::qs(declared->name())));
         asDeclared->setEnabled(mayReopen);
@@ -101,7 +102,7 @@ void EncodingPanes::fillMenu() {
         reopen->addSeparator();
     }
     for (const EncodingChoice& choice : encodingChoices()) {
-        const bool current = isCurrent(choice, doc->encoding());
+        const bool current = isCurrent(choice, *doc->form().encoding);
         QAction* again = reopen->addAction(ui::qs(choice.label));
         again->setCheckable(true);
         again->setChecked(current);
@@ -110,19 +111,24 @@ void EncodingPanes::fillMenu() {
         QAction* next = save->addAction(ui::qs(choice.label));
         next->setCheckable(true);
         next->setChecked(current);
-        connect(next, &QAction::triggered, this, [doc, current, encoding = choice.encoding] {
+        connect(next, &QAction::triggered, this, [this, doc, current, encoding = choice.encoding] {
             // Saved, as the item says: the same questions and the same
             // writer as Save.
             if (doc && !current) {
-                doc->switchEncoding(*encoding);
-                saveDocument(*doc);
+                const std::vector<std::string> leftAlone = doc->switchEncoding(*encoding);
+                if (saveDocument(*doc) && !leftAlone.empty()) {
+                    QString text;
+                    for (const std::string& note : leftAlone)
+                        text += ui::qs(note) + QLatin1Char('\n');
+                    ui::message(window_, text.trimmed(), ui::Buttons::Ok, ui::Icon::Information);
+                }
             }
         });
     }
     save->addSeparator();
     for (LineBreak style : {LineBreak::CrLf, LineBreak::Lf, LineBreak::Cr}) {
         // While the file's breaks are mixed, no one style is the file's.
-        const bool current = !doc->hasMixedBreaks() && doc->lineBreak() == style;
+        const bool current = !doc->text().hasMixedBreaks() && doc->form().lineBreak == style;
         QAction* next = save->addAction(ui::qs(lineBreakName(style)));
         next->setCheckable(true);
         next->setChecked(current);

@@ -268,8 +268,9 @@ void CMainFrame::onSubWindowActivated(QMdiSubWindow*) {
 }
 
 void CMainFrame::updateCaption() {
-    // As on the original desktop: a maximised document window puts its title
-    // in brackets after the program's name.
+    // A maximised document window has no title bar of its own: its title
+    // goes in brackets after the program's name, so the user still sees
+    // which file is in front.
     CChildFrame* child = activeChild();
     if (!child)
         setWindowTitle(QStringLiteral("zu"));
@@ -336,56 +337,19 @@ void CMainFrame::activateListedWindow(int slot) {
 // --- Routing ------------------------------------------------------------------
 
 void CMainFrame::onCommand(int id) {
-    if (!isCommandEnabled(id))
-        return;
-    const CommandRegistry& registry = commandRegistry();
-    switch (findCommand(id)->owner) {
-    case CommandOwner::View:
-        registry.view.find(id)->run(*activeView());
-        break;
-    case CommandOwner::Document:
-        registry.document.find(id)->run(*activeView()->doc());
-        break;
-    case CommandOwner::MainFrame:
-        registry.frame.find(id)->run(*this);
-        break;
-    case CommandOwner::App:
-        registry.app.find(id)->run(app_);
-        break;
-    case CommandOwner::Nobody:
-        break; // keys that only exist to do nothing
-    }
-    scheduleUpdate();
+    if (commandRegistry().run(id, commandTargets()))
+        scheduleUpdate();
 }
 
 bool CMainFrame::isCommandEnabled(int id) const {
-    const CommandInfo* info = findCommand(id);
-    if (!info)
-        return false;
-    const CommandRegistry& registry = commandRegistry();
-    // View and document commands need a document window to go to.
+    return commandRegistry().isEnabled(id, commandTargets());
+}
+
+CommandTargets CMainFrame::commandTargets() const {
     CZuView* view = activeView();
-    switch (info->owner) {
-    case CommandOwner::View: {
-        const auto* entry = registry.view.find(id);
-        return view && entry && entry->isEnabled(*view);
-    }
-    case CommandOwner::Document: {
-        const auto* entry = registry.document.find(id);
-        return view && entry && entry->isEnabled(*view->doc());
-    }
-    case CommandOwner::MainFrame: {
-        const auto* entry = registry.frame.find(id);
-        return entry && entry->isEnabled(*this);
-    }
-    case CommandOwner::App: {
-        const auto* entry = registry.app.find(id);
-        return entry && entry->isEnabled(app_);
-    }
-    case CommandOwner::Nobody:
-        return true; // swallowed, so that the key does nothing
-    }
-    return false;
+    // Asking whether a command is available changes nothing of this frame;
+    // the same targets serve to run it.
+    return {view, view ? view->doc() : nullptr, const_cast<CMainFrame*>(this), &app_};
 }
 
 void CMainFrame::scheduleUpdate() {

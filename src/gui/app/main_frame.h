@@ -23,6 +23,7 @@ class CZuView;
 class CaretPane;
 class EncodingPanes;
 class LockIndicators;
+struct CommandTargets;
 struct MenuNode;
 template <class Target> class HandlerTable;
 
@@ -72,6 +73,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The active view and document, this frame and the application.
+    CommandTargets commandTargets() const;
     void createActions();
     QMenu* buildMenu(const MenuNode& popup);
     void showMenuBar(bool document);

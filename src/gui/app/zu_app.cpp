@@ -3,6 +3,7 @@
 #include "core/app/command_line.h"
 #include "core/app/commands.h"
 #include "core/check/check_run.h"
+#include "core/convert/convert_run.h"
 #include "core/desktop/registration.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/file_read.h"
@@ -59,9 +60,7 @@ CZuApp*& current() {
 }
 
 std::string configFolder() {
-    const Settings& s = settings();
-    const std::string dir =
-        configDirectory(s.programDirectory.drive + s.programDirectory.directory);
+    const std::string dir = configDirectory(settings().programDirectory.folder());
     ensureDirectory(dir);
     return dir;
 }
@@ -100,7 +99,7 @@ void CZuApp::setColourWhileTyping(bool on) {
     colourWhileTyping_ = on;
     // Turned off, the colours stay as a run of tag colouring leaves them.
     for (const auto& d : documents_) {
-        d->marks().setColourWhileTyping(on);
+        d->text().marks().setColourWhileTyping(on);
         for (CZuView* v : d->views())
             v->viewport()->update();
     }
@@ -122,7 +121,7 @@ CZuApp::CZuApp() : recent_(cmd::RecentFileCount) {
 }
 
 CZuApp::~CZuApp() {
-    CZuDoc::setWriteJournal(nullptr);
+    setWriteJournal(nullptr);
     delete frame_.data();
     // Documents whose last window has closed are deleted once control
     // returns to the event loop; at the end of the run that is now.
@@ -152,6 +151,19 @@ std::optional<int> CZuApp::answerOnTerminal(const std::vector<std::string>& args
             return check::kCannotCheck;
         }
         return check::runCheck(line.files, std::cout, std::cerr);
+    }
+    if (line.action == CommandLine::Action::Convert ||
+        line.action == CommandLine::Action::ConvertUndo) {
+        if (!line.error.empty()) {
+            std::fprintf(stderr, "%s\n", line.error.c_str());
+            return convert::kCannotConvert;
+        }
+        if (line.action == CommandLine::Action::ConvertUndo)
+            return convert::runUndo(line.files[0], std::cout, std::cerr);
+        convert::ConvertRequest request{line.files, line.apply, {}};
+        request.options.byteOrderMark = line.byteOrderMark;
+        request.options.six = line.jisForms ? convert::SixForms::Jis : convert::SixForms::Web;
+        return convert::runConvert(request, std::cout, std::cerr);
     }
     if (line.action == CommandLine::Action::Help)
         std::fputs(usageText().c_str(), stdout);
@@ -199,8 +211,8 @@ std::optional<int> CZuApp::start(const QStringList& args) {
         channel_->setReady([this] { return frame_ && !QApplication::activeModalWidget(); });
     }
 
-    // At every start, as the classic program registered with the shell. The
-    // editor works without the desktop: what failed is only said on the
+    // At every start, so that the desktop opens pages in the zu that ran
+    // last. The editor works without the desktop: what failed is only said on the
     // terminal, never in a message box at every start.
     const RegistrationReport registered = registerDesktop(
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(), desktop);
@@ -228,7 +240,7 @@ std::optional<int> CZuApp::start(const QStringList& args) {
     recoveryFolder_ = recoveryDirectory(configFolder());
     ensurePrivateFolder(recoveryFolder_);
     journal_ = std::make_unique<WriteJournal>(configFolder() + "saving/");
-    CZuDoc::setWriteJournal(journal_.get());
+    setWriteJournal(journal_.get());
     // The list holds the bytes of each path; the profile keeps them as the
     // text file_names.h makes of them, which gives the same bytes back.
     std::vector<std::string> recent;
@@ -367,7 +379,7 @@ void CZuApp::recoveryFailed(const QString& folder, int error) {
 
 bool CZuApp::keepCopy(CZuDoc& doc) {
     auto* keeper = doc.findChild<RecoveryKeeper*>();
-    if (!keeper || !doc.isModified() || keeper->writeNow())
+    if (!keeper || !doc.text().isModified() || keeper->writeNow())
         return true;
     const std::string second = secondRecoveryFolder();
     if (const int error = keeper->writeTo(second); error != 0) {
@@ -391,7 +403,7 @@ void CZuApp::keepEverythingAndQuit() {
         kept = keepCopy(*d) && kept;
     RecoveryKeeper::keepCopies();
     for (const auto& d : documents_)
-        d->setModified(false);
+        d->text().setModified(false);
     QCoreApplication::exit(kept ? 0 : 1);
 }
 
@@ -427,7 +439,7 @@ int CZuApp::printFromCommandLine(const QString& path, const QString& printerName
         return 1;
     }
     printer.setDocName(opened.document->title());
-    if (!printDocument(opened.document->sourceText(), CZuView::editorFont(), printer)) {
+    if (!printDocument(opened.document->text().sourceText(), CZuView::editorFont(), printer)) {
         ui::message(nullptr, QStringLiteral("印刷を開始できませんでした。"));
         return 1;
     }
@@ -446,7 +458,7 @@ CZuDoc* CZuApp::adopt(std::unique_ptr<CZuDoc> doc,
     CZuDoc* raw = doc.get();
     documents_.push_back(std::move(doc));
     if (colourWhileTyping_)
-        raw->marks().setColourWhileTyping(true);
+        raw->text().marks().setColourWhileTyping(true);
     auto* keeper = new RecoveryKeeper(*raw, recoveryFolder_, std::move(recoveryFile));
     connect(keeper, &RecoveryKeeper::failed, this, &CZuApp::recoveryFailed);
     connect(keeper, &RecoveryKeeper::written, this, [this] { recoveryFailureShown_ = false; });

@@ -122,8 +122,8 @@ void insertGenericForm(CZuView& view) {
     const Settings& s = settings();
     const Fragment form =
         // The page declares the charset its document is saved in.
-        genericForm(
-            {s.pageTitle, s.bodyOptions, s.fontFace, s.fontSize, view.doc()->charsetName()});
+        genericForm({s.pageTitle, s.bodyOptions, s.fontFace, s.fontSize,
+                     std::string(view.doc()->form().encoding->charset())});
     const long start = view.selection().start;
     WrapSelection(view, form);
     // The caret goes to the end of the open text, where the page's content
@@ -161,8 +161,9 @@ void setAssistantClock(std::function<std::time_t()> fn) {
 
 void registerAssistantCommands(HandlerTable<CZuView>& table) {
     // The page declares the charset its document is saved in.
-    table.add(cmd::QuickCreate,
-              [](CZuView& view) { WrapSelection(view, quickCreate(view.doc()->charsetName())); });
+    table.add(cmd::QuickCreate, [](CZuView& view) {
+        WrapSelection(view, quickCreate(std::string(view.doc()->form().encoding->charset())));
+    });
     table.add(cmd::Index, [](CZuView& view) { WrapSelection(view, indexEntry()); });
     table.add(cmd::Topic, [](CZuView& view) { WrapSelection(view, topicEntry()); });
     table.add(cmd::ColorReference, insertColourReference);

@@ -72,7 +72,7 @@ void CGoToLineDlg::accept() {
 
 void registerGoToLineCommand(HandlerTable<CZuView>& table) {
     table.add(cmd::GoToLine, [](CZuView& view) {
-        const CZuDoc& doc = *view.doc();
+        const TextModel& doc = view.doc()->text();
         const auto columns = [&doc](long line) {
             const QString text = lineText(doc, lineBlock(doc, line - 1));
             return characterColumns({reinterpret_cast<const char16_t*>(text.utf16()),

@@ -23,8 +23,8 @@ namespace {
 // template's buttons do, not only on their mark and text.
 
 // An automatic check box has two states for the user, even when it shows
-// the partial state for a stored 2: a click then checks it, as the
-// platform's automatic check box does.
+// the partial state for a stored 2: a click then checks it, so that the
+// user never lands on a state the box cannot be given again.
 class TwoStateCheckBox : public QCheckBox {
 public:
     using QCheckBox::QCheckBox;
@@ -213,8 +213,8 @@ QLabel* COptionPage::addControl(const PageControl& c) {
         auto* button = new GroupRadioButton(ui::qs(c.text), this);
         button->setGeometry(rect);
         // Not Qt's exclusive group: a stored value outside the group shows
-        // no button checked, and Tab and the arrow keys follow the
-        // platform's radio groups (see updateTabStops, eventFilter).
+        // no button checked, and Tab stops once in the group while the
+        // arrow keys move within it (see updateTabStops, eventFilter).
         button->setAutoExclusive(false);
         button->installEventFilter(this);
         radioGroups_.back().push_back(button);
@@ -263,8 +263,9 @@ QLabel* COptionPage::addControl(const PageControl& c) {
         label->setTextFormat(Qt::PlainText);
         label->setText(ui::qs(c.text));
         // Centred on its row, since the edits beside it centre their text in
-        // a box taller than the platform's; a text wider than the template's
-        // box runs on rather than being cut, as nothing stands to its right.
+        // their box: the two texts stand level. A text wider than the
+        // template's box runs on rather than being cut, as nothing stands to
+        // its right.
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->setGeometry(
             rect.adjusted(0, 0, std::max(0, label->sizeHint().width() - rect.width()), 0));
@@ -313,7 +314,7 @@ bool COptionPage::eventFilter(QObject* watched, QEvent* event) {
     if (!group || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
         return QWidget::eventFilter(watched, event);
     // The arrow keys go round the group in its order and check the button
-    // they reach, as the platform's automatic radio buttons do.
+    // they reach, so that a group is set from the keyboard alone.
     const auto n = static_cast<std::ptrdiff_t>(group->size());
     const std::ptrdiff_t at = std::find(group->begin(), group->end(), watched) - group->begin();
     QAbstractButton* next = (*group)[static_cast<std::size_t>((at + step + n) % n)];

@@ -18,7 +18,8 @@ COptionSheet::COptionSheet(QWidget* parent, const QString& caption,
                            std::span<const OptionPage> pages, const Settings& from)
     : QDialog(parent), members_(from), tabs_(new QTabWidget(this)) {
     setWindowTitle(caption);
-    // The sheet takes its look from its pages, as the platform's sheets do.
+    // The sheet takes its font from its pages, so that its tabs and buttons
+    // match what they frame.
     setFont(COptionPage::pageFont());
 
     for (const OptionPage page : pages) {

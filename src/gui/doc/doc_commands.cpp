@@ -45,7 +45,7 @@ bool saveDocumentTo(CZuDoc& doc, const QString& path) {
     // Switched to UTF-8, the text may still hold what no encoding writes
     // back as it is (a lone surrogate, a raw byte that joins): ask again.
     while (!result.problems.empty()) {
-        switch (ask(saveQuestion(result.problems, doc.encoding()))) {
+        switch (ask(saveQuestion(result.problems, *doc.form().encoding))) {
         case ui::Answer::Ok:
             result = doc.saveTo(path, Unmappable::CharacterReference);
             break;
@@ -80,7 +80,9 @@ bool saveDocumentAs(CZuDoc& doc) {
     dialog.setNameFilters(
         {QStringLiteral("Zu ﾌｧｲﾙ (*.htm)"), QStringLiteral("すべてのﾌｧｲﾙ (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("htm"));
-    const QFileInfo proposed(doc.proposedSaveName());
+    // The file's own name, or the title with ".htm" for a new document.
+    const QFileInfo proposed(doc.pathName().isEmpty() ? doc.title() + QStringLiteral(".htm")
+                                                      : doc.pathName());
     if (proposed.isAbsolute())
         dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
@@ -103,7 +105,7 @@ bool saveDocument(CZuDoc& doc) {
 }
 
 bool maybeSave(CZuDoc& doc) {
-    if (!doc.isModified())
+    if (!doc.text().isModified())
         return true;
     const QString text = QStringLiteral("%1 への変更を保存しますか？").arg(doc.title());
     switch (ui::message(nullptr, text, ui::Buttons::YesNoCancel, ui::Icon::Warning)) {
@@ -119,7 +121,7 @@ bool maybeSave(CZuDoc& doc) {
 void registerDocumentCommands(HandlerTable<CZuDoc>& table) {
     table.add(cmd::FileClose, [](CZuDoc& doc) {
         if (maybeSave(doc))
-            doc.requestClose();
+            emit doc.closeRequested();
     });
     table.add(cmd::FileSave, [](CZuDoc& doc) { saveDocument(doc); });
     table.add(cmd::FileSaveAs, [](CZuDoc& doc) { saveDocumentAs(doc); });

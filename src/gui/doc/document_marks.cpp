@@ -3,7 +3,7 @@
 #include "core/settings/settings.h"
 #include "core/text/cp932.h"
 #include "gui/doc/document_joins.h"
-#include "gui/doc/zu_doc.h"
+#include "gui/doc/text_model.h"
 
 #include <QTextDocument>
 #include <QTextLayout>
@@ -48,7 +48,7 @@ QTextCharFormat rawByteMark() {
 // that Undo brings back takes its neighbour's colour too, not the one it had.
 DocumentMarks::DocumentMarks(QTextDocument* text) : QObject(text), text_(text) {}
 
-std::vector<TagSpan> controlTagSpans(const CZuDoc& doc, const QString& text, long from) {
+std::vector<TagSpan> controlTagSpans(const TextModel& doc, const QString& text, long from) {
     std::vector<TagSpan> spans = tagSpans(asView(text));
     const JoinMap& joins = doc.joinMap();
     for (TagSpan& span : spans) {
@@ -134,7 +134,7 @@ Rgb DocumentMarks::typingColour() const {
 }
 
 void DocumentMarks::colourEveryTag() {
-    const CZuDoc* doc = CZuDoc::of(text_);
+    const TextModel* doc = TextModel::of(text_);
     if (!doc)
         return;
     // Exactly the tags, as every edit leaves the stretch it touches; the
@@ -179,7 +179,7 @@ std::pair<int, int> DocumentMarks::recolourStretch(int from, int to) {
         block = next;
         offset = 0;
     }
-    if (const CZuDoc* doc = CZuDoc::of(text_))
+    if (const TextModel* doc = TextModel::of(text_))
         colours_.repaint(begin, end,
                          controlTagSpans(*doc, doc->sourceText(begin, end), doc->toSource(begin)),
                          typingColour());

@@ -18,14 +18,14 @@
 class QTextDocument;
 
 namespace zu {
-class CZuDoc;
+class TextModel;
 
 // The spans tag colouring gives `text`, a stretch of the document's text as
 // the file holds it that starts at source position `from`, in control
 // positions. A tag that runs up to a soft join colours the join's separator
 // too, so that text typed there takes the tag's colour as it would inside an
 // ordinary line.
-std::vector<TagSpan> controlTagSpans(const CZuDoc& doc, const QString& text, long from = 0);
+std::vector<TagSpan> controlTagSpans(const TextModel& doc, const QString& text, long from = 0);
 
 class DocumentMarks final : public QObject {
 public:

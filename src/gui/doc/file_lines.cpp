@@ -1,7 +1,7 @@
 #include "gui/doc/file_lines.h"
 
 #include "gui/doc/document_joins.h"
-#include "gui/doc/zu_doc.h"
+#include "gui/doc/text_model.h"
 
 #include <QTextDocument>
 
@@ -14,11 +14,15 @@ std::u16string_view asView(const QString& s) {
 
 // How many paragraphs up to and including the one at control position
 // `start` continue a line: each is one control position the source lacks.
-long joinsUpTo(const CZuDoc& doc, int start) {
+long joinsUpTo(const TextModel& doc, int start) {
     return start - doc.toSource(start);
 }
 
 } // namespace
+
+bool startsLine(const QTextBlock& block) {
+    return !block.previous().isValid() || !isJoined(block);
+}
 
 QTextBlock lineStart(const QTextBlock& block) {
     QTextBlock first = block;
@@ -27,15 +31,15 @@ QTextBlock lineStart(const QTextBlock& block) {
     return first;
 }
 
-long lineIndex(const CZuDoc& doc, const QTextBlock& block) {
+long lineIndex(const TextModel& doc, const QTextBlock& block) {
     return block.blockNumber() - joinsUpTo(doc, block.position());
 }
 
-long lineCount(const CZuDoc& doc) {
+long lineCount(const TextModel& doc) {
     return doc.textDocument()->blockCount() - static_cast<long>(doc.joinMap().size());
 }
 
-QTextBlock lineBlock(const CZuDoc& doc, long index) {
+QTextBlock lineBlock(const TextModel& doc, long index) {
     if (index < 0 || index >= lineCount(doc))
         return {};
     // The paragraph of a line is its index plus the joins in front of it;
@@ -51,7 +55,7 @@ QTextBlock lineBlock(const CZuDoc& doc, long index) {
     }
 }
 
-QString lineText(const CZuDoc& doc, const QTextBlock& first) {
+QString lineText(const TextModel& doc, const QTextBlock& first) {
     QTextBlock last = first;
     while (last.next().isValid() && isJoined(last.next()))
         last = last.next();
@@ -90,7 +94,7 @@ public:
     }
 };
 
-LineColumn lineColumnAt(const CZuDoc& doc, int position) {
+LineColumn lineColumnAt(const TextModel& doc, int position) {
     QTextDocument* text = doc.textDocument();
     const QTextBlock block = text->findBlock(position);
     const QTextBlock first = lineStart(block);

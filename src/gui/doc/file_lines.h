@@ -9,20 +9,22 @@
 #include <QTextBlock>
 
 namespace zu {
-class CZuDoc;
+class TextModel;
 
+// Whether `block` begins a line of the file rather than continuing one.
+bool startsLine(const QTextBlock& block);
 // The first piece of the line that `block` is, or is a piece of.
 QTextBlock lineStart(const QTextBlock& block);
 // The index (from 0) of the file's line that `block` is, or is a piece of.
-long lineIndex(const CZuDoc& doc, const QTextBlock& block);
+long lineIndex(const TextModel& doc, const QTextBlock& block);
 // How many lines the file has.
-long lineCount(const CZuDoc& doc);
+long lineCount(const TextModel& doc);
 // The first block of the line whose index (from 0) is `index`; an invalid
 // block when the file has no such line.
-QTextBlock lineBlock(const CZuDoc& doc, long index);
+QTextBlock lineBlock(const TextModel& doc, long index);
 // The text of the line that starts at `first`, as the file holds it.
-QString lineText(const CZuDoc& doc, const QTextBlock& first);
+QString lineText(const TextModel& doc, const QTextBlock& first);
 // The line and column of control position `position`.
-LineColumn lineColumnAt(const CZuDoc& doc, int position);
+LineColumn lineColumnAt(const TextModel& doc, int position);
 
 } // namespace zu

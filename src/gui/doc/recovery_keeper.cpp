@@ -41,7 +41,7 @@ bool keepsByteForms(const std::string& encoding) {
 }
 
 long controlLength(const CZuDoc& doc) {
-    return doc.textDocument()->characterCount() - 1;
+    return doc.text().textDocument()->characterCount() - 1;
 }
 
 } // namespace
@@ -60,8 +60,9 @@ RecoveryKeeper::RecoveryKeeper(CZuDoc& doc, const std::string& folder,
     retry_.setInterval(1000);
     connect(&flush_, &QTimer::timeout, this, &RecoveryKeeper::flush);
     connect(&retry_, &QTimer::timeout, this, [this] { writer_->retry(); });
-    connect(doc.textDocument(), &QTextDocument::contentsChange, this, &RecoveryKeeper::changed);
-    connect(doc.textDocument(), &QTextDocument::modificationChanged, this,
+    connect(doc.text().textDocument(), &QTextDocument::contentsChange, this,
+            &RecoveryKeeper::changed);
+    connect(doc.text().textDocument(), &QTextDocument::modificationChanged, this,
             &RecoveryKeeper::modificationChanged);
     // A new encoding or line-break style changes no character.
     connect(&doc, &CZuDoc::formChanged, this, &RecoveryKeeper::scheduleFlush);
@@ -72,7 +73,7 @@ RecoveryKeeper::RecoveryKeeper(CZuDoc& doc, const std::string& folder,
         return;
     }
     controlLength_ = controlLength(doc_);
-    sourceLength_ = doc_.sourceLength();
+    sourceLength_ = doc_.text().sourceLength();
     const bool moved = std::rename(adopted->file.c_str(), file().c_str()) == 0;
     if (moved && adopted->read.form && writer_->resume(adopted->read)) {
         started_ = true;
@@ -112,12 +113,9 @@ void RecoveryKeeper::captureBase() {
     // which the file's bytes give back where the document says they do.
     started_ = false;
     controlLength_ = controlLength(doc_);
-    sourceLength_ = doc_.sourceLength();
+    sourceLength_ = doc_.text().sourceLength();
     head_ = tail_ = kNone;
-    fileBase_.reset();
-    if (!doc_.pathName().isEmpty() && doc_.source() && !doc_.sourceEncoding().empty())
-        fileBase_ = RecoveryWriter::FileBase{pathToBytes(doc_.pathName()), *doc_.source(),
-                                             doc_.sourceEncoding()};
+    fileBase_ = doc_.fileBase();
     needsText_ = !fileBase_ && sourceLength_ > 0;
 }
 
@@ -125,7 +123,7 @@ void RecoveryKeeper::changed(int position, int /*removed*/, int added) {
     const long length = controlLength(doc_);
     head_ = std::min<long>(head_, position);
     tail_ = std::min<long>(tail_, std::max<long>(0, length - position - added));
-    if (doc_.isModified())
+    if (doc_.text().isModified())
         scheduleFlush();
 }
 
@@ -151,7 +149,7 @@ void RecoveryKeeper::modificationChanged(bool modified) {
 }
 
 void RecoveryKeeper::scheduleFlush() {
-    if (doc_.isModified() && !flush_.isActive())
+    if (doc_.text().isModified() && !flush_.isActive())
         flush_.start();
 }
 
@@ -162,13 +160,13 @@ void RecoveryKeeper::startFromText() {
     needsText_ = false;
     form_ = form;
     controlLength_ = controlLength(doc_);
-    sourceLength_ = doc_.sourceLength();
+    sourceLength_ = doc_.text().sourceLength();
     head_ = tail_ = kNone;
 }
 
 void RecoveryKeeper::flush() {
     flush_.stop();
-    if (!doc_.isModified())
+    if (!doc_.text().isModified())
         return;
     const RecoveryForm form = doc_.recoveryForm();
     // What edits cannot carry: breaks kept one by one again, or byte forms
@@ -198,9 +196,10 @@ void RecoveryKeeper::flush() {
     // new base costs no more than the edit would.
     if (to - from > 65536 && to - from > length / 2)
         return startFromText();
-    RecoveryEdit edit = doc_.recoveryEdit(static_cast<int>(from), static_cast<int>(to));
-    const long sourceLength = doc_.sourceLength();
-    const long kept = sourceLength - doc_.toSource(static_cast<int>(to));
+    RecoveryEdit edit = doc_.text().recoveryEdit(static_cast<int>(from), static_cast<int>(to),
+                                                 doc_.form().lineBreak);
+    const long sourceLength = doc_.text().sourceLength();
+    const long kept = sourceLength - doc_.text().toSource(static_cast<int>(to));
     const long removed = sourceLength_ - kept - static_cast<long>(edit.from);
     if (removed < 0)
         return startFromText(); // never expected: the whole text is then sure

@@ -46,7 +46,7 @@ TextLoad::TextLoad(const QString& path, QObject* parent)
     connect(&poll_, &QTimer::timeout, this, &TextLoad::poll);
     poll_.start();
     reader_ = std::thread(&TextLoad::read, reading_, pathToBytes(absolute_),
-                          CZuDoc::defaultJoinBound(), QPointer<TextLoad>(this));
+                          TextModel::defaultJoinBound(), QPointer<TextLoad>(this));
 }
 
 TextLoad::~TextLoad() {
@@ -76,7 +76,6 @@ void TextLoad::cancel() {
     ended_ = true;
     poll_.stop();
     // The half-filled document goes with everything it holds.
-    cursor_ = QTextCursor();
     document_.reset();
     // The text read so far is freed with the last owner: this object, or
     // the thread while it still works on it.
@@ -123,10 +122,8 @@ void TextLoad::read(const std::shared_ptr<Reading>& reading, const std::string& 
 }
 
 void TextLoad::poll() {
-    const int now = next_ == 0
-                        ? reading_->permille.load()
-                        : kDecodedAt + static_cast<int>((1000 - kDecodedAt) * next_ /
-                                                        std::max<std::size_t>(1, pieces_.size()));
+    const int now =
+        !document_ ? reading_->permille.load() : kDecodedAt + (1000 - kDecodedAt) * filled_ / 1000;
     if (now != shown_) {
         shown_ = now;
         emit progressed(now);
@@ -145,12 +142,7 @@ void TextLoad::startFilling() {
         return;
     }
     document_ = std::make_unique<CZuDoc>(title());
-    document_->beginLoad(r.decoded);
-    pieces_ = fillPieces(r.decoded.text, r.joins, step().characters);
-    cursor_ = QTextCursor(document_->textDocument());
-    // The first piece before anyone else's cursor: one made on the empty
-    // text would be carried along to its end.
-    CZuDoc::insertPiece(cursor_, r.decoded.text, pieces_[next_++]);
+    document_->text().beginLoad(r.decoded, std::move(r.joins), step().characters);
     emit filling(document_.get());
     // After the events now waiting: a view made for the document is laid
     // out for its size while the text is still empty.
@@ -160,28 +152,17 @@ void TextLoad::startFilling() {
 void TextLoad::fillSome() {
     if (ended_)
         return;
-    QElapsedTimer clock;
-    clock.start();
-    // One edit block a turn: the control reports one change, not one per
-    // piece.
-    cursor_.beginEditBlock();
-    while (next_ < pieces_.size()) {
-        CZuDoc::insertPiece(cursor_, reading_->decoded.text, pieces_[next_++]);
-        if (clock.elapsed() >= step().milliseconds)
-            break;
-    }
-    cursor_.endEditBlock();
+    filled_ = document_->text().loadSome(step().milliseconds);
     poll();
-    if (next_ < pieces_.size()) {
+    if (filled_ < 1000) {
         // After the events that came in meanwhile: typing elsewhere, a
         // click on the cancel button.
         QTimer::singleShot(0, this, &TextLoad::fillSome);
         return;
     }
-    cursor_ = QTextCursor();
     Reading& r = *reading_;
-    document_->endLoad(r.decoded, r.joins);
-    document_->takeSource(absolute_, r.stamp, r.hash, r.decoded);
+    document_->text().endLoad(r.decoded);
+    document_->takeFile(absolute_, r.stamp, r.hash, r.decoded);
     result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
     finish({});
 }

@@ -7,14 +7,11 @@
 // behind then, and the document never becomes one of the program's.
 
 #include "core/text/document_text.h"
-#include "core/text/fill_pieces.h"
 #include "gui/doc/zu_doc.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTextCursor>
 #include <QTimer>
 
 #include <atomic>
@@ -87,9 +84,7 @@ private:
     std::shared_ptr<Reading> reading_;
     std::thread reader_;
     std::unique_ptr<CZuDoc> document_;
-    std::vector<FillPiece> pieces_;
-    std::size_t next_ = 0;
-    QTextCursor cursor_;
+    int filled_ = 0; // in thousandths
     QTimer poll_;
     int shown_ = 0;
     bool ended_ = false;

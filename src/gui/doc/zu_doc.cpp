@@ -1,5 +1,6 @@
 #include "gui/doc/zu_doc.h"
 
+#include "core/convert/page_declarations.h"
 #include "core/doc/content_hash.h"
 #include "core/doc/doc_messages.h"
 #include "core/doc/encoding_rules.h"
@@ -7,6 +8,7 @@
 #include "core/doc/file_read.h"
 #include "core/text/detect_encoding.h"
 #include "core/text/utf.h"
+#include "gui/doc/document_edit.h"
 #include "gui/doc/document_marks.h"
 #include "gui/widgets/file_names.h"
 
@@ -33,22 +35,7 @@ std::u16string_view asView(const QString& s) {
 } // namespace
 
 CZuDoc::CZuDoc(const QString& title, QObject* parent)
-    : QObject(parent), text_(new QTextDocument(this)), title_(title), joins_(text_),
-      joinBound_(defaultJoinBound()) {
-    text_->setDocumentLayout(new QPlainTextDocumentLayout(text_));
-    text_->setModified(false);
-    marks_ = new DocumentMarks(text_);
-    // Tag colours move with the text, and each new character may bring a
-    // byte that is not valid Shift_JIS (pasted from another document), to
-    // be marked as soon as it arrives. A file being loaded is marked once
-    // it is in.
-    connect(text_, &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-        if (loading_)
-            return;
-        joins_.touched();
-        marks_->follow(from, removed, added);
-    });
-}
+    : QObject(parent), text_(new TextModel(this)), title_(title) {}
 
 CZuDoc::~CZuDoc() = default;
 
@@ -69,16 +56,17 @@ CZuDoc::OpenResult CZuDoc::open(const QString& path) {
 
     auto doc = std::make_unique<CZuDoc>(displayName(absolute));
     doc->load(decoded);
-    doc->takeSource(absolute, stamp, hash, decoded);
+    doc->takeFile(absolute, stamp, hash, decoded);
     result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
     return result;
 }
 
-void CZuDoc::takeSource(const QString& absolute, const FileStamp& stamp, std::uint64_t hash,
-                        const DocumentText& decoded) {
-    declared_ = decoded.declared;
-    setModified(false);
+void CZuDoc::takeFile(const QString& absolute, const FileStamp& stamp, std::uint64_t hash,
+                      const DocumentText& decoded) {
+    form_ = decoded.form();
+    text_->setDeclaredEncoding(decoded.declared);
+    text_->setModified(false);
     path_ = absolute;
     disk_.know(stamp);
     source_ = SourceIdentity{stamp, hash};
@@ -93,9 +81,9 @@ RecoveryRecord CZuDoc::recoveryRecord() const {
     r.encoding = std::string(form_.encoding->name());
     r.byteOrderMark = form_.byteOrderMark;
     r.lineBreak = form_.lineBreak;
-    r.breaks = breaks();
-    r.variants = variants();
-    const QString raw = sourceText();
+    r.breaks = text_->breaks(form_.lineBreak);
+    r.variants = text_->variants(*form_.encoding);
+    const QString raw = text_->sourceText();
     r.text.assign(asView(raw));
     std::ranges::replace(r.text, u'\u2029', u'\n');
     r.source = source_;
@@ -126,16 +114,19 @@ std::unique_ptr<CZuDoc> CZuDoc::restore(const RecoveryRecord& record,
     // only say it again.
     doc->disk_.noteForModified(stampOf(record.path), true);
     // What was restored has not been saved yet.
-    doc->setModified(true);
+    doc->text_->setModified(true);
     return doc;
 }
 
-bool CZuDoc::isModified() const {
-    return text_->isModified();
+std::optional<RecoveryWriter::FileBase> CZuDoc::fileBase() const {
+    if (path_.isEmpty() || !source_ || sourceEncoding_.empty())
+        return std::nullopt;
+    return RecoveryWriter::FileBase{pathToBytes(path_), *source_, sourceEncoding_};
 }
 
-void CZuDoc::setModified(bool modified) {
-    text_->setModified(modified);
+void CZuDoc::load(DocumentText& decoded) {
+    form_ = decoded.form();
+    text_->load(decoded);
 }
 
 void CZuDoc::addView(CZuView* view) {
@@ -146,68 +137,14 @@ void CZuDoc::removeView(CZuView* view) {
     std::erase(views_, view);
 }
 
-void CZuDoc::replaceText(std::u16string_view text, std::span<const TagSpan> removed) {
-    // Whether a position of the old text lies in a removed range, and how
-    // many removed characters stand in front of it; asked in ascending order.
-    std::size_t next = 0;
-    std::size_t gone = 0;
-    const auto fate = [&](std::size_t at) {
-        while (next < removed.size() && static_cast<std::size_t>(removed[next].end) <= at) {
-            gone += static_cast<std::size_t>(removed[next].end - removed[next].start);
-            ++next;
-        }
-        return next < removed.size() && static_cast<std::size_t>(removed[next].start) <= at;
-    };
-
-    // The characters that stay keep the byte forms the file gave them, at
-    // the places they now stand.
-    DocumentText kept;
-    for (const Variant& v : hasVariants_ ? variants() : std::vector<Variant>())
-        if (!fate(v.index))
-            kept.variants.push_back({v.index - gone, v.code});
-    // And the line breaks that stay are written as they were read.
-    kept.lineBreak = form_.lineBreak;
-    kept.encoding = form_.encoding;
-    kept.byteOrderMark = form_.byteOrderMark;
-    if (mixedBreaks_) {
-        next = gone = 0;
-        const std::vector<LineBreak> kinds = breaks();
-        const JoinMap& joins = joins_.map();
-        JoinedFormats joined;
-        std::size_t k = 0;
-        for (QTextBlock block = text_->begin().next(); k < kinds.size() && block.isValid();
-             block = block.next()) {
-            if (joined(block))
-                continue;
-            const auto at = static_cast<std::size_t>(joins.toSource(block.position() - 1));
-            if (!fate(at))
-                kept.breaks.push_back(kinds[k]);
-            ++k;
-        }
-    }
-    kept.text.assign(text);
-    kept.rawBytes = static_cast<std::size_t>(
-        std::ranges::count_if(kept.text, [](char16_t c) { return cp932::isRawByte(c); }));
-    // Setting the text anew drops the undo history, which names places in
-    // the old text.
-    load(kept);
-    setModified(true);
-}
-
-QString CZuDoc::proposedSaveName() const {
-    if (!path_.isEmpty())
-        return path_;
-    return title_ + QStringLiteral(".htm");
-}
-
 bool CZuDoc::offerReload() {
-    return !path_.isEmpty() && disk_.offerReload(stampOf(pathToBytes(path_)), isModified());
+    return !path_.isEmpty() && disk_.offerReload(stampOf(pathToBytes(path_)), text_->isModified());
 }
 
 DiskChange CZuDoc::noteDiskChange() {
     if (path_.isEmpty())
         return DiskChange::None;
-    return disk_.noteForModified(stampOf(pathToBytes(path_)), isModified());
+    return disk_.noteForModified(stampOf(pathToBytes(path_)), text_->isModified());
 }
 
 bool CZuDoc::fileDeleted() const {
@@ -220,18 +157,8 @@ bool CZuDoc::changedOnDisk() const {
     return !path_.isEmpty() && disk_.warnBeforeSave(stampOf(pathToBytes(path_)));
 }
 
-QString CZuDoc::reload() {
-    return readAgain(*form_.encoding);
-}
-
-QString CZuDoc::reopen(const Encoding& encoding) {
-    const QString error = readAgain(encoding);
-    if (error.isEmpty())
-        emit formChanged();
-    return error;
-}
-
-QString CZuDoc::readAgain(const Encoding& encoding) {
+QString CZuDoc::reload(const Encoding* in) {
+    const Encoding& encoding = in ? *in : *form_.encoding;
     // Read as any open reads, then loaded in place of the text: the byte
     // forms, the line breaks and the marks come with it. What could be
     // undone named places in the old text and goes.
@@ -242,84 +169,79 @@ QString CZuDoc::readAgain(const Encoding& encoding) {
     const Encoding& settled = settleByteOrder(encoding, file.bytes);
     const std::uint64_t hash = contentHash(file.bytes);
     DocumentText decoded = decodeDocument(file.bytes, settled);
-    declared_ = zu::declaredEncoding(file.bytes);
+    const Encoding* declared = zu::declaredEncoding(file.bytes);
     file.bytes = std::string();
     load(decoded);
+    text_->setDeclaredEncoding(declared);
     disk_.know(file.stamp);
     source_ = SourceIdentity{file.stamp, hash};
     sourceEncoding_ = std::string(settled.name());
-    setModified(false);
+    text_->setModified(false);
+    if (in)
+        emit formChanged();
     return {};
 }
 
-void CZuDoc::switchEncoding(const Encoding& encoding) {
+std::vector<std::string> CZuDoc::switchEncoding(const Encoding& encoding) {
     form_ = switchedForm(form_, encoding);
     // A page that declares another charset than it is saved in is shown
     // garbled by every browser.
-    const QString raw = sourceText();
-    if (const auto update = declarationUpdate(asView(raw), encoding)) {
-        QTextCursor cursor(text_);
-        const auto from = static_cast<long>(update->position);
-        cursor.setPosition(toControl(from));
-        cursor.setPosition(
-            toControl(from + static_cast<long>(update->length), JoinMap::Side::Before),
-            QTextCursor::KeepAnchor);
-        cursor.beginEditBlock();
-        removeSelection(cursor);
-        cursor.insertText(QString::fromStdString(update->text));
-        cursor.endEditBlock();
-        declared_ = &encoding;
+    const QString raw = text_->sourceText();
+    const auto add = convert::isPageName(pathToBytes(path_)) ? convert::AddDeclaration::IfMissing
+                                                             : convert::AddDeclaration::Never;
+    const convert::DeclarationPlan plan = convert::planDeclarations(asView(raw), encoding, add);
+    if (!plan.edits.empty()) {
+        std::vector<DocumentEdit::Replacement> places;
+        for (const TextReplacement& e : plan.edits) {
+            const auto from = static_cast<long>(e.position);
+            places.push_back(
+                {{from, from + static_cast<long>(e.length)}, QString::fromStdString(e.text)});
+        }
+        std::ranges::sort(places, {}, [](const auto& r) { return r.range.from; });
+        DocumentEdit edit(*this, places.front().range.from);
+        edit.replace(places);
+        text_->setDeclaredEncoding(&encoding);
     }
-    setModified(true);
+    text_->setModified(true);
     emit formChanged();
+    std::vector<std::string> notes;
+    for (const convert::CharsetMention& link : plan.leftAlone)
+        notes.push_back(convert::leftAloneNote(link));
+    return notes;
 }
 
 void CZuDoc::setLineBreakStyle(LineBreak style) {
     form_.lineBreak = style;
     // The lines' own break kinds are no longer read; they stay on the lines
     // unused (clearing them would be an edit of its own for Undo).
-    mixedBreaks_ = false;
-    setModified(true);
+    text_->forgetBreakKinds();
+    text_->setModified(true);
     emit formChanged();
 }
 
 void CZuDoc::replaceUnencodable(const std::vector<SaveProblem>& problems) {
     // What is saved is what the user sees: the references go into the text
     // too, as one step that Undo takes back.
-    // The places are found before the first edit: the joins are known again
-    // only once the edit block has ended. From the last one back, an edit
-    // moves none of those still to come.
-    struct Place {
-        int from, to;
-        char32_t ch;
-    };
-    std::vector<Place> places;
+    std::vector<DocumentEdit::Replacement> places;
     for (const SaveProblem& problem : problems) {
         // A raw byte that joins its neighbour is saved as it is.
         if (problem.kind != SaveProblem::Kind::Unencodable)
             continue;
         const auto at = static_cast<long>(problem.index);
         const int width = problem.ch > 0xFFFF ? 2 : 1;
-        places.push_back({toControl(at), toControl(at + width, JoinMap::Side::Before), problem.ch});
+        places.push_back(
+            {{at, at + width}, QStringLiteral("&#%1;").arg(static_cast<uint>(problem.ch))});
     }
-    QTextCursor cursor(text_);
-    cursor.beginEditBlock();
-    for (std::size_t k = places.size(); k-- > 0;) {
-        cursor.setPosition(places[k].from);
-        cursor.setPosition(places[k].to, QTextCursor::KeepAnchor);
-        removeSelection(cursor);
-        cursor.insertText(QStringLiteral("&#%1;").arg(static_cast<uint>(places[k].ch)));
-    }
-    cursor.endEditBlock();
+    DocumentEdit(*this).replace(places);
 }
 
-void CZuDoc::setWriteJournal(const WriteJournal* j) {
+void setWriteJournal(const WriteJournal* j) {
     journal() = j;
 }
 
 CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     SaveResult result;
-    EncodedDocument encoded = encode(Unmappable::Report);
+    EncodedDocument encoded = text_->encode(form_, Unmappable::Report);
     const bool exact = encoded.problems.empty();
     if (!encoded.problems.empty()) {
         if (policy == Unmappable::Report) {
@@ -327,7 +249,7 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
             return result;
         }
         const std::vector<SaveProblem> problems = std::move(encoded.problems);
-        encoded = encode(Unmappable::CharacterReference);
+        encoded = text_->encode(form_, Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
     const std::string bytesPath = absolutePath(pathToBytes(path));
@@ -342,14 +264,14 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     // Reading the bytes back gives this text exactly, unless some of it was
     // written as it is though it reads back otherwise (asked about above),
     // or byte forms are kept on characters the encoding does not write.
-    sourceEncoding_ = exact && !(hasVariants_ && !form_.encoding->keepsByteForms())
+    sourceEncoding_ = exact && !(text_->hasVariants() && !form_.encoding->keepsByteForms())
                           ? std::string(form_.encoding->name())
                           : std::string();
     const QString absolute = pathFromBytes(bytesPath);
     const bool renamed = absolute != path_;
     path_ = absolute;
     title_ = displayName(absolute);
-    setModified(false);
+    text_->setModified(false);
     if (renamed)
         emit pathChanged();
     emit titleChanged();

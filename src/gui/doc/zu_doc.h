@@ -1,24 +1,23 @@
 #pragma once
 // gui/doc: the document (CZuDoc) and its save and close commands.
 //
-// One HTML source document: its text (held by a QTextDocument that every
-// view of it shares), where it lives on disk and its line-break style. It
-// opens and saves and reports how that went; it never asks the user anything
-// (the commands in doc_commands.h do).
+// One HTML source document: its text (a TextModel, whose QTextDocument every
+// view of it shares), where it lives on disk, its encoding and line-break
+// style, and what its recovery copy keeps. It opens and saves and reports how
+// that went; it never asks the user anything (the commands in
+// doc_commands.h do).
 
 #include "core/doc/atomic_write.h"
 #include "core/doc/disk_watch.h"
 #include "core/doc/file_read.h"
 #include "core/doc/recovery.h"
+#include "core/doc/recovery_writer.h"
 #include "core/tags/tag_spans.h"
 #include "core/text/document_text.h"
-#include "core/text/fill_pieces.h"
-#include "gui/doc/document_joins.h"
-#include "gui/doc/text_properties.h"
+#include "gui/doc/text_model.h"
 
 #include <QObject>
 #include <QString>
-#include <QTextFormat>
 
 #include <memory>
 #include <span>
@@ -26,13 +25,8 @@
 #include <string_view>
 #include <vector>
 
-class QTextCursor;
-class QTextDocument;
-class QWidget;
-
 namespace zu {
 class CZuView;
-class DocumentMarks;
 
 class CZuDoc : public QObject {
     Q_OBJECT
@@ -60,50 +54,34 @@ public:
     RecoveryRecord recoveryRecord() const;
     // The same without the text.
     RecoveryForm recoveryForm() const;
-    // The text between two control positions as a recovery copy's edit: its
-    // source position, text, breaks and byte forms. What it replaced, and
-    // the length after it, are for the caller to fill in.
-    RecoveryEdit recoveryEdit(int controlFrom, int controlTo) const;
-    // The version of its file the document was last read from or saved to.
-    const std::optional<SourceIdentity>& source() const { return source_; }
-    // The encoding in which that version's bytes read back as the text was
-    // then, exactly; empty when they do not (the text was not made from
-    // them, or saving changed what reading them would give).
-    const std::string& sourceEncoding() const { return sourceEncoding_; }
+    // The version of its file the document was last read from or saved to,
+    // when those bytes, read in the encoding named, give the text as it was
+    // then, exactly (it was not made from them, or saving changed what
+    // reading them would give, when they do not).
+    std::optional<RecoveryWriter::FileBase> fileBase() const;
 
     // Files above this size are refused whole rather than held in part.
     static constexpr std::size_t kMaxFileBytes = kMaxDocumentBytes;
 
-    QTextDocument* textDocument() const { return text_; }
+    // The text, its pieces, marks and positions (text_model.h).
+    TextModel& text() const { return *text_; }
     QString pathName() const { return path_; }
     QString title() const { return title_; }
-    LineBreak lineBreak() const { return form_.lineBreak; }
-    const Encoding& encoding() const { return *form_.encoding; }
+    // The encoding, its byte-order mark and the style of new breaks.
     const TextForm& form() const { return form_; }
-    // The encoding the page declares, as it was when the file was read or
-    // its declaration last rewritten; null when none.
-    const Encoding* declaredEncoding() const { return declared_; }
-    bool hasMixedBreaks() const { return mixedBreaks_; }
-    // The charset a page of this document declares: "x-sjis" for Shift_JIS,
-    // else the encoding's own name ("UTF-8", "EUC-JP"...).
-    std::string charsetName() const { return std::string(form_.encoding->charset()); }
 
     // The encoding and the line-break style the next save writes. Changing
-    // the encoding also rewrites a charset the page declares; changing the
-    // style rewrites every break. The document is then modified.
-    void switchEncoding(const Encoding& encoding);
+    // the encoding also rewrites every charset the page declares (or adds a
+    // <meta charset> to a page that has none); changing the style rewrites
+    // every break. The document is then modified. Returns what was left
+    // alone: the charsets of links, which name other files' encodings.
+    std::vector<std::string> switchEncoding(const Encoding& encoding);
     void setLineBreakStyle(LineBreak style);
-    bool isModified() const;
-    void setModified(bool modified);
 
     // Views showing this document, the first one opened first.
     const std::vector<CZuView*>& views() const { return views_; }
     void addView(CZuView* view);
     void removeView(CZuView* view);
-
-    // The bytes the file would hold now. Characters Shift_JIS cannot hold are
-    // listed in `problems` unless `policy` writes them as references.
-    EncodedDocument encode(Unmappable policy) const;
 
     struct SaveResult {
         // With Unmappable::Report: the characters that stopped the save.
@@ -116,49 +94,6 @@ public:
     // one step that Undo takes back, so that what is shown is what is saved.
     // Asks nothing and shows nothing: the caller tells the user.
     SaveResult saveTo(const QString& path, Unmappable policy);
-    // Where saves note themselves while they run (the program's one
-    // journal; none in tests that do not set it).
-    static void setWriteJournal(const WriteJournal* journal);
-
-    // What is shown over the text without being part of it: tag colours and
-    // the marks on raw bytes.
-    DocumentMarks& marks() const { return *marks_; }
-
-    // The text as the file holds it: every line ends in U+2029, as the
-    // editing control ends its paragraphs, and the soft joins of long lines
-    // are left out. Every command that names places in the text names them
-    // in this text (source positions); the control counts one more place at
-    // each join (control positions).
-    QString sourceText() const;
-    // The source text of the control positions from..to; line breaks as '\n'.
-    QString sourceText(int from, int to) const;
-    long toSource(int control) const { return joins_.map().toSource(control); }
-    int toControl(long source, JoinMap::Side side = JoinMap::Side::After) const {
-        return static_cast<int>(joins_.map().toControl(source, side));
-    }
-    long sourceLength() const;
-    DocumentJoins& joins() { return joins_; }
-    const JoinMap& joinMap() const { return joins_.map(); }
-    // The document that holds `text`, if a document does.
-    static CZuDoc* of(QTextDocument* text);
-
-    // How long a line may be before it is shown in pieces. Tests lower it,
-    // so that a line of a few characters already meets joins: for this
-    // document, or for the documents made after the call.
-    std::size_t joinBound() const { return joinBound_; }
-    void setJoinBound(std::size_t bound) { joinBound_ = bound; }
-    static std::size_t defaultJoinBound();
-    static void setDefaultJoinBound(std::size_t bound);
-
-    // Replaces the whole text by `text`, which is the old text with the
-    // ascending ranges `removed` taken out. The characters that stay keep
-    // the byte forms the file gave them. It cannot be undone: the undo
-    // history, which names places in the old text, is dropped. The document
-    // is then modified.
-    void replaceText(std::u16string_view text, std::span<const TagSpan> removed);
-
-    // The name proposed in the save dialog.
-    QString proposedSaveName() const;
 
     // Whether another program has changed the file since zu last read or
     // wrote it: offered for reloading once per version while the document
@@ -169,17 +104,18 @@ public:
     // program changed or deleted the file; and whether the file is gone.
     DiskChange noteDiskChange();
     bool fileDeleted() const;
-    // Reads the file again into this document, in every window. Empty on
+    // Reads the file again into this document, in every window: in
+    // `encoding` when one is given (for UTF-16, in the byte order the file
+    // shows), else in the document's own. What Undo held goes. Empty on
     // success, else the message to show; the document is then unchanged.
-    QString reload();
-    // Reads the document's file again in `encoding` (for UTF-16, in the
-    // byte order the file shows), replacing the text; what Undo held goes.
-    // Empty on success, else the message to show. Only for an unmodified
-    // document with a file.
-    QString reopen(const Encoding& encoding);
-
-    // Asks every window of this document to close, without a question.
-    void requestClose() { emit closeRequested(); }
+    // Another encoding is only for an unmodified document with a file.
+    QString reload(const Encoding* encoding = nullptr);
+    // Makes the document the one of the file at `absolute`, read with
+    // `stamp` and content hash `hash` and decoded into `decoded`, whose
+    // text is in text() already: for a file whose text was loaded in the
+    // background (TextLoad).
+    void takeFile(const QString& absolute, const FileStamp& stamp, std::uint64_t hash,
+                  const DocumentText& decoded);
 
 signals:
     void titleChanged();
@@ -192,44 +128,23 @@ signals:
     void formChanged();
 
 private:
+    friend class DocumentEdit;
     void replaceUnencodable(const std::vector<SaveProblem>& problems);
-    std::vector<Variant> variants() const;
+    // Fills the text from a decoded one, whose form becomes the document's.
+    void load(DocumentText& decoded);
 
-    QTextDocument* text_;
-    DocumentMarks* marks_ = nullptr;
+    TextModel* text_;
     QString path_;
     QString title_;
-    std::vector<LineBreak> breaks() const;
-    // Fills the (empty) document with decoded text, its byte forms and
-    // breaks; `decoded.text` is taken.
-    void load(DocumentText& decoded);
-    // The same in steps, for a load that lets the window answer between
-    // pieces (TextLoad): begin, the pieces in order, end with the text's
-    // join points.
-    void beginLoad(const DocumentText& decoded);
-    static void insertPiece(QTextCursor& cursor, std::u16string_view all, const FillPiece& piece);
-    void endLoad(DocumentText& decoded, const std::vector<std::size_t>& joins);
-    // What opening or reading the file again leaves known of it.
-    void takeSource(const QString& absolute, const FileStamp& stamp, std::uint64_t hash,
-                    const DocumentText& decoded);
-    friend class TextLoad;
-    QString readAgain(const Encoding& encoding);
-
     TextForm form_; // the encoding, its byte-order mark, the style of new breaks
-    const Encoding* declared_ = nullptr;
-    // Whether any line carries kBreakBeforeProperty: only a file with mixed
-    // breaks has them, and the others need not be searched for them.
-    bool mixedBreaks_ = false;
     DiskWatch disk_;
     std::optional<SourceIdentity> source_;
     std::string sourceEncoding_;
-    bool loading_ = false;
-    // Whether any character carries a byte form: only loading gives them,
-    // and most files have none, which spares a look through the text.
-    bool hasVariants_ = false;
-    DocumentJoins joins_;
-    std::size_t joinBound_;
     std::vector<CZuView*> views_;
 };
+
+// Where saves note themselves while they run (the program's one journal;
+// none in tests that do not set it).
+void setWriteJournal(const WriteJournal* journal);
 
 } // namespace zu

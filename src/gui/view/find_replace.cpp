@@ -1,5 +1,6 @@
 #include "gui/view/find_replace.h"
 
+#include "gui/doc/document_edit.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace zu {
@@ -115,7 +115,7 @@ bool FindReplace::find(CZuView* view, const FindOptions& options) {
     last_ = options;
     if (options.text.isEmpty())
         return false;
-    const QString text = view->doc()->sourceText();
+    const QString text = view->doc()->text().sourceText();
     const EditBuffer::Range current = view->selection();
     const bool backward = !options.down;
     qsizetype found = findIn(text, options, backward ? current.start : current.end, backward);
@@ -148,42 +148,25 @@ int FindReplace::replaceAll(CZuView* view, const FindOptions& options) {
     last_ = options;
     if (options.text.isEmpty())
         return 0;
-    CZuDoc* doc = view->doc();
-    // Every match is found in the text as it is, each after the one before,
-    // and where each stands in the control is known before the first edit:
-    // replaced from the last back, no edit moves a match still to come.
-    std::vector<std::pair<int, int>> matches;
+    // Every match is found in the text as it is, each after the one before.
+    std::vector<DocumentEdit::Replacement> matches;
     {
-        const QString text = doc->sourceText();
+        const QString text = view->doc()->text().sourceText();
         for (qsizetype at = findIn(text, options, 0, false); at >= 0;
              at = findIn(text, options, at + options.text.size(), false))
-            matches.emplace_back(doc->toControl(at),
-                                 doc->toControl(at + options.text.size(), JoinMap::Side::Before));
+            matches.push_back({{at, at + options.text.size()}, options.replacement});
     }
     if (matches.empty()) {
         notFound(view, options.text);
         return 0;
     }
-    QTextDocument* text = doc->textDocument();
-    QTextCursor step(text);
-    step.beginEditBlock();
-    QTextCursor edit(text);
-    QTextCursor caret(text);
-    for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
-        edit.setPosition(it->first);
-        edit.setPosition(it->second, QTextCursor::KeepAnchor);
-        removeSelection(edit);
-        edit.insertText(options.replacement);
-        // The caret ends after the last replacement; the edits in front of
-        // it move it along.
-        if (it == matches.rbegin())
-            caret = edit;
+    // The caret ends after the last replacement.
+    QTextCursor caret;
+    {
+        DocumentEdit edit(*view->doc());
+        edit.replace(matches);
+        caret = edit.end();
     }
-    // A line the replacements made long is shown in pieces.
-    const int first = text->findBlock(matches.front().first).blockNumber();
-    if (splitLongBlocks(text, first, caret.blockNumber(), doc->joinBound()))
-        doc->joins().joinsMade();
-    step.endEditBlock();
     view->setTextCursor(caret);
     return static_cast<int>(matches.size());
 }

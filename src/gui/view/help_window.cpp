@@ -14,9 +14,7 @@
 namespace zu {
 
 QString helpFilePath() {
-    const Settings& s = settings();
-    const QString programDir =
-        QString::fromStdString(s.programDirectory.drive + s.programDirectory.directory);
+    const QString programDir = QString::fromStdString(settings().programDirectory.folder());
     const QString beside = QDir(programDir).filePath(QStringLiteral("zu.html"));
     const QString installed = QDir(programDir).filePath(QStringLiteral("../share/zu/zu.html"));
     if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))

@@ -3,6 +3,7 @@
 // the control's own keys would stop at it, delete it or select up to it.
 // Here they behave as they do inside an ordinary line.
 
+#include "gui/doc/document_edit.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
@@ -77,43 +78,46 @@ bool CZuView::deleteAcrossJoin(QKeyEvent* event) {
         return false;
     const QTextCursor caret = textCursor();
     const QTextBlock block = caret.block();
-    // Undo puts the caret back where the edit block began; the control's
-    // own deletions leave it after the text that Undo brings back.
-    QTextCursor edit(document());
-    const auto undoTo = [&](int at) { edit.setPosition(at); };
-    const auto afterCharacter = [&](int at) {
-        QTextCursor next(document());
-        next.setPosition(at);
-        next.movePosition(QTextCursor::NextCharacter);
-        return next.position();
+    const QTextDocument& text = *document();
+    // Takes the control positions from..to out through the document's edit.
+    // Undo puts the caret back where the control's own deletions would: at
+    // `undoTo`, after the text that Undo brings back.
+    const auto remove = [&](int from, int to, int undoTo) {
+        DocumentEdit edit(*document_, document_->text().toSource(undoTo));
+        edit.replace({document_->text().toSource(from), document_->text().toSource(to)}, QString());
+        ensureCursorVisible();
+        event->accept();
+        return true;
     };
-    undoTo(caret.position());
 
-    // A deletion that would leave an empty piece takes its join too.
+    // A deletion that would leave an empty piece takes its join too (the
+    // edit sees to that).
     if (back || forward) {
         const bool emptiesAPiece = caret.hasSelection()
-                                       ? inPieces(document()->findBlock(caret.selectionStart())) ||
-                                             inPieces(document()->findBlock(caret.selectionEnd()))
+                                       ? inPieces(text.findBlock(caret.selectionStart())) ||
+                                             inPieces(text.findBlock(caret.selectionEnd()))
                                        : oneCharacter(block.text()) && inPieces(block) &&
                                              (back ? caret.atBlockEnd() : caret.atBlockStart());
         if (emptiesAPiece) {
-            QTextCursor gone = caret;
-            if (forward && !caret.hasSelection())
-                undoTo(afterCharacter(caret.position()));
-            edit.beginEditBlock();
-            if (gone.hasSelection())
-                removeSelection(gone);
-            else
-                back ? gone.deletePreviousChar() : gone.deleteChar();
-            dropEmptyPiece(document(), gone.position());
-            edit.endEditBlock();
-            ensureCursorVisible();
-            event->accept();
-            return true;
+            if (caret.hasSelection())
+                return remove(caret.selectionStart(), caret.selectionEnd(), caret.position());
+            const int end = block.position() + block.length() - 1;
+            return remove(block.position(), end, end);
         }
     }
     if (caret.hasSelection())
         return false;
+    // A character of two UTF-16 units goes whole, and Undo brings it back
+    // whole: the control's own keys may take or give back one unit alone
+    // when the two stand in different runs of its text (as an Undo can
+    // leave them), and half a character is a character no file can hold.
+    const int at = caret.position();
+    if (back && at >= 2 && text.characterAt(at - 1).isLowSurrogate() &&
+        text.characterAt(at - 2).isHighSurrogate())
+        return remove(at - 2, at, at);
+    if (forward && text.characterAt(at).isHighSurrogate() &&
+        text.characterAt(at + 1).isLowSurrogate())
+        return remove(at, at + 2, at + 2);
 
     if (wordBack || wordForward) {
         // The control deletes what its word move passes over; so does this,
@@ -121,51 +125,34 @@ bool CZuView::deleteAcrossJoin(QKeyEvent* event) {
         const int to = wordMoveTarget(caret.position(), wordForward);
         if (to < 0)
             return false;
-        undoTo(std::max(to, caret.position()));
-        edit.beginEditBlock();
-        edit.setPosition(caret.position());
-        edit.setPosition(to, QTextCursor::KeepAnchor);
-        removeSelection(edit);
-        dropEmptyPiece(document(), edit.position());
-        edit.endEditBlock();
-    } else {
-        const bool atJoinStart = caret.atBlockStart() && isJoined(block);
-        const bool atJoinEnd = caret.atBlockEnd() && joinedToNext(block);
-        if (back ? !atJoinStart : !atJoinEnd)
-            return false;
-        if (forward)
-            undoTo(afterCharacter(block.next().position()));
-        edit.beginEditBlock();
-        for (;;) {
-            const QTextCursor now = textCursor();
-            const QTextBlock here = now.block();
-            const bool atJoin = back ? now.atBlockStart() && isJoined(here)
-                                     : now.atBlockEnd() && joinedToNext(here);
-            edit.setPosition(now.position());
-            if (!atJoin) {
-                // Only empty pieces were in the way: the key does what it
-                // does at the start or end of a line.
-                back ? edit.deletePreviousChar() : edit.deleteChar();
-                break;
-            }
-            // The character on the far side of the join; a piece it empties
-            // goes with its join.
-            const QTextBlock far = back ? here.previous() : here.next();
-            const int farStart = far.position();
-            if (far.length() == 1) {
-                dropEmptyPiece(document(), farStart);
-                continue;
-            }
-            edit.setPosition(back ? now.position() - 1 : now.position() + 1);
-            back ? edit.deletePreviousChar() : edit.deleteChar();
-            dropEmptyPiece(document(), farStart);
-            break;
-        }
-        edit.endEditBlock();
+        const int from = std::min(to, caret.position()), end = std::max(to, caret.position());
+        return remove(from, end, end);
     }
-    ensureCursorVisible();
-    event->accept();
-    return true;
+    const bool atJoinStart = caret.atBlockStart() && isJoined(block);
+    const bool atJoinEnd = caret.atBlockEnd() && joinedToNext(block);
+    if (back ? !atJoinStart : !atJoinEnd)
+        return false;
+    // The character on the far side of the join (and of any empty piece on
+    // the way), as the control's own key takes it in a line shown whole: the
+    // one code point in front, or the one character after.
+    QTextCursor far(document());
+    far.setPosition(caret.position());
+    if (back) {
+        while (far.atBlockStart() && isJoined(far.block()))
+            far.setPosition(far.position() - 1);
+        int from = far.position();
+        if (from > 0) {
+            --from;
+            if (from > 0 && text.characterAt(from).isLowSurrogate() &&
+                text.characterAt(from - 1).isHighSurrogate())
+                --from;
+        }
+        return remove(from, caret.position(), caret.position());
+    }
+    while (far.atBlockEnd() && joinedToNext(far.block()))
+        far.setPosition(far.position() + 1);
+    far.movePosition(QTextCursor::NextCharacter);
+    return remove(caret.position(), far.position(), far.position());
 }
 
 void CZuView::moveAcrossJoins(QKeyEvent* event) {
@@ -245,17 +232,18 @@ bool CZuView::typeIntoFullPiece(QKeyEvent* event) {
         return false;
     QTextCursor c = textCursor();
     const QTextBlock block = c.block();
-    const std::size_t bound = document_->joinBound();
+    const std::size_t bound = document_->text().joinBound();
     if (c.hasSelection() ||
         static_cast<std::size_t>(block.length() - 1 + typed.size()) <= 2 * bound)
         return false;
     // As the control types, with the cut in the same step: a step of its
     // own would be an Undo that changes nothing the user can see.
-    c.beginEditBlock();
-    c.insertText(typed);
-    if (splitLongBlocks(document(), block.blockNumber(), block.blockNumber(), bound))
-        document_->joins().joinsMade();
-    c.endEditBlock();
+    const long at = document_->text().toSource(c.position());
+    {
+        DocumentEdit edit(*document_, at);
+        edit.replace({at, at}, typed);
+        c = edit.end();
+    }
     setTextCursor(c);
     ensureCursorVisible();
     event->accept();

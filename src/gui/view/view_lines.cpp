@@ -1,7 +1,6 @@
 // The view and the file's lines: the line-number gutter, the caret's line
 // and column, Go to line, and the colours a line takes as it is drawn.
 
-#include "gui/doc/document_joins.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/file_lines.h"
 #include "gui/doc/zu_doc.h"
@@ -115,10 +114,10 @@ std::vector<CZuView::NumberedRow> CZuView::numberedRows(int top, int bottom) con
         return rows;
     // Counted along from the first row on screen: a piece carries no number
     // of its own, the line's first piece carries the line's.
-    long index = lineIndex(*document_, block);
+    long index = lineIndex(document_->text(), block);
     qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
     for (bool first = true; block.isValid() && y <= bottom; block = block.next(), first = false) {
-        const bool piece = block.previous().isValid() && isJoined(block);
+        const bool piece = !startsLine(block);
         if (!first && !piece)
             ++index;
         const qreal next = y + blockBoundingRect(block).height();
@@ -147,7 +146,7 @@ void CZuView::paintLineNumbers(QPaintEvent* event) {
 void CZuView::paintEvent(QPaintEvent* event) {
     // Colours painted while a line was not on screen are drawn as it comes
     // on: each line's formats are made before it is laid out for drawing.
-    DocumentMarks& marks = document_->marks();
+    DocumentMarks& marks = document_->text().marks();
     const qreal height = viewport()->height();
     qreal top = 0;
     bool first = true;
@@ -163,18 +162,18 @@ void CZuView::paintEvent(QPaintEvent* event) {
 }
 
 LineColumn CZuView::caretPlace() const {
-    return lineColumnAt(*document_, textCursor().position());
+    return lineColumnAt(document_->text(), textCursor().position());
 }
 
 void CZuView::goToPlace(long line, long column) {
-    const QTextBlock first = lineBlock(*document_, line - 1);
+    const QTextBlock first = lineBlock(document_->text(), line - 1);
     if (!first.isValid())
         return;
-    const QString text = lineText(*document_, first);
+    const QString text = lineText(document_->text(), first);
     const auto offset = static_cast<long>(columnOffset(
         {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())},
         column));
-    const long at = document_->toSource(first.position()) + offset;
+    const long at = document_->text().toSource(first.position()) + offset;
     setSelection(at, at);
     centerCursor();
 }

@@ -82,12 +82,12 @@ void printWithDialog(CZuView& view) {
     dialog.setWindowTitle(QStringLiteral("印刷"));
     if (ui::exec(dialog) != QDialog::Accepted)
         return;
-    if (!printDocument(view.doc()->sourceText(), view.font(), printer))
+    if (!printDocument(view.doc()->text().sourceText(), view.font(), printer))
         reportFailure(&view);
 }
 
 void printDirect(CZuView& view) {
-    if (!printDocument(view.doc()->sourceText(), view.font(), sharedPrinter()))
+    if (!printDocument(view.doc()->text().sourceText(), view.font(), sharedPrinter()))
         reportFailure(&view);
 }
 
@@ -96,7 +96,7 @@ void printPreview(CZuView& view) {
     QPrintPreviewDialog dialog(&printer, &view);
     dialog.setWindowTitle(QStringLiteral("印刷ﾌﾟﾚﾋﾞｭｰ"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&view](QPrinter* p) {
-        printDocument(view.doc()->sourceText(), view.font(), *p);
+        printDocument(view.doc()->text().sourceText(), view.font(), *p);
     });
     if (auto* preview = dialog.findChild<QPrintPreviewWidget*>()) {
         if (previewPages() == 2)

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 
 #include <string_view>
+#include <vector>
 
 namespace zu {
 namespace {
@@ -24,20 +25,25 @@ std::u16string_view asView(const QString& s) {
 // selection, the undo history and the modified flag are never touched.
 void colourTags(CZuView& view) {
     const ui::WaitCursor wait;
-    CZuDoc& doc = *view.doc();
+    TextModel& text = view.doc()->text();
     // Found in the text, drawn on the control's paragraphs.
-    doc.marks().paintTags(controlTagSpans(doc, doc.sourceText()), view.tagColour());
+    text.marks().paintTags(controlTagSpans(text, text.sourceText()), view.tagColour());
 }
 
 TagRemoval::Outcome removeAllTags(CZuDoc& document) {
     const ui::WaitCursor wait;
-    const QString text = document.sourceText();
+    const QString text = document.text().sourceText();
     const TagRemoval removal = removeTags(asView(text));
     // Setting the whole text anew, against deleting each tag where it
     // stands: the tags are many and the fragment tree splits at each, which
     // made the deletions take several times longer than filling the text.
-    if (removal.outcome == TagRemoval::Outcome::Removed)
-        document.replaceText(removal.text, removal.tags);
+    if (removal.outcome == TagRemoval::Outcome::Removed) {
+        std::vector<SourceRange> tags;
+        tags.reserve(removal.tags.size());
+        for (const TagSpan& tag : removal.tags)
+            tags.push_back({tag.start, tag.end});
+        DocumentEdit(document).takeOut(tags, removal.text);
+    }
     return removal.outcome;
 }
 

@@ -17,7 +17,7 @@ void colourTags(CZuView& view);
 
 // Takes every tag out of the text when removeTags finds them all matched,
 // and marks the document modified; on any other outcome the document is
-// left alone. The change cannot be undone (CZuDoc::replaceText).
+// left alone. The change cannot be undone (DocumentEdit::takeOut).
 TagRemoval::Outcome removeAllTags(CZuDoc& document);
 
 } // namespace zu

@@ -3,6 +3,7 @@
 #include "core/app/commands.h"
 #include "core/app/menus.h"
 #include "gui/commands/command_registry.h"
+#include "gui/doc/document_edit.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/widgets/ui.h"
 
@@ -28,14 +29,14 @@ CZuView::MenuHook& menuHook() {
 } // namespace
 
 CZuView::CZuView(CZuDoc* document, QWidget* parent) : QPlainTextEdit(parent), document_(document) {
-    setDocument(document->textDocument());
+    setDocument(document->text().textDocument());
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Laid out now for this view's width, which resizeEvent has not seen.
-    document->textDocument()->documentLayout()->setProperty(kLaidOutWidth, QVariant());
+    document->text().textDocument()->documentLayout()->setProperty(kLaidOutWidth, QVariant());
     setFont(editorFont());
     setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * 8);
     setAcceptDrops(true);
-    undoCursor_ = QTextCursor(document->textDocument());
+    undoCursor_ = QTextCursor(document->text().textDocument());
     document->addView(this);
     setAccessibleName(document->title());
     connect(document, &CZuDoc::titleChanged, this,
@@ -65,23 +66,19 @@ void CZuView::setMenuHook(MenuHook hook) {
 // --- EditBuffer --------------------------------------------------------------
 
 // Positions are the text's own; the control counts one more at each soft
-// join of a long line (CZuDoc::sourceText).
+// join of a long line (TextModel::sourceText).
 EditBuffer::Range CZuView::selection() const {
     const QTextCursor c = textCursor();
-    return {document_->toSource(c.selectionStart()), document_->toSource(c.selectionEnd())};
+    return {document_->text().toSource(c.selectionStart()),
+            document_->text().toSource(c.selectionEnd())};
 }
 
 void CZuView::setSelection(long start, long end) {
-    const long last = document_->sourceLength();
+    const long last = document_->text().sourceLength();
     start = std::clamp(start, 0L, last);
     end = std::clamp(end, 0L, last);
-    // A selection keeps the joins at its ends outside it; a caret stands at
-    // the start of a piece rather than at the end of the one before.
-    using Side = JoinMap::Side;
     QTextCursor c = textCursor();
-    c.setPosition(document_->toControl(start, start <= end ? Side::After : Side::Before));
-    c.setPosition(document_->toControl(end, start < end ? Side::Before : Side::After),
-                  QTextCursor::KeepAnchor);
+    document_->text().select(c, start, end);
     setTextCursor(c);
 }
 
@@ -90,65 +87,22 @@ void CZuView::replaceSelection(std::string_view text) {
 }
 
 void CZuView::insertAtSelection(const QString& text) {
-    QTextCursor c = textCursor();
-    insertText(c, text);
-    setTextCursor(c);
-}
-
-void CZuView::insertText(QTextCursor& cursor, QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    bool breaks = false;
-    for (QChar& c : text)
-        if (c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator ||
-            c == u'\n') {
-            c = u'\n';
-            breaks = true;
-        }
-    QTextDocument* document = cursor.document();
-    CZuDoc* doc = CZuDoc::of(document);
-    cursor.beginEditBlock();
-    removeSelection(cursor);
-    // Lines inserted at a join take its place: the join would otherwise
-    // leave an empty piece, shown as an empty line, beside the new break.
-    if (breaks) {
-        const QTextBlock block = cursor.block();
-        if (cursor.atBlockStart() && isJoined(block))
-            cursor.setPosition(cursor.position() - 1, QTextCursor::KeepAnchor);
-        else if (cursor.atBlockEnd() && block.next().isValid() && isJoined(block.next()))
-            cursor.setPosition(cursor.position() + 1, QTextCursor::KeepAnchor);
-        removeSelection(cursor);
+    const QTextCursor c = textCursor();
+    // Undo takes the caret back to where it was.
+    QTextCursor caret;
+    {
+        DocumentEdit edit(*document_, document_->text().toSource(c.position()));
+        edit.replace({document_->text().toSource(c.selectionStart()),
+                      document_->text().toSource(c.selectionEnd())},
+                     text);
+        caret = edit.end();
     }
-    const int first = cursor.blockNumber();
-    cursor.insertText(text);
-    // A new line takes over the format of the line it was split from, and so
-    // the break the file had before that line, or the join that made it a
-    // piece: it must start without either.
-    const int last = cursor.blockNumber();
-    for (QTextBlock block = document->findBlockByNumber(first + 1);
-         block.isValid() && block.blockNumber() <= last; block = block.next()) {
-        QTextBlockFormat format = block.blockFormat();
-        if (!format.hasProperty(kBreakBeforeProperty) && !format.hasProperty(kJoinProperty))
-            continue;
-        format.clearProperty(kBreakBeforeProperty);
-        format.clearProperty(kJoinProperty);
-        QTextCursor(block).setBlockFormat(format);
-    }
-    const bool cut =
-        splitLongBlocks(document, first, last, doc ? doc->joinBound() : kSoftJoinBound);
-    dropEmptyPiece(document, cursor.position());
-    cursor.endEditBlock();
-    // The document hears of the change only at the end of the outermost
-    // edit block; a command may ask for positions before that.
-    if (doc) {
-        if (cut)
-            doc->joins().joinsMade();
-        doc->joins().touched();
-    }
+    setTextCursor(caret);
 }
 
 QString CZuView::selectedText() const {
     const QTextCursor c = textCursor();
-    return document_->sourceText(c.selectionStart(), c.selectionEnd());
+    return document_->text().sourceText(c.selectionStart(), c.selectionEnd());
 }
 
 QMimeData* CZuView::createMimeDataFromSelection() const {
@@ -168,9 +122,7 @@ void CZuView::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const auto others = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
     if (enter && !(event->modifiers() & others)) {
-        QTextCursor c = textCursor();
-        insertText(c, QStringLiteral("\n"));
-        setTextCursor(c);
+        insertAtSelection(QStringLiteral("\n"));
         ensureCursorVisible();
         event->accept();
         return;
@@ -179,11 +131,12 @@ void CZuView::keyPressEvent(QKeyEvent* event) {
         return;
     if (event->matches(QKeySequence::Cut))
         return cutSelection();
-    // Typed over a selection that starts a line, the control would lose
-    // what ends the line in front of it (removeSelection says why).
+    // Typed over a selection, through the document's edit: the control
+    // would lose what ends the line in front of a selection that starts a
+    // line.
     if (const QString typed = event->text();
         !typed.isEmpty() && (typed.front().isPrint() || typed.front() == u'\t') &&
-        removalLosesALineStart(textCursor()) && !(event->modifiers() & others)) {
+        textCursor().hasSelection() && !(event->modifiers() & others)) {
         insertAtSelection(typed);
         ensureCursorVisible();
         event->accept();
@@ -199,9 +152,7 @@ void CZuView::keyPressEvent(QKeyEvent* event) {
 void CZuView::insertFromMimeData(const QMimeData* source) {
     if (!source || !source->hasText() || isReadOnly())
         return QPlainTextEdit::insertFromMimeData(source);
-    QTextCursor c = textCursor();
-    insertText(c, source->text());
-    setTextCursor(c);
+    insertAtSelection(source->text());
     ensureCursorVisible();
 }
 
@@ -228,11 +179,7 @@ void CZuView::cutSelection() {
     if (!c.hasSelection() || isReadOnly())
         return;
     copy();
-    c.beginEditBlock();
-    removeSelection(c);
-    dropEmptyPiece(document(), c.position());
-    c.endEditBlock();
-    setTextCursor(c);
+    insertAtSelection(QString());
     ensureCursorVisible();
 }
 
@@ -246,12 +193,8 @@ void CZuView::inputMethodEvent(QInputMethodEvent* event) {
     // its end.
     const bool typing = !event->commitString().isEmpty() || !event->preeditString().isEmpty() ||
                         event->replacementLength() > 0;
-    if (QTextCursor c = textCursor(); typing && c.hasSelection()) {
-        c.beginEditBlock();
-        removeSelection(c);
-        dropEmptyPiece(document(), c.position());
-        c.endEditBlock();
-        setTextCursor(c);
+    if (typing && textCursor().hasSelection()) {
+        insertAtSelection(QString());
         replacedAt_ = document()->availableUndoSteps();
     }
     // When no step came or went since, the removal's step takes the commit.
@@ -331,17 +274,7 @@ void CZuView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CZuView::runContextCommand(int id) {
-    const CommandInfo* info = findCommand(id);
-    if (!info)
-        return;
-    const CommandRegistry& registry = commandRegistry();
-    if (info->owner == CommandOwner::View) {
-        if (const auto* entry = registry.view.find(id); entry && entry->isEnabled(*this))
-            entry->run(*this);
-    } else if (info->owner == CommandOwner::Document) {
-        if (const auto* entry = registry.document.find(id); entry && entry->isEnabled(*document_))
-            entry->run(*document_);
-    }
+    commandRegistry().run(id, {.view = this, .document = document_});
 }
 
 bool CZuView::canInsertFromMimeData(const QMimeData* source) const {
@@ -374,18 +307,26 @@ void CZuView::dropEvent(QDropEvent* event) {
         return;
     }
     // Text dragged within the view moves: inserted where it is dropped and
-    // taken from where it was, in one step, its line's start kept.
-    QTextCursor from = textCursor();
+    // taken from where it was, in one step, through the document's edit.
+    const QTextCursor from = textCursor();
     if (event->source() == this && event->dropAction() == Qt::MoveAction && !isReadOnly() &&
-        event->mimeData()->hasText() && removalLosesALineStart(from)) {
-        QTextCursor to = cursorForPosition(event->position().toPoint());
+        event->mimeData()->hasText() && from.hasSelection()) {
+        const QTextCursor to = cursorForPosition(event->position().toPoint());
         if (to.position() >= from.selectionStart() && to.position() <= from.selectionEnd())
             return event->ignore();
-        to.beginEditBlock();
-        insertText(to, event->mimeData()->text());
-        removeSelection(from);
-        to.endEditBlock();
-        setTextCursor(to);
+        const long start = document_->text().toSource(from.selectionStart());
+        const long end = document_->text().toSource(from.selectionEnd());
+        long at = document_->text().toSource(to.position());
+        QTextCursor caret;
+        {
+            DocumentEdit edit(*document_, at);
+            edit.replace({start, end}, QString());
+            if (at > end)
+                at -= end - start;
+            edit.replace({at, at}, event->mimeData()->text());
+            caret = edit.end();
+        }
+        setTextCursor(caret);
         event->acceptProposedAction();
         QDragLeaveEvent done; // takes the drop caret away
         QPlainTextEdit::dragLeaveEvent(&done);

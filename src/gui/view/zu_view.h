@@ -59,16 +59,12 @@ public:
     bool canUndo() const override;
     bool canPaste() const override;
 
-    // Inserts `text` at `cursor` in place of its selection, as one undo step.
-    // Every kind of line break in it (CR LF, CR, LF, U+2028, U+2029) becomes
-    // an ordinary break, written in the document's most frequent style. Long
-    // lines it makes are shown in pieces, as loading shows them.
-    static void insertText(QTextCursor& cursor, QString text);
-
     // The selected text as the file holds it (no soft joins), lines ending
     // in '\n': what Copy and the find dialog take.
     QString selectedText() const;
-    // replaceSelection for a text the Qt layer holds already.
+    // replaceSelection for a text the Qt layer holds already, as one undo
+    // step. Every kind of line break in it becomes an ordinary break,
+    // written in the document's most frequent style.
     void insertAtSelection(const QString& text);
     // Cut: copies the selection and removes it, the line's start kept.
     void cutSelection();
@@ -132,7 +128,8 @@ private:
     // The keys at the soft joins of long lines (view_joins.cpp): the user
     // never meets a join. Backspace and Delete there, and Ctrl with either
     // anywhere in a line in pieces, take the text on the far side of the
-    // join; true when the key was handled so.
+    // join; Backspace after a character of two UTF-16 units takes it whole,
+    // in any line. True when the key was handled so.
     bool deleteAcrossJoin(QKeyEvent* event);
     // Left and Right never stop twice at one place of the text; with Ctrl
     // they go from word to word as in the line shown whole.

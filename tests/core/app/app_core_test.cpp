@@ -26,7 +26,7 @@ struct LineCase {
     bool error;
 };
 
-TEST(CommandLine, ClassicFormsAndPathsThatLookLikeSwitches) {
+TEST(CommandLine, FilesPrintSwitchesAndPathsThatLookLikeSwitches) {
     const LineCase cases[] = {
         {{}, Action::New, {}, "", false},
         {{"a.htm"}, Action::Open, {"a.htm"}, "", false},

@@ -157,8 +157,9 @@ TEST(Menus, AcceleratorsReachOnlyFrameworkCommands) {
     EXPECT_EQ(findCommand(cmd::Escape)->owner, CommandOwner::Nobody);
 }
 
-TEST(Menus, TheAddedKeysAreF1AndCtrlGAndNoKeyOfTheTable) {
-    const std::pair<std::string_view, int> added[] = {{"F1", cmd::Help}, {"Ctrl+G", cmd::GoToLine}};
+TEST(Menus, TheAddedKeysAreF1CtrlGAndF7AndNoKeyOfTheTable) {
+    const std::pair<std::string_view, int> added[] = {
+        {"F1", cmd::Help}, {"Ctrl+G", cmd::GoToLine}, {"F7", cmd::PageCheck}};
     ASSERT_EQ(addedAccelerators().size(), std::size(added));
     for (std::size_t i = 0; i < std::size(added); ++i) {
         EXPECT_EQ(addedAccelerators()[i].keys, added[i].first);
@@ -166,6 +167,19 @@ TEST(Menus, TheAddedKeysAreF1AndCtrlGAndNoKeyOfTheTable) {
         for (const Accelerator& accelerator : accelerators())
             EXPECT_NE(accelerator.keys, added[i].first);
     }
+}
+
+// What zu adds to the ｱｼｽﾀﾝﾄ menu follows a separator after ﾀｸﾞ除去; the
+// page check ends the menu.
+TEST(Menus, PageCheckEndsTheAssistantMenu) {
+    const auto assist = popupTitled(documentMenu(), "ｱｼｽﾀﾝﾄ(&A)").children;
+    std::size_t own = 0;
+    while (own < assist.size() && assist[own].id != cmd::TagRemove)
+        ++own;
+    ASSERT_LT(own + 2, assist.size());
+    EXPECT_EQ(assist[own + 1].kind, Kind::Separator);
+    EXPECT_EQ(assist.back().id, cmd::PageCheck);
+    EXPECT_EQ(assist.back().label, "ﾍﾟｰｼﾞのﾁｪｯｸ(&K)");
 }
 
 // Every label of the two menu bars carries one "(&X)" mnemonic, except the

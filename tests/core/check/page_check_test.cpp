@@ -158,6 +158,18 @@ TEST(PageCheck, ThePageAsAWhole) {
           "と違います。"}},
         {kHead, {}, &utf8Encoding()},
         {kHead, {}, nullptr},
+        // Anywhere in the head, as opening the file reads it; not in a
+        // comment, nor after the head.
+        {u"<html lang=ja><head><title>猫</title><script>" + std::u16string(1100, u'x') +
+             u"</script><meta charset=UTF-8></head>",
+         {"1:1168: 問題あり: 文字コードの宣言 (UTF-8) がファイルの文字コード (Shift_JIS) "
+          "と違います。"}},
+        {u"<html lang=ja><head><meta charset=x-unknown><meta charset=UTF-8><title>猫</title>",
+         {"1:59: 問題あり: 文字コードの宣言 (UTF-8) がファイルの文字コード (Shift_JIS) "
+          "と違います。"}},
+        {u"<html lang=ja><head><title>猫</title><!-- <meta charset=utf-8> --></head>"
+         u"<meta charset=utf-8>",
+         {"1:15: 問題の可能性大: 文字コードの宣言がありません。"}},
         {u"<p id=a>\n<p id=\"a\"><p id=A>", {"2:8: 問題あり: id「a」は 1 行目にもあります。"}},
     });
 }

@@ -85,17 +85,17 @@ TEST(SaveQuestion, NamesTheFirstPlaceCountsTheRestAndOffersUtf8WhereItHelps) {
         // A kept byte that the next one completes: nothing to replace, the
         // user only decides whether to save it so.
         {&sjis,
-         {{0xF781, 4, 3, 5, Kind::Joins, U'\u3000'}},
+         {{0xF781, 4, 3, 5, Kind::BytePair, U'\u3000'}},
          "3 行目 5 文字目の Shift_JIS として正しくないﾊﾞｲﾄ (0x81) は次の文字と合わさり、"
          "読み込み直すと「　」になります。\n\nこのまま保存しますか？",
          false},
         {&utf8Encoding(),
-         {{0xF7E3, 0, 1, 1, Kind::Joins, U'あ'}},
+         {{0xF7E3, 0, 1, 1, Kind::BytePair, U'あ'}},
          "1 行目 1 文字目の UTF-8 として正しくないﾊﾞｲﾄ (0xE3) は次の文字と合わさり、"
          "読み込み直すと「あ」になります。\n\nこのまま保存しますか？",
          false},
         {&sjis,
-         {{0xF781, 0, 1, 1, Kind::Joins, U'\u3000'}, {U'€', 5, 1, 5}},
+         {{0xF781, 0, 1, 1, Kind::BytePair, U'\u3000'}, {U'€', 5, 1, 5}},
          "1 行目 1 文字目の Shift_JIS として正しくないﾊﾞｲﾄ (0x81) は次の文字と合わさり、"
          "読み込み直すと「　」になります。\n"
          "ほかにも保存すると変わってしまう箇所が 1 個あります。\n\n"

@@ -66,22 +66,6 @@ TEST(EncodingRules, SwitchingKeepsAMarkOnlyWithinTheEncodingAndGivesUtf16One) {
     }
 }
 
-TEST(EncodingRules, ADeclaredCharsetIsRewrittenToTheNewEncoding) {
-    const std::u16string page =
-        u"<html>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\">\n";
-    const auto update = declarationUpdate(page, utf8Encoding());
-    ASSERT_TRUE(update.has_value());
-    EXPECT_EQ(page.substr(update->position, update->length), u"x-sjis");
-    EXPECT_EQ(update->text, "UTF-8");
-    EXPECT_EQ(declarationUpdate(page, iso2022JpEncoding())->text, "ISO-2022-JP");
-    // Nothing to do: the page already names the encoding (by any of its
-    // names), or declares nothing.
-    EXPECT_FALSE(declarationUpdate(page, cp932Encoding()));
-    EXPECT_FALSE(declarationUpdate(u"<meta charset=\"Shift_JIS\">", cp932Encoding()));
-    EXPECT_FALSE(declarationUpdate(u"<meta charset=utf-16>", utf16BeEncoding()));
-    EXPECT_FALSE(declarationUpdate(u"<p>no declaration</p>", utf8Encoding()));
-}
-
 TEST(EncodingRules, PaneTexts) {
     EXPECT_EQ(encodingLabel({&cp932Encoding(), false}), "Shift_JIS");
     EXPECT_EQ(encodingLabel({&utf8Encoding(), true}), "UTF-8 (BOM)");

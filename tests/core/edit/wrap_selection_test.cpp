@@ -64,9 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"AtEndOfText", "abc", 3, 3, "<br>", "\r\n", "abc<br>\n", 3}),
     [](const ::testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.name); });
 
-TEST(WrapSelection, WrapsASelectionFarLongerThanTheOriginalBufferLimit) {
-    // The original could only wrap 2,047 bytes; the whole selection must end
-    // up between the texts, however long.
+TEST(WrapSelection, WrapsASelectionOfAnyLengthWhole) {
+    // No buffer limits what is wrapped: the whole selection ends up between
+    // the texts, however long.
     const std::string body(100000, 'x');
     MemoryBuffer buffer("[" + body + "]");
     buffer.setSelection(1, 1 + static_cast<long>(body.size()));

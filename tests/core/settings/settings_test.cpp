@@ -203,7 +203,7 @@ void PrintTo(const IntegerCase& c, std::ostream* os) {
 
 class IntegerLine : public ::testing::TestWithParam<IntegerCase> {};
 
-TEST_P(IntegerLine, ReadsLikeTheOriginal) {
+TEST_P(IntegerLine, ReadsBlanksSignAndDigitsAndWrapsAt32Bits) {
     const IntegerCase& c = GetParam();
     EXPECT_EQ(parseSettingsInteger(c.line), c.value) << '"' << c.line << '"';
 

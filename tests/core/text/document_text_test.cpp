@@ -80,7 +80,7 @@ TEST(DocumentText, NamesARawByteThatTheNextCharacterWouldComplete) {
     struct Case {
         const char* name;
         std::u16string text;
-        std::size_t index; // of the raw byte; npos: nothing joins
+        std::size_t index; // of the raw byte; npos: nothing pairs
         char32_t readsAs;
         std::size_t line, column;
     };
@@ -102,7 +102,7 @@ TEST(DocumentText, NamesARawByteThatTheNextCharacterWouldComplete) {
             continue;
         }
         ASSERT_EQ(e.problems.size(), 1u);
-        EXPECT_EQ(e.problems[0].kind, SaveProblem::Kind::Joins);
+        EXPECT_EQ(e.problems[0].kind, SaveProblem::Kind::BytePair);
         EXPECT_EQ(e.problems[0].index, c.index);
         EXPECT_EQ(e.problems[0].readsAs, c.readsAs);
         EXPECT_EQ(e.problems[0].line, c.line);
@@ -283,7 +283,7 @@ TEST(DocumentText, RandomFilesRoundTrip) {
         DocumentText doc = decodeDocument(bytes);
         const EncodedDocument kept =
             encodeDocument(doc.text, doc.lineBreak, doc.variants, Unmappable::Report, doc.breaks);
-        ASSERT_TRUE(kept.problems.empty()) << "a file as read never joins or loses a byte";
+        ASSERT_TRUE(kept.problems.empty()) << "a file as read never pairs or loses a byte";
         ASSERT_EQ(kept.bytes, bytes);
         EncodedDocument e = encodeDocument(doc.text, doc.lineBreak, doc.variants);
         if (oneStyle) {

@@ -246,12 +246,12 @@ TEST(Encoding, RawBytesThatWouldReadBackAsACharacterAreNamed) {
         SCOPED_TRACE(c.name);
         const EncodedDocument e = encodeDocument(c.text, TextForm{c.encoding});
         ASSERT_EQ(e.problems.size(), 1u);
-        EXPECT_EQ(e.problems[0].kind, SaveProblem::Kind::Joins);
+        EXPECT_EQ(e.problems[0].kind, SaveProblem::Kind::BytePair);
         EXPECT_EQ(e.problems[0].index, c.index);
         EXPECT_EQ(e.problems[0].readsAs, c.readsAs);
     }
     // Raw bytes that stay apart, and unencodable characters between them,
-    // are no join.
+    // make no pair.
     EXPECT_TRUE(encodeDocument(u"\uF7E3x\uF781", TextForm{&utf8Encoding()}).problems.empty());
     const EncodedDocument skipped = encodeDocument(u"\uF7FF€\uF7FE", TextForm{&eucJpEncoding()});
     ASSERT_EQ(skipped.problems.size(), 1u);

@@ -86,7 +86,7 @@ TEST(Jis, WhatInputMethodsTypeIsWrittenAsItsJisTwin) {
         EXPECT_EQ(euc.bytes, r.euc);
         EXPECT_TRUE(euc.problems.empty());
         EXPECT_EQ(write(text, iso2022JpEncoding()), r.jis);
-        // With a raw byte about, the twin is still no join.
+        // With a raw byte about, the twin is still no pair.
         EXPECT_TRUE(encodeDocument(text + u"\uF7FF", TextForm{&eucJpEncoding()}).problems.empty());
     }
     // A file that has its own form for one takes it for new ones too.

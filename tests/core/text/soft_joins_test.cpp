@@ -35,6 +35,12 @@ TEST(SoftJoinPoints, CutWhereWordWrapWouldAndNeverInsideACharacter) {
         {"not before a combining accent", u"aaaaaaae\u0301b", 8, {7}},
         {"not next to a zero-width joiner", u"aaaaaa\u200Dxyz", 7, {5}},
         {"not before a variation selector", u"aaaaaaa\u845B\U000E0100x", 8, {7}},
+        {"nor the last one", u"aaaaaaa\u845B\U000E01EFx", 8, {7}},
+        {"before what follows them", u"aaaaaaa\u845B\U000E01F0x", 8, {8}},
+        {"not before a skin tone", u"aaaaaaa\U0001F44B\U0001F3FBx", 9, {7}},
+        {"nor the last one", u"aaaaaaa\U0001F44B\U0001F3FFx", 9, {7}},
+        {"before what comes in front of them", u"aaaaaaa\U0001F44B\U0001F3FAx", 9, {9}},
+        {"and after them", u"aaaaaaa\U0001F44B\U0001F400x", 9, {9}},
         {"marks alone still end in pieces", u"a" + std::u16string(10, u'\u0301'), 4, {4, 8}},
     };
     for (const Case& c : cases) {

@@ -214,12 +214,12 @@ TEST_F(Frame, NewWindowShowsTheSameDocument) {
 
 TEST_F(Frame, EscapeDoesNothing) {
     QTest::keyClicks(view(), "abc");
-    doc()->setModified(false);
+    doc()->text().setModified(false);
     QTest::keyClick(view(), Qt::Key_Escape);
     settle();
     ASSERT_NE(view(), nullptr);
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("abc"));
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
 }
 
 TEST_F(Frame, EveryAcceleratorIsAKeyOfItsCommand) {

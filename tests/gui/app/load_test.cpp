@@ -28,7 +28,7 @@ TEST_F(Load, FiftyDocumentsFiveTimesOverLeaveEverythingWorking) {
         EXPECT_EQ(app->documents().size(), cycle == 0 ? 51u : 50u) << "Zu1 goes with the first";
         for (CZuDoc* d : app->documents())
             if (d->pathName().isEmpty())
-                d->setModified(false);
+                d->text().setModified(false);
         app->closeAllDocuments();
         settle();
         EXPECT_TRUE(app->documents().empty());

@@ -362,8 +362,8 @@ TEST_F(OptionSheet, EditsRefuseWhatTheirFieldCannotHold) {
         EXPECT_EQ(color->text(), QStringLiteral("#123456"));
         type(color, QStringLiteral("赤赤赤赤"));
         EXPECT_EQ(color->text(), QStringLiteral("赤赤赤"));
-        // A longer paste is cut at the seventh character, as the platform's
-        // limited edit does.
+        // A longer paste is cut at the seventh character: the field never
+        // holds more than it may.
         color->clear();
         QApplication::clipboard()->setText(QStringLiteral("#1234567890"));
         color->paste();

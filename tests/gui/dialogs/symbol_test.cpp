@@ -165,14 +165,14 @@ TEST_F(SymbolDialog, TheReferenceGoesInFrontOfTheSelectionInTheFormOfTheMoment) 
         SCOPED_TRACE(c.name);
         view()->setPlainText(c.text);
         view()->setSelection(c.from, c.to);
-        doc()->setModified(false);
+        doc()->text().setModified(false);
         view()->setFocus();
         dialogs.then(press(c.code, c.mnemonic));
         ASSERT_TRUE(chooseFromMenu(view(), cmd::Symbols));
         EXPECT_EQ(view()->toPlainText(), c.expected);
         const int start = std::min(c.from, c.to);
         EXPECT_EQ(view()->selection(), (EditBuffer::Range{start, start}));
-        EXPECT_TRUE(doc()->isModified());
+        EXPECT_TRUE(doc()->text().isModified());
         frame().onCommand(cmd::EditUndo);
         EXPECT_EQ(view()->toPlainText(), c.text) << "one step to undo";
     }
@@ -255,7 +255,7 @@ TEST_F(SymbolDialog, CancelReturnEscapeAndTheCloseBoxInsertNothing) {
     };
     view()->setPlainText(QStringLiteral("abc"));
     view()->setSelection(1, 2);
-    doc()->setModified(false);
+    doc()->text().setModified(false);
     for (const auto& way : ways) {
         dialogs.then([&way](QDialog& dialog) {
             way(dialog);
@@ -265,7 +265,7 @@ TEST_F(SymbolDialog, CancelReturnEscapeAndTheCloseBoxInsertNothing) {
         view()->setFocus();
         ASSERT_TRUE(chooseFromMenu(view(), cmd::Symbols));
         EXPECT_EQ(view()->toPlainText(), QStringLiteral("abc"));
-        EXPECT_FALSE(doc()->isModified());
+        EXPECT_FALSE(doc()->text().isModified());
         EXPECT_EQ(view()->selection(), (EditBuffer::Range{1, 2}));
     }
 }

@@ -28,7 +28,7 @@ protected:
     void TearDown() override {
         CZuApp::backgroundOpenBytes() = 4 << 20;
         TextLoad::setStep(TextLoad::kStepMilliseconds, TextLoad::kStepCharacters);
-        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        TextModel::setDefaultJoinBound(kSoftJoinBound);
         AppTest::TearDown();
     }
     CLoadFrame* loading() const {
@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(BackgroundOpen, AnotherDocumentTakesKeysWhileALargeFileLoads) {
-    CZuDoc::setDefaultJoinBound(100);
+    TextModel::setDefaultJoinBound(100);
     const QString file = writeFile(QStringLiteral("large.htm"), page());
     CZuView* other = view();
     ASSERT_NE(other, nullptr);
@@ -75,7 +75,7 @@ TEST_F(BackgroundOpen, AnotherDocumentTakesKeysWhileALargeFileLoads) {
     }
     ASSERT_NE(opened, nullptr);
     EXPECT_GT(typed, 10) << "the keys went in between pieces";
-    EXPECT_EQ(other->doc()->sourceText(), QString(typed, u'a'));
+    EXPECT_EQ(other->doc()->text().sourceText(), QString(typed, u'a'));
     EXPECT_EQ(view(), other) << "the typist keeps the window";
     ASSERT_FALSE(shown.empty());
     EXPECT_TRUE(std::ranges::is_sorted(shown));
@@ -86,13 +86,14 @@ TEST_F(BackgroundOpen, AnotherDocumentTakesKeysWhileALargeFileLoads) {
     // The same as opening at once, to the byte.
     CZuDoc::OpenResult direct = CZuDoc::open(file);
     ASSERT_NE(direct.document, nullptr);
-    EXPECT_EQ(opened->sourceText(), direct.document->sourceText());
-    EXPECT_EQ(opened->joinMap().starts(), direct.document->joinMap().starts());
-    EXPECT_FALSE(opened->joinMap().empty());
-    EXPECT_TRUE(opened->hasMixedBreaks());
-    EXPECT_EQ(opened->encode(Unmappable::Report).bytes, page().toStdString());
-    EXPECT_FALSE(opened->isModified());
-    EXPECT_FALSE(opened->textDocument()->isUndoAvailable());
+    EXPECT_EQ(opened->text().sourceText(), direct.document->text().sourceText());
+    EXPECT_EQ(opened->text().joinMap().starts(), direct.document->text().joinMap().starts());
+    EXPECT_FALSE(opened->text().joinMap().empty());
+    EXPECT_TRUE(opened->text().hasMixedBreaks());
+    EXPECT_EQ(opened->text().encode(opened->form(), Unmappable::Report).bytes,
+              page().toStdString());
+    EXPECT_FALSE(opened->text().isModified());
+    EXPECT_FALSE(opened->text().textDocument()->isUndoAvailable());
     ASSERT_EQ(opened->views().size(), 1u);
     EXPECT_EQ(opened->views().front()->textCursor().position(), 0);
     EXPECT_EQ(app->recentFiles().paths().front(), file.toStdString());
@@ -127,10 +128,11 @@ TEST_F(BackgroundOpen, CancelLeavesNothingOpenAndOpeningAgainWorks) {
     for (int turns = 0; !opened && turns < 100000; ++turns)
         QCoreApplication::processEvents();
     ASSERT_NE(opened, nullptr);
-    EXPECT_EQ(opened->encode(Unmappable::Report).bytes, page().toStdString());
+    EXPECT_EQ(opened->text().encode(opened->form(), Unmappable::Report).bytes,
+              page().toStdString());
 
     // From the recent files, it stays on the list while it loads.
-    opened->requestClose();
+    emit opened->closeRequested();
     settle();
     frame().onCommand(cmd::FileMru1);
     EXPECT_NE(loading(), nullptr);

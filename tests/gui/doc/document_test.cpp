@@ -25,7 +25,7 @@ protected:
         view()->setFocus();
         QTest::keyClick(view(), Qt::Key_X);
         QTest::keyClick(view(), Qt::Key_Backspace);
-        ASSERT_TRUE(doc()->isModified());
+        ASSERT_TRUE(doc()->text().isModified());
     }
 };
 
@@ -45,7 +45,7 @@ TEST_P(DocumentRoundTrip, SavesTheBytesItOpened) {
     const QByteArray original = GetParam().bytes;
     const QString file = writeFile(QStringLiteral("round.htm"), original);
     ASSERT_NE(open(file), nullptr);
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
 
     frame().onCommand(cmd::FileSave);
     EXPECT_EQ(readFile(file).toHex().toStdString(), original.toHex().toStdString())
@@ -55,7 +55,7 @@ TEST_P(DocumentRoundTrip, SavesTheBytesItOpened) {
     frame().onCommand(cmd::FileSave);
     EXPECT_EQ(readFile(file).toHex().toStdString(), original.toHex().toStdString())
         << "after typing a character and deleting it";
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -110,7 +110,7 @@ TEST_F(Document, NewDocumentsAreNumberedAndSaveAsAnEmptyFileUnderTheProposedName
     frame().onCommand(cmd::FileNew);
     EXPECT_EQ(doc()->title(), QStringLiteral("Zu2"));
     EXPECT_TRUE(frame().activeChild()->isMaximized());
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
 
     const QString file = path(QStringLiteral("saved.htm"));
     dialogs.thenSaveAs(file);
@@ -138,7 +138,7 @@ TEST_F(Document, SaveOnAFileMadeReadOnlyOrDeletedAsksForAName) {
         dialogs.thenCancel();
         frame().onCommand(cmd::FileSave);
         EXPECT_TRUE(dialogs.done()) << "the save dialog must open";
-        EXPECT_TRUE(doc()->isModified());
+        EXPECT_TRUE(doc()->text().isModified());
         if (!deleted) {
             EXPECT_EQ(readFile(file), QByteArray("old"));
         }
@@ -163,7 +163,7 @@ TEST_F(Document, AFailedSaveSaysWhyAndKeepsTheDocumentAsItWas) {
         EXPECT_TRUE(dialogs.messages().last().endsWith(c.message))
             << dialogs.messages().last().toStdString();
         EXPECT_TRUE(dialogs.messages().last().startsWith(c.target));
-        EXPECT_TRUE(doc()->isModified());
+        EXPECT_TRUE(doc()->text().isModified());
         EXPECT_EQ(doc()->pathName(), file);
     }
 }
@@ -192,7 +192,7 @@ TEST_F(Document, AFullDiskFailsTheSaveAndLeavesTheOldFileWhole) {
     EXPECT_EQ(dialogs.messages().last(),
               file + QStringLiteral(" へのｱｸｾｽ中にﾃﾞｨｽｸの空き容量が不足しました。"));
     EXPECT_EQ(readFile(file), old);
-    EXPECT_TRUE(doc()->isModified());
+    EXPECT_TRUE(doc()->text().isModified());
     EXPECT_EQ(QDir(files.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("full.htm")})
         << "no temporary file may stay behind";
@@ -209,7 +209,7 @@ TEST_F(Document, CharactersShiftJisCannotHoldAreNamedAndMayBeSavedAsReferences) 
     EXPECT_TRUE(asked.contains(QStringLiteral("「€」")));
     EXPECT_TRUE(asked.contains(QStringLiteral("U+20AC")));
     EXPECT_FALSE(QFileInfo::exists(file));
-    EXPECT_TRUE(doc()->isModified());
+    EXPECT_TRUE(doc()->text().isModified());
 
     dialogs.thenMessage(QMessageBox::Ok);
     EXPECT_TRUE(saveDocumentTo(*doc(), file));
@@ -283,7 +283,7 @@ TEST_F(Document, ClosingWithYesSavesFirst) {
     EXPECT_EQ(view(), nullptr);
 }
 
-TEST_F(Document, AFileLongerThanTheOriginalControlLimitOpensWhole) {
+TEST_F(Document, AFileOfMoreThan16MiBOpensAndSavesWhole) {
     QByteArray big;
     const QByteArray line = QByteArray(98, 'a') + "\r\n";
     while (big.size() <= 16777215)

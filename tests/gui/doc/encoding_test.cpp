@@ -160,7 +160,7 @@ TEST_F(Encodings, ReopenReadsTheFileAgainInTheChosenEncoding) {
     choose(kReopen, QStringLiteral("EUC-JP"));
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("<p>ﾃｽﾄ</p>\n"));
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("EUC-JP"));
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     EXPECT_FALSE(view()->document()->isUndoAvailable()) << "reading is no edit";
     EXPECT_EQ(save(), bytes(original));
 
@@ -183,7 +183,7 @@ TEST_F(Encodings, APageWrittenInAnotherEncodingThanItDeclaresSaysSo) {
     ASSERT_NE(item(kReopen, asDeclared), nullptr);
     choose(kReopen, asDeclared);
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("Shift_JIS"));
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     QMenu* menu = panes().menu();
     emit menu->aboutToShow();
     for (QAction* a : menu->actions()) {
@@ -198,7 +198,7 @@ TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
     const QString file = doc()->pathName();
     // Saved when the command returns, as its name says.
     choose(kSaveIn, QStringLiteral("UTF-8"));
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("UTF-8"));
     // The page now says what it is saved in; each break stays as it was.
     EXPECT_EQ(readFile(file), bytes("<meta charset=\"UTF-8\">\r\n" + kUtf8Japanese + "\na\r\n"));
@@ -209,7 +209,7 @@ TEST_F(Encodings, SavingInAnotherEncodingOrLineBreakRewritesTheFile) {
     // Every break takes the new style, the file's own ones too.
     choose(kSaveIn, QStringLiteral("CR"));
     EXPECT_EQ(panes().lineBreakPane()->text(), QStringLiteral("CR"));
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     EXPECT_EQ(readFile(file), bytes("<meta charset=\"UTF-8\">\r" + kUtf8Japanese + "\ra\r"));
 
     choose(kSaveIn, QStringLiteral("UTF-16"));
@@ -244,7 +244,7 @@ TEST_F(Encodings, SavingInAnotherEncodingAsksWhatSaveAsks) {
     choose(kSaveIn, QStringLiteral("UTF-8"));
     EXPECT_EQ(readFile(doc()->pathName()), bytes(kUtf8Japanese));
     EXPECT_EQ(dialogs.messages().size(), 2);
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
 }
 
 TEST_F(Encodings, TheSaveQuestionOffersReferencesUtf8OrCancel) {
@@ -275,7 +275,7 @@ TEST_F(Encodings, TheSaveQuestionOffersReferencesUtf8OrCancel) {
     EXPECT_TRUE(saveDocumentTo(*doc(), file));
     EXPECT_EQ(readFile(file), QByteArray("<meta charset=UTF-8>\r\n5\xE2\x82\xAC"));
     EXPECT_EQ(panes().encodingPane()->text(), QStringLiteral("UTF-8"));
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
 }
 
 TEST_F(Encodings, QuickCreateAndTheGenericFormDeclareTheDocumentsCharset) {
@@ -291,7 +291,7 @@ TEST_F(Encodings, QuickCreateAndTheGenericFormDeclareTheDocumentsCharset) {
     int n = 0;
     for (const Case& c : cases) {
         ASSERT_NE(open(c.bytes, QStringLiteral("quick%1.htm").arg(++n)), nullptr);
-        EXPECT_EQ(QString::fromStdString(doc()->charsetName()) + u'"',
+        EXPECT_EQ(QString::fromStdString(std::string(doc()->form().encoding->charset())) + u'"',
                   c.charset.mid(8)); // the accessor the generic form reads too
         frame().onCommand(cmd::QuickCreate);
         EXPECT_TRUE(view()->toPlainText().contains(c.charset)) << c.charset.toStdString();

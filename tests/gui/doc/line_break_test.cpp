@@ -60,7 +60,7 @@ TEST_F(LineBreaks, EditsOnEveryLineTakenBackLeaveEveryByte) {
             }
         }
         EXPECT_EQ(save(file), bytes);
-        doc()->setModified(false);
+        doc()->text().setModified(false);
         frame().onCommand(cmd::FileClose);
         settle();
     }
@@ -127,7 +127,7 @@ TEST_F(LineBreaks, ARawByteThatWouldJoinItsNeighbourIsNamedBeforeSaving) {
         << dialogs.messages().last().toStdString();
     EXPECT_TRUE(dialogs.messages().last().contains(QStringLiteral("「\u3000」")));
     EXPECT_EQ(readFile(file), QByteArray("x\x81\r\n@\r\n")) << "nothing written on Cancel";
-    EXPECT_TRUE(doc()->isModified());
+    EXPECT_TRUE(doc()->text().isModified());
 
     dialogs.thenMessage(QMessageBox::Ok);
     EXPECT_EQ(save(file), QByteArray("x\x81@\r\n")) << "the user chose to save it so";

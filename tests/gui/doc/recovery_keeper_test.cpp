@@ -66,7 +66,7 @@ protected:
     // Starts the program again on the same config folder, as after a crash.
     void restart() {
         for (CZuDoc* d : app->documents())
-            d->setModified(false);
+            d->text().setModified(false);
         app.reset();
         settle();
         app = std::make_unique<CZuApp>();
@@ -122,7 +122,7 @@ TEST_F(Recovery, WhatARunLeftIsOfferedAndRestoredExactly) {
     ASSERT_NE(doc(), nullptr);
     EXPECT_EQ(doc()->title(), QStringLiteral("lost.htm"));
     EXPECT_EQ(doc()->pathName(), file);
-    EXPECT_TRUE(doc()->isModified());
+    EXPECT_TRUE(doc()->text().isModified());
     EXPECT_FALSE(QFile::exists(left)) << "the restored document keeps the copy as its own";
 
     frame().onCommand(cmd::FileSave);
@@ -191,16 +191,16 @@ TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
     const auto pick = [&](long n) { return static_cast<long>(random() % std::max(n, 1L)); };
     int page = 0;
     for (const auto& p : pages) {
-        CZuDoc::setDefaultJoinBound(p.joinBound);
+        TextModel::setDefaultJoinBound(p.joinBound);
         const QString name = QStringLiteral("p%1.htm").arg(page++);
         ASSERT_NE(app->openFile(writeFile(name, p.bytes)), nullptr);
         if (page == 2) { // edited, then rewritten by another program before any copy
-            QTextCursor(doc()->textDocument()).insertText(QStringLiteral("x"));
+            QTextCursor(doc()->text().textDocument()).insertText(QStringLiteral("x"));
             doc()->switchEncoding(*findEncoding("UTF-8"));
             writeFile(name, "another program's");
             dialogs.thenMessage(QMessageBox::Ok); // the note that another program changed it
         }
-        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        TextModel::setDefaultJoinBound(kSoftJoinBound);
         settle();
         auto* keeper = doc()->findChild<RecoveryKeeper*>();
         const auto check = [&](int step) {
@@ -228,7 +228,7 @@ TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
             check(-1);
         }
         for (int step = 0; step < 80; ++step) {
-            const long length = doc()->sourceLength();
+            const long length = doc()->text().sourceLength();
             const long from = pick(length + 1);
             view()->setFocus();
             view()->setSelection(from, from + pick(std::min(length - from, 12L) + 1));
@@ -260,11 +260,11 @@ TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
                 doc()->setLineBreakStyle(static_cast<LineBreak>(pick(3)));
             if (step % 20 == 17)
                 doc()->switchEncoding(
-                    *findEncoding(doc()->encoding().keepsByteForms() ? "UTF-8" : "CP932"));
+                    *findEncoding(doc()->form().encoding->keepsByteForms() ? "UTF-8" : "CP932"));
             // Saved, the next copy starts from the file's bytes.
             if (step == 30)
                 doc()->saveTo(doc()->pathName(), Unmappable::Report);
-            if (step % 8 == 7 && doc()->isModified())
+            if (step % 8 == 7 && doc()->text().isModified())
                 check(step);
         }
     }
@@ -323,8 +323,8 @@ TEST_F(Recovery, AFolderThatTakesNoCopyIsSaidOnceAndTheEditsAreKeptElsewhere) {
         type("x");
         QTest::qWait(200);
         settle();
-        doc()->setModified(false);
-        doc()->requestClose();
+        doc()->text().setModified(false);
+        emit doc()->closeRequested();
         settle();
         type("b");
         QTest::qWait(200);

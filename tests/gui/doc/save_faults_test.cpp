@@ -98,13 +98,13 @@ TEST_F(SaveFaults, EachFaultSaysWhyAndLeavesTheDocumentModifiedAndTheDiskWhole) 
         dialogs.thenMessage(QMessageBox::Ok);
         EXPECT_FALSE(saveDocumentTo(*d, target));
         EXPECT_EQ(lastMessage().toStdString(), (target + c.message).toStdString());
-        EXPECT_TRUE(d->isModified());
+        EXPECT_TRUE(d->text().isModified());
         EXPECT_EQ(d->pathName(), file);
         EXPECT_EQ(namesInFolder(), before) << "nothing left behind";
         if (c.fault != Fault::BecameAFolder) {
             EXPECT_EQ(readFile(file), QByteArray("old"));
         }
-        d->setModified(false);
+        d->text().setModified(false);
         frame().onCommand(cmd::FileClose);
         settle();
     }
@@ -118,7 +118,7 @@ TEST_F(SaveFaults, AWritableFileInAFolderThatCannotBeWrittenIsSaved) {
     if (!locked.error().empty())
         GTEST_SKIP() << locked.error();
     frame().onCommand(cmd::FileSave);
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     EXPECT_EQ(readFile(file), QByteArray("new old"));
 }
 
@@ -150,7 +150,7 @@ TEST_F(SaveFaults, AReadOnlyFileOrAPathThatBecameAFolderAsksForAName) {
         dialogs.thenCancel();
         frame().onCommand(cmd::FileSave);
         EXPECT_TRUE(dialogs.done()) << "the save dialog must open";
-        EXPECT_TRUE(doc()->isModified());
+        EXPECT_TRUE(doc()->text().isModified());
     }
 }
 
@@ -167,7 +167,7 @@ TEST_F(SaveFaults, AnUnmodifiedDocumentChangedByAnotherProgramIsOfferedForReload
     EXPECT_EQ(lastMessage(),
               file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで変更されました。再読み込みしますか？"));
     EXPECT_EQ(view()->toPlainText(), QStringLiteral("theirs\nand more\n"));
-    EXPECT_FALSE(d->isModified());
+    EXPECT_FALSE(d->text().isModified());
 
     // Reloaded is read: a save now writes over nothing unknown.
     frame().onCommand(cmd::FileSave);
@@ -194,12 +194,12 @@ TEST_F(SaveFaults, NoToTheReloadIsNotAskedAgainButTheSaveStillWarns) {
     EXPECT_EQ(lastMessage(),
               file + QStringLiteral(" は他のﾌﾟﾛｸﾞﾗﾑで変更されています。上書きしますか？"));
     EXPECT_EQ(readFile(file), QByteArray("theirs"));
-    EXPECT_TRUE(d->isModified());
+    EXPECT_TRUE(d->text().isModified());
 
     dialogs.thenMessage(QMessageBox::Yes);
     frame().onCommand(cmd::FileSave);
     EXPECT_EQ(readFile(file), QByteArray("edit ours"));
-    EXPECT_FALSE(d->isModified());
+    EXPECT_FALSE(d->text().isModified());
     frame().onCommand(cmd::FileSave); // now zu's own version: no question
 }
 
@@ -280,7 +280,7 @@ TEST_F(SaveFaults, ANameThatIsNotUtf8OpensSavesAndIsRemembered) {
     EXPECT_EQ(d->title(), QStringLiteral("日本.htm"));
     QTest::keyClicks(view(), "x");
     frame().onCommand(cmd::FileSave);
-    EXPECT_FALSE(d->isModified());
+    EXPECT_FALSE(d->text().isModified());
     EXPECT_EQ(testing::readFile(bytes), "x<p>\r\n");
     EXPECT_EQ(namesIn(folder).size(), 2u) << "the config folder and the file, nothing else";
     ASSERT_FALSE(app->recentFiles().paths().empty());

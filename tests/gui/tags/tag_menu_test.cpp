@@ -53,7 +53,7 @@ TEST_F(TagMenu, EveryCommandFromTheKeyboardWrapsTheSelectionAndSavesItsBytes) {
         EXPECT_EQ(v->toPlainText(), selected);
 
         // Start the next command with a new, unsaved document.
-        doc()->setModified(false);
+        doc()->text().setModified(false);
         frame().onCommand(cmd::FileClose);
         frame().onCommand(cmd::FileNew);
         settle();

@@ -74,7 +74,7 @@ class WholeText : public AppTest {
 protected:
     void setText(const QString& text) {
         view()->setPlainText(text);
-        doc()->setModified(false);
+        doc()->text().setModified(false);
     }
     void colour(int tagColor, QDialog::DialogCode answer = QDialog::Accepted) {
         settings().tagColor = tagColor;
@@ -131,14 +131,14 @@ TEST_F(WholeText, ColouringLeavesTheSelectionTheUndoHistoryAndTheModifiedFlag) {
     view()->moveCursor(QTextCursor::End);
     view()->setFocus();
     QTest::keyClicks(view(), "ab<i>");
-    doc()->setModified(false);
+    doc()->text().setModified(false);
     view()->setSelection(11, 9); // made backwards
     const int anchor = view()->textCursor().anchor();
 
     colour(2);
     EXPECT_EQ(view()->textCursor().anchor(), anchor);
     EXPECT_EQ(view()->selection(), (EditBuffer::Range{9, 11}));
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     EXPECT_EQ(shownColour(*view()->document(), 11), kBlue);
 
     // Undo takes back the typing, as if nothing had been coloured.
@@ -171,7 +171,7 @@ TEST_F(WholeText, CancelledColouringChangesNothingButTheViewsColour) {
     colour(0, QDialog::Rejected);
     EXPECT_EQ(shownColours(*view()->document()), std::vector<std::optional<Rgb>>(10));
     EXPECT_EQ(view()->tagColour(), kRed);
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
 }
 
 // Typing beside a coloured tag must come out as it would with the colour
@@ -247,7 +247,7 @@ TEST_F(WholeText, RawBytesAndByteFormsSurviveColouring) {
     };
     EXPECT_TRUE(marked(2)) << "the raw byte is still marked";
     EXPECT_EQ(shownColour(*view()->document(), 0), kGreen);
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     frame().onCommand(cmd::FileSave);
     EXPECT_EQ(readFile(doc()->pathName()), bytes);
 
@@ -283,7 +283,7 @@ TEST_F(WholeText, RemovalTakesEveryTagOutOrSaysWhyNot) {
         ASSERT_TRUE(chooseFromMenu(view(), cmd::TagRemove));
         EXPECT_EQ(view()->toPlainText(), QString::fromUtf8(c.result));
         const bool removed = std::string_view(c.text) != c.result;
-        EXPECT_EQ(doc()->isModified(), removed);
+        EXPECT_EQ(doc()->text().isModified(), removed);
         EXPECT_EQ(dialogs.messages().mid(messages),
                   c.message ? QStringList{mismatch} : QStringList{});
         EXPECT_FALSE(removed && view()->document()->isUndoAvailable())
@@ -298,7 +298,7 @@ TEST_F(WholeText, RemovalKeepsTheByteFormsOfWhatStays) {
     settle();
     dialogs.then(confirm(QDialog::Accepted));
     frame().onCommand(cmd::TagRemove);
-    EXPECT_TRUE(doc()->isModified());
+    EXPECT_TRUE(doc()->text().isModified());
     frame().onCommand(cmd::FileSave);
     EXPECT_EQ(readFile(doc()->pathName()), QByteArray("\xed\x40\r\n\xfa\x5c\r\n"));
 }

@@ -35,9 +35,9 @@ struct InView {
     std::unique_ptr<CZuView> view = std::make_unique<CZuView>(&doc);
     explicit InView(std::string_view text) {
         // Loaded text is not an edit: nothing of it may be undone.
-        doc.textDocument()->setUndoRedoEnabled(false);
+        doc.text().textDocument()->setUndoRedoEnabled(false);
         view->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        doc.textDocument()->setUndoRedoEnabled(true);
+        doc.text().textDocument()->setUndoRedoEnabled(true);
     }
     EditBuffer& get() { return *view; }
     std::string text() const { return view->toPlainText().toStdString(); }
@@ -59,18 +59,18 @@ struct InPieces {
         const QString loaded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         record.text.assign(reinterpret_cast<const char16_t*>(loaded.utf16()),
                            static_cast<std::size_t>(loaded.size()));
-        CZuDoc::setDefaultJoinBound(3);
+        TextModel::setDefaultJoinBound(3);
         doc = CZuDoc::restore(record);
-        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        TextModel::setDefaultJoinBound(kSoftJoinBound);
         view = std::make_unique<CZuView>(doc.get());
         if (loaded.size() > 3) {
-            EXPECT_FALSE(doc->joinMap().empty()) << "the line must be in pieces";
+            EXPECT_FALSE(doc->text().joinMap().empty()) << "the line must be in pieces";
         }
     }
     ~InPieces() { view.reset(); }
     EditBuffer& get() { return *view; }
     std::string text() const {
-        return doc->sourceText().replace(QChar::ParagraphSeparator, u'\n').toStdString();
+        return doc->text().sourceText().replace(QChar::ParagraphSeparator, u'\n').toStdString();
     }
     void undo() { view->undo(); }
     void setClipboardHasText(bool has) { InView("").setClipboardHasText(has); }

@@ -141,3 +141,31 @@ TEST_F(Edit, PrintingWritesThePagesToTheChosenPrinter) {
 
 } // namespace
 } // namespace zu::test
+
+namespace zu::test {
+namespace {
+
+TEST_F(Edit, ACharacterOfTwoUnitsGoesAndComesBackWhole) {
+    // A key between the two units of an emoji (a command may leave the caret
+    // there), taken back, leaves the units in separate runs of the control's
+    // text; the keys beside the emoji must still take it whole.
+    type(QStringLiteral("x😀y"));
+    const QString text = view()->doc()->text().sourceText();
+    const std::pair<long, Qt::Key> steps[] = {{2, Qt::Key_Backspace}, {3, Qt::Key_Backspace},
+                                              {2, Qt::Key_Delete},    {1, Qt::Key_Delete},
+                                              {2, Qt::Key_Backspace}, {1, Qt::Key_Delete},
+                                              {2, Qt::Key_Delete},    {3, Qt::Key_Backspace}};
+    for (const auto& [at, key] : steps) {
+        view()->setSelection(at, at);
+        QTest::keyClick(view(), key);
+        const QString after = view()->doc()->text().sourceText();
+        if (at != 2) {
+            EXPECT_EQ(after.toStdString(), "xy") << at;
+        }
+        view()->undo();
+        EXPECT_EQ(view()->doc()->text().sourceText().toStdString(), text.toStdString()) << at;
+    }
+}
+
+} // namespace
+} // namespace zu::test

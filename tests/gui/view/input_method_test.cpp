@@ -48,9 +48,9 @@ TEST_F(AppTest, TypingOverASelectionIsOneUndoStepAndTheCandidatesOpenAtTheStart)
         EXPECT_NE(view->QPlainTextEdit::inputMethodQuery(Qt::ImCursorRectangle), start);
         EXPECT_EQ(view->inputMethodQuery(Qt::ImCursorRectangle).toRectF(), start.toRectF());
         send(view, {}, 0, typed);
-        EXPECT_EQ(view->doc()->sourceText(), line.left(from) + typed + line.mid(from + 10));
+        EXPECT_EQ(view->doc()->text().sourceText(), line.left(from) + typed + line.mid(from + 10));
         view->undo();
-        EXPECT_EQ(view->doc()->sourceText(), line);
+        EXPECT_EQ(view->doc()->text().sourceText(), line);
         // Cancelled, the selection stays removed; what comes next is a step
         // of its own.
         view->setSelection(from, from + 10);
@@ -58,7 +58,7 @@ TEST_F(AppTest, TypingOverASelectionIsOneUndoStepAndTheCandidatesOpenAtTheStart)
         send(view, {});
         send(view, {}, 0, typed);
         view->undo();
-        EXPECT_EQ(view->doc()->sourceText(), line.left(from) + line.mid(from + 10));
+        EXPECT_EQ(view->doc()->text().sourceText(), line.left(from) + line.mid(from + 10));
         view->undo();
     }
 }

@@ -33,9 +33,9 @@ protected:
     static std::vector<std::optional<Rgb>> colours(const CZuView* view) {
         std::vector<std::optional<Rgb>> shown;
         const QTextDocument& text = *view->document();
-        const long length = view->doc()->sourceLength();
+        const long length = view->doc()->text().sourceLength();
         for (long at = 0; at < length; ++at) {
-            const int position = view->doc()->toControl(at);
+            const int position = view->doc()->text().toControl(at);
             const QTextBlock block = text.findBlock(position);
             std::optional<Rgb> colour;
             for (const QTextLayout::FormatRange& r : block.layout()->formats()) {
@@ -52,7 +52,10 @@ protected:
         return shown;
     }
     static std::string saved(const CZuView* view) {
-        return view->doc()->encode(Unmappable::CharacterReference).bytes;
+        return view->doc()
+            ->text()
+            .encode(view->doc()->form(), Unmappable::CharacterReference)
+            .bytes;
     }
     // Text, selection, what would be saved and what a recovery copy keeps.
     ::testing::AssertionResult same() const {
@@ -178,7 +181,7 @@ TEST_F(LongLineCommands, TagRemovalKeepsBytesAndBreaksAlike) {
     ASSERT_EQ(removeAllTags(*pieces->doc()), TagRemoval::Outcome::Removed);
     EXPECT_TRUE(same());
     EXPECT_FALSE(text(pieces).contains(u'<'));
-    EXPECT_FALSE(pieces->doc()->joinMap().empty()) << "what stays is still long";
+    EXPECT_FALSE(pieces->doc()->text().joinMap().empty()) << "what stays is still long";
 }
 
 TEST_F(LongLineCommands, CopyCutAndPasteCarryTheTextAlike) {
@@ -257,12 +260,13 @@ TEST_F(LongLineCommands, ATenMegabyteLineSavesByteForByte) {
     settle();
     CZuView* v = d->views().front();
     EXPECT_GT(v->document()->blockCount(), 1000) << "shown in pieces";
-    EXPECT_EQ(d->encode(Unmappable::Report).bytes, bytes.toStdString()) << "unedited";
+    EXPECT_EQ(d->text().encode(d->form(), Unmappable::Report).bytes, bytes.toStdString())
+        << "unedited";
 
     // A unit is as many characters long wherever it stands.
-    const long unitLength = d->sourceLength() / units;
+    const long unitLength = d->text().sourceLength() / units;
     const long middle = (units / 2) * unitLength;
-    v->setSelection(d->sourceLength(), d->sourceLength());
+    v->setSelection(d->text().sourceLength(), d->text().sourceLength());
     v->replaceSelection("E");
     v->setSelection(middle, middle);
     v->replaceSelection("M");

@@ -182,9 +182,68 @@ TEST_P(GeneratedLines, RunsOfKeysThroughTheWholeLine) {
     }
 }
 
+TEST_F(LongLineKeys, BackspaceAndDeleteAtAShortPieceTakeOneCharacterOfTheText) {
+    // A line in pieces of four units; Delete inside one of them shortens it
+    // to one, two or three characters, the first of them a letter or an
+    // emoji (two units). Then each key at each place of that piece, its
+    // joins on either side included, must do to the file's text what it
+    // does to a plain string; again after Undo, which may leave the
+    // control's text in other runs than loading did.
+    struct Row {
+        int piece; // 0 first, 1 middle, 2 last
+        int size;  // in characters
+        bool emoji;
+    };
+    std::vector<Row> rows;
+    for (int piece = 0; piece < 3; ++piece)
+        for (int size = 1; size <= 3; ++size)
+            for (const bool emoji : {false, true})
+                rows.push_back({piece, size, emoji});
+    for (const Row& row : rows)
+        for (int offset = 0; offset <= row.size; ++offset)
+            for (const bool back : {true, false}) {
+                SCOPED_TRACE("piece " + std::to_string(row.piece) + " of " +
+                             std::to_string(row.size) + (row.emoji ? " from an emoji" : "") +
+                             ", at " + std::to_string(offset) +
+                             (back ? ", Backspace" : ", Delete"));
+                QByteArray line = "abcdefghijkl";
+                if (row.emoji)
+                    line.replace(4 * row.piece, 2, "\xF0\x9F\x98\x80");
+                open("top\n" + line + "\nend", 4);
+                QTextBlock block = pieces->document()->findBlockByNumber(1 + row.piece);
+                ASSERT_EQ(block.length() - 1, 4);
+                const int first = row.emoji ? 2 : 1; // units of the first character
+                QTextCursor c = pieces->textCursor();
+                c.setPosition(block.position() + first);
+                pieces->setTextCursor(c);
+                for (int k = row.size; k < (row.emoji ? 3 : 4); ++k)
+                    QTest::keyClick(pieces, Qt::Key_Delete);
+                block = pieces->document()->findBlockByNumber(1 + row.piece);
+                ASSERT_EQ(block.length() - 1, first + row.size - 1);
+                pieces->document()->clearUndoRedoStacks(); // Undo is to take back the key only
+                const QString before = text(pieces);
+                const int position = block.position() + (offset == 0 ? 0 : first + offset - 1);
+                const long at = pieces->doc()->text().toSource(position);
+                // The character the key takes, in the plain string.
+                const long from = back ? at - (offset == 1 ? first : 1) : at;
+                const long width = back ? at - from : (offset == 0 ? first : 1);
+                for (int round = 0; round < 2; ++round) {
+                    c.setPosition(position);
+                    pieces->setTextCursor(c);
+                    QTest::keyClick(pieces, back ? Qt::Key_Backspace : Qt::Key_Delete);
+                    EXPECT_EQ(text(pieces).toStdString(),
+                              QString(before).remove(from, width).toStdString());
+                    EXPECT_EQ(pieces->selection().start, from);
+                    EXPECT_TRUE(noEmptyPiece());
+                    pieces->undo();
+                    EXPECT_EQ(text(pieces).toStdString(), before.toStdString());
+                }
+            }
+}
+
 TEST_F(LongLineKeys, ReturnAtAJoinTakesItsPlace) {
     open(kLine);
-    const JoinMap joins = pieces->doc()->joinMap();
+    const JoinMap joins = pieces->doc()->text().joinMap();
     const int paragraphs = pieces->document()->blockCount();
     const long join = joins.toSource(joins.starts().front());
     for (const auto side : {JoinMap::Side::Before, JoinMap::Side::After}) {
@@ -274,7 +333,7 @@ TEST_F(LongLineKeys, ThreeClicksSelectTheWholeLineAndTwoAWordAcrossAJoin) {
     const auto apart = [] { QTest::qWait(60); };
     const auto click = [](CZuView* view, long at, int times) {
         QTextCursor c(view->document());
-        c.setPosition(view->doc()->toControl(at));
+        c.setPosition(view->doc()->text().toControl(at));
         const QPoint point = view->cursorRect(c).center() + QPoint(2, 0);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, point);
         if (times == 3)

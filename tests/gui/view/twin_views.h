@@ -15,31 +15,31 @@ protected:
     static constexpr std::size_t kBound = 8;
 
     void TearDown() override {
-        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        TextModel::setDefaultJoinBound(kSoftJoinBound);
         AppTest::TearDown();
     }
 
     // Opens `bytes` as two files, the second in pieces of at most `bound`.
     void open(const QByteArray& bytes, std::size_t bound = kBound) {
         ++count_;
-        CZuDoc::setDefaultJoinBound(kSoftJoinBound);
+        TextModel::setDefaultJoinBound(kSoftJoinBound);
         plainFile = writeFile(QStringLiteral("plain%1.htm").arg(count_), bytes);
         piecesFile = writeFile(QStringLiteral("pieces%1.htm").arg(count_), bytes);
         CZuDoc* a = app->openFile(plainFile);
-        CZuDoc::setDefaultJoinBound(bound);
+        TextModel::setDefaultJoinBound(bound);
         CZuDoc* b = app->openFile(piecesFile);
         ASSERT_TRUE(a && b);
         settle();
         plain = a->views().front();
         pieces = b->views().front();
-        ASSERT_TRUE(a->joinMap().empty());
-        ASSERT_FALSE(b->joinMap().empty()) << "the text must have a long line";
+        ASSERT_TRUE(a->text().joinMap().empty());
+        ASSERT_FALSE(b->text().joinMap().empty()) << "the text must have a long line";
         original = text(plain);
     }
 
     // The text as the file holds it, lines ending in '\n'.
     static QString text(const CZuView* view) {
-        return view->doc()->sourceText().replace(QChar::ParagraphSeparator, u'\n');
+        return view->doc()->text().sourceText().replace(QChar::ParagraphSeparator, u'\n');
     }
     long length() const { return static_cast<long>(original.size()); }
 
@@ -47,7 +47,7 @@ protected:
     void caretAt(long at, JoinMap::Side side) {
         plain->setSelection(at, at);
         QTextCursor c = pieces->textCursor();
-        c.setPosition(pieces->doc()->toControl(at, side));
+        c.setPosition(pieces->doc()->text().toControl(at, side));
         pieces->setTextCursor(c);
     }
     void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {

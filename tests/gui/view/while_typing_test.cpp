@@ -35,10 +35,10 @@ const QByteArray kPage = "<p class=\"x\">日本語</p>text <b>bold</b> and a <a 
 std::string drawn(const CZuView* view) {
     const QTextDocument& text = *view->document();
     for (QTextBlock b = text.begin(); b.isValid(); b = b.next())
-        view->doc()->marks().showBeforeDrawing(b);
+        view->doc()->text().marks().showBeforeDrawing(b);
     std::string shown;
-    for (long at = 0; at < view->doc()->sourceLength(); ++at) {
-        const int position = view->doc()->toControl(at);
+    for (long at = 0; at < view->doc()->text().sourceLength(); ++at) {
+        const int position = view->doc()->text().toControl(at);
         const QTextBlock block = text.findBlock(position);
         char colour = '.';
         for (const QTextLayout::FormatRange& r : block.layout()->formats())
@@ -53,7 +53,7 @@ std::string drawn(const CZuView* view) {
 
 // What tag colouring gives the view's text.
 std::string tagged(const CZuView* view) {
-    const QString text = view->doc()->sourceText();
+    const QString text = view->doc()->text().sourceText();
     std::string colours(static_cast<std::size_t>(text.size()), '.');
     for (const TagSpan& s :
          tagSpans({reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())}))
@@ -104,13 +104,14 @@ TEST_F(WhileTyping, ALineCutIntoPiecesAsItIsEnteredKeepsItsColours) {
     const QString line = QStringLiteral("<p>one</p><b>two</b><i>three</i> <a href=x>four</a>");
     // Typed, and pasted: either makes the text's first joins.
     for (const bool typed : {true, false}) {
+        TextModel::setDefaultJoinBound(8);
         frame().onCommand(cmd::FileNew);
-        doc()->setJoinBound(8);
+        TextModel::setDefaultJoinBound(kSoftJoinBound);
         if (typed)
             type(line);
         else
             view()->insertAtSelection(line);
-        ASSERT_FALSE(doc()->joinMap().empty());
+        ASSERT_FALSE(doc()->text().joinMap().empty());
         EXPECT_EQ(drawn(view()), tagged(view())) << typed;
     }
 }
@@ -121,7 +122,7 @@ TEST_F(WhileTyping, OnOpeningAndReloadingNeverModifiedNorSaved) {
     ASSERT_NE(app->openFile(writeFile(QStringLiteral("page.htm"), bytes)), nullptr);
     settle();
     EXPECT_EQ(drawn(view()), "BB..BBB..BB.");
-    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->text().isModified());
     EXPECT_FALSE(view()->document()->isUndoAvailable());
     frame().onCommand(cmd::FileSave);
     EXPECT_EQ(readFile(doc()->pathName()), bytes);
@@ -171,13 +172,13 @@ TEST_F(WhileTyping, BothOptionsAreOffUntilChosenAndKeptInZuConf) {
                         .toBool());
     }
     EXPECT_TRUE(view()->lineNumbersShown());
-    EXPECT_TRUE(doc()->marks().coloursWhileTyping());
+    EXPECT_TRUE(doc()->text().marks().coloursWhileTyping());
     app.reset();
     app = std::make_unique<CZuApp>();
     ASSERT_FALSE(app->start({}).has_value());
     frame().onCommand(cmd::FileNew);
     EXPECT_TRUE(view()->lineNumbersShown());
-    EXPECT_TRUE(doc()->marks().coloursWhileTyping());
+    EXPECT_TRUE(doc()->text().marks().coloursWhileTyping());
 }
 
 // Colours and the caret's place after every edit, Undo among them: in
