@@ -13,8 +13,31 @@
 
 namespace zu {
 
-CLoadFrame::CLoadFrame(TextLoad* load, QWidget* parent)
-    : QMdiSubWindow(parent), load_(load), bar_(new QProgressBar) {
+LoadPanel::LoadPanel(TextLoad* load, QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    auto* label = new QLabel(QStringLiteral("%1 を読み込んでいます。").arg(load->title()));
+    auto* bar = new QProgressBar;
+    bar->setRange(0, 1000);
+    bar->setValue(load->permille());
+    bar->setTextVisible(false);
+    bar->setAccessibleName(label->text());
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
+    cancel->setAutoDefault(true);
+    cancel->setEnabled(load->cancellable());
+    auto* column = new QVBoxLayout(this);
+    column->addStretch(1);
+    column->addWidget(label, 0, Qt::AlignHCenter);
+    column->addWidget(bar);
+    column->addWidget(cancel, 0, Qt::AlignHCenter);
+    column->addStretch(2);
+    column->setContentsMargins(48, 24, 48, 24);
+    setFocusProxy(cancel);
+    connect(load, &TextLoad::progressed, bar, &QProgressBar::setValue);
+    connect(load, &TextLoad::cancellableChanged, cancel, &QWidget::setEnabled);
+    connect(cancel, &QPushButton::clicked, this, &LoadPanel::cancelClicked);
+}
+
+CLoadFrame::CLoadFrame(TextLoad* load, QWidget* parent) : QMdiSubWindow(parent), load_(load) {
     load_->setParent(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
@@ -23,28 +46,11 @@ CLoadFrame::CLoadFrame(TextLoad* load, QWidget* parent)
     auto* holder = new QWidget;
     stack_ = new QStackedLayout(holder);
     stack_->setStackingMode(QStackedLayout::StackAll);
-    auto* panel = new QWidget;
-    panel->setAutoFillBackground(true);
-    auto* label = new QLabel(QStringLiteral("%1 を読み込んでいます。").arg(load_->title()));
-    bar_->setRange(0, 1000);
-    bar_->setValue(load_->permille());
-    bar_->setTextVisible(false);
-    bar_->setAccessibleName(label->text());
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
-    cancel->setAutoDefault(true);
-    auto* column = new QVBoxLayout(panel);
-    column->addStretch(1);
-    column->addWidget(label, 0, Qt::AlignHCenter);
-    column->addWidget(bar_);
-    column->addWidget(cancel, 0, Qt::AlignHCenter);
-    column->addStretch(2);
-    column->setContentsMargins(48, 24, 48, 24);
+    auto* panel = new LoadPanel(load_);
     stack_->addWidget(panel);
     setWidget(holder);
-    setFocusProxy(cancel);
-
-    connect(load_, &TextLoad::progressed, bar_, &QProgressBar::setValue);
-    connect(cancel, &QPushButton::clicked, this, &QMdiSubWindow::close);
+    setFocusProxy(panel);
+    connect(panel, &LoadPanel::cancelClicked, this, &QMdiSubWindow::close);
 }
 
 CLoadFrame::~CLoadFrame() {

@@ -5,13 +5,24 @@
 
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QWidget>
 
-class QProgressBar;
 class QStackedLayout;
 
 namespace zu {
 class CZuView;
 class TextLoad;
+
+// What a window shows of a load: "X を読み込んでいます。", a bar, and a
+// ｷｬﾝｾﾙ button (unavailable once the load can no longer be given up).
+class LoadPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit LoadPanel(TextLoad* load, QWidget* parent = nullptr);
+
+signals:
+    void cancelClicked();
+};
 
 class CLoadFrame : public QMdiSubWindow {
     Q_OBJECT
@@ -36,7 +47,6 @@ protected:
 
 private:
     TextLoad* load_;
-    QProgressBar* bar_;
     QStackedLayout* stack_;
     QPointer<CZuView> view_;
 };

@@ -563,9 +563,7 @@ CZuDoc* CZuApp::openFile(const QString& path) {
 }
 
 std::int64_t& CZuApp::backgroundOpenBytes() {
-    // Below this a file is in within about a tenth of a second: no bar.
-    static std::int64_t bytes = 4 << 20;
-    return bytes;
+    return TextLoad::backgroundBytes();
 }
 
 CLoadFrame* CZuApp::loadingWindow(const QString& path) const {
@@ -652,6 +650,8 @@ void CZuApp::checkDiskChanges() {
         if (!view)
             return;
         CZuDoc* doc = view->doc();
+        if (doc->reloading())
+            return;
         // A modified document keeps its edits; the user only learns that
         // the file is no longer what they started from.
         if (const DiskChange change = doc->noteDiskChange(); change != DiskChange::None) {
@@ -670,8 +670,7 @@ void CZuApp::checkDiskChanges() {
             changedOnDiskReloadQuestion(displayPath(doc->pathName()).toStdString()));
         if (ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) ==
             ui::Answer::Yes) {
-            if (const QString error = doc->reload(); !error.isEmpty())
-                ui::message(frame_, error);
+            reloadDocument(*doc, nullptr, frame_);
         }
         checkingDisk_ = false;
     });

@@ -7,9 +7,13 @@
 #include "core/text/detect_encoding.h"
 #include "core/text/soft_joins.h"
 #include "gui/widgets/file_names.h"
+#include "gui/widgets/ui.h"
 
 #include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QTextDocument>
+#include <QWidget>
 
 #include <cerrno>
 
@@ -37,9 +41,46 @@ void TextLoad::setStep(int milliseconds, std::size_t characters) {
     step() = {milliseconds, characters};
 }
 
+std::int64_t& TextLoad::backgroundBytes() {
+    // Below this a file is in within about a tenth of a second: no bar.
+    static std::int64_t bytes = 4 << 20;
+    return bytes;
+}
+
+void reloadDocument(CZuDoc& doc, const Encoding* encoding, QWidget* window) {
+    if (doc.reloading())
+        return;
+    const std::optional<FileStamp> stamp = stampOf(pathToBytes(doc.pathName()));
+    if (!stamp || stamp->size < TextLoad::backgroundBytes()) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const QString error = doc.reload(encoding);
+        QGuiApplication::restoreOverrideCursor();
+        if (!error.isEmpty())
+            ui::message(window, error);
+        return;
+    }
+    auto* load = new TextLoad(doc, encoding);
+    QObject::connect(load, &TextLoad::ended, window, [load, window] {
+        if (const QString error = load->takeResult().error; !error.isEmpty())
+            ui::message(window, error);
+    });
+}
+
 TextLoad::TextLoad(const QString& path, QObject* parent)
     : QObject(parent), absolute_(pathFromBytes(absolutePath(pathToBytes(path)))),
       reading_(std::make_shared<Reading>()) {
+    start();
+}
+
+TextLoad::TextLoad(CZuDoc& document, const Encoding* encoding)
+    : QObject(&document), absolute_(document.pathName()), reading_(std::make_shared<Reading>()),
+      target_(&document) {
+    reading_->encoding = encoding ? encoding : document.form().encoding;
+    document.setReloading(this);
+    start();
+}
+
+void TextLoad::start() {
     // The thread's progress is looked at on a clock: it sends this thread
     // nothing but the one call that hands its work over.
     poll_.setInterval(50);
@@ -50,7 +91,11 @@ TextLoad::TextLoad(const QString& path, QObject* parent)
 }
 
 TextLoad::~TextLoad() {
-    cancel();
+    // Gone with its document, the load touches it no more.
+    reading_->cancelled = true;
+    ended_ = true;
+    poll_.stop();
+    document_.reset();
     if (!reader_.joinable())
         return;
     if (reading_->done) {
@@ -70,11 +115,15 @@ QString TextLoad::title() const {
 }
 
 void TextLoad::cancel() {
-    reading_->cancelled = true;
-    if (ended_)
+    if (!cancellable())
         return;
+    reading_->cancelled = true;
     ended_ = true;
     poll_.stop();
+    if (target_) {
+        target_->setReloading(nullptr);
+        deleteLater();
+    }
     // The half-filled document goes with everything it holds.
     document_.reset();
     // The text read so far is freed with the last owner: this object, or
@@ -112,7 +161,13 @@ void TextLoad::read(const std::shared_ptr<Reading>& reading, const std::string& 
     if (file.error == 0 && !r.cancelled) {
         r.stamp = file.stamp;
         r.hash = contentHash(file.bytes);
-        r.decoded = decodeDetected(file.bytes);
+        if (r.encoding) {
+            const Encoding& settled = settleByteOrder(*r.encoding, file.bytes);
+            r.decoded = decodeDocument(file.bytes, settled);
+            r.decoded.declared = declaredEncoding(file.bytes);
+        } else {
+            r.decoded = decodeDetected(file.bytes);
+        }
         file.bytes = std::string();
         if (!r.cancelled)
             r.joins = softJoinPointsOfText(r.decoded.text, joinBound);
@@ -123,7 +178,7 @@ void TextLoad::read(const std::shared_ptr<Reading>& reading, const std::string& 
 
 void TextLoad::poll() {
     const int now =
-        !document_ ? reading_->permille.load() : kDecodedAt + (1000 - kDecodedAt) * filled_ / 1000;
+        !filling_ ? reading_->permille.load() : kDecodedAt + (1000 - kDecodedAt) * filled_ / 1000;
     if (now != shown_) {
         shown_ = now;
         emit progressed(now);
@@ -141,9 +196,13 @@ void TextLoad::startFilling() {
             fileErrorMessage(r.error, FileOp::Open, displayPath(absolute_).toStdString())));
         return;
     }
-    document_ = std::make_unique<CZuDoc>(title());
-    document_->text().beginLoad(r.decoded, std::move(r.joins), step().characters);
-    emit filling(document_.get());
+    if (!target_)
+        document_ = std::make_unique<CZuDoc>(title());
+    filling_ = true;
+    emit cancellableChanged(cancellable());
+    filled()->text().beginLoad(r.decoded, std::move(r.joins), step().characters);
+    if (document_)
+        emit filling(document_.get());
     // After the events now waiting: a view made for the document is laid
     // out for its size while the text is still empty.
     QTimer::singleShot(0, this, &TextLoad::fillSome);
@@ -152,7 +211,7 @@ void TextLoad::startFilling() {
 void TextLoad::fillSome() {
     if (ended_)
         return;
-    filled_ = document_->text().loadSome(step().milliseconds);
+    filled_ = filled()->text().loadSome(step().milliseconds);
     poll();
     if (filled_ < 1000) {
         // After the events that came in meanwhile: typing elsewhere, a
@@ -161,9 +220,10 @@ void TextLoad::fillSome() {
         return;
     }
     Reading& r = *reading_;
-    document_->text().endLoad(r.decoded);
-    document_->takeFile(absolute_, r.stamp, r.hash, r.decoded);
-    result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
+    filled()->text().endLoad(r.decoded);
+    filled()->takeFile(absolute_, r.stamp, r.hash, r.decoded);
+    if (document_)
+        result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
     finish({});
 }
 
@@ -175,6 +235,10 @@ void TextLoad::finish(const QString& error) {
     result_.error = error;
     reading_->decoded = DocumentText();
     reading_->joins.clear();
+    if (target_) {
+        target_->setReloading(nullptr);
+        deleteLater();
+    }
     emit ended();
 }
 

@@ -69,7 +69,9 @@ TextModel* TextModel::of(const QTextDocument* text) {
 }
 
 bool TextModel::isModified() const {
-    return text_->isModified();
+    // A text going in is no one's edit, though the control counts it as
+    // one until the load ends.
+    return !loading_ && text_->isModified();
 }
 
 void TextModel::setModified(bool modified) {

@@ -66,12 +66,20 @@ void CZuDoc::takeFile(const QString& absolute, const FileStamp& stamp, std::uint
                       const DocumentText& decoded) {
     form_ = decoded.form();
     text_->setDeclaredEncoding(decoded.declared);
-    text_->setModified(false);
     path_ = absolute;
     disk_.know(stamp);
     source_ = SourceIdentity{stamp, hash};
     // Read in the encoding found, which reading in that encoding gives again.
     sourceEncoding_ = std::string(decoded.encoding->name());
+    // Last: whoever learns that the document is as its file now asks what
+    // that file is.
+    text_->setModified(false);
+    emit formChanged();
+}
+
+void CZuDoc::setReloading(TextLoad* load) {
+    reloading_ = load;
+    emit reloadingChanged();
 }
 
 RecoveryRecord CZuDoc::recoveryRecord() const {

@@ -27,6 +27,7 @@
 
 namespace zu {
 class CZuView;
+class TextLoad;
 
 class CZuDoc : public QObject {
     Q_OBJECT
@@ -116,6 +117,11 @@ public:
     // background (TextLoad).
     void takeFile(const QString& absolute, const FileStamp& stamp, std::uint64_t hash,
                   const DocumentText& decoded);
+    // The load reading the file again in the background, while one does:
+    // the document's windows show how far it is, and no command may touch
+    // the document meanwhile. Set by the load itself.
+    TextLoad* reloading() const { return reloading_; }
+    void setReloading(TextLoad* load);
 
 signals:
     void titleChanged();
@@ -126,6 +132,8 @@ signals:
     void closeRequested();
     // The encoding or the line-break style changed.
     void formChanged();
+    // reloading() changed.
+    void reloadingChanged();
 
 private:
     friend class DocumentEdit;
@@ -141,6 +149,7 @@ private:
     std::optional<SourceIdentity> source_;
     std::string sourceEncoding_;
     std::vector<CZuView*> views_;
+    TextLoad* reloading_ = nullptr;
 };
 
 // Where saves note themselves while they run (the program's one journal;

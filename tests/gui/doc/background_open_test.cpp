@@ -4,6 +4,7 @@
 
 #include "support/fixture.h"
 
+#include "core/text/encoding.h"
 #include "core/text/soft_joins.h"
 #include "gui/app/load_frame.h"
 #include "gui/doc/document_marks.h"
@@ -137,6 +138,68 @@ TEST_F(BackgroundOpen, CancelLeavesNothingOpenAndOpeningAgainWorks) {
     frame().onCommand(cmd::FileMru1);
     EXPECT_NE(loading(), nullptr);
     EXPECT_EQ(app->recentFiles().paths().front(), file.toStdString());
+}
+
+TEST_F(BackgroundOpen, ReloadShowsItsBarAndCancelLeavesTheDocumentAsItWas) {
+    const QString file = writeFile(QStringLiteral("large.htm"), page());
+    CZuDoc* doc = openWhole(file);
+    ASSERT_NE(doc, nullptr);
+    CZuView* shown = doc->views().front();
+    QTest::keyClick(shown, Qt::Key_X);
+    QTest::keyClick(shown, Qt::Key_Z, Qt::ControlModifier);
+    const QString before = doc->text().sourceText();
+    ASSERT_TRUE(doc->text().textDocument()->isRedoAvailable());
+    // The file changes on disk and is read again, in UTF-8.
+    QByteArray changed = "<p>\xe6\x97\xa5\xe6\x9c\xac</p>\n";
+    for (int n = 0; n < 200; ++n)
+        changed += QByteArray(40, 'a' + n % 26) + "\n";
+    writeFile(QStringLiteral("large.htm"), changed);
+    const Encoding& utf8 = *findEncoding("UTF-8");
+
+    // Given up twice, at once and a little later: before the text goes in.
+    for (const int turns : {0, 1}) {
+        reloadDocument(*doc, &utf8, &frame());
+        ASSERT_NE(doc->reloading(), nullptr);
+        for (int t = 0; t < turns; ++t)
+            QCoreApplication::processEvents();
+        auto* panel = frame().findChild<LoadPanel*>();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_FALSE(frame().isCommandEnabled(cmd::FileSave)) << "no command touches it";
+        EXPECT_FALSE(shown->isEnabled());
+        panel->findChild<QPushButton*>()->click();
+        settle();
+        EXPECT_EQ(doc->reloading(), nullptr);
+        EXPECT_EQ(frame().findChild<LoadPanel*>(), nullptr);
+        EXPECT_TRUE(shown->isEnabled());
+        EXPECT_EQ(doc->text().sourceText(), before);
+        EXPECT_TRUE(doc->text().textDocument()->isRedoAvailable()) << "Undo keeps its steps";
+        EXPECT_FALSE(doc->text().isModified());
+        EXPECT_NE(doc->form().encoding, &utf8);
+    }
+
+    // Once the text goes in it can no longer be given up; then it is the
+    // file's, as reading it at once gives it.
+    reloadDocument(*doc, &utf8, &frame());
+    QPushButton* cancel = frame().findChild<LoadPanel*>()->findChild<QPushButton*>();
+    bool refused = false;
+    for (int turns = 0; doc->reloading() && turns < 100000; ++turns) {
+        QCoreApplication::processEvents();
+        if (doc->reloading() && doc->reloading()->permille() > 400) {
+            refused = refused || !cancel->isEnabled();
+            EXPECT_FALSE(doc->text().isModified());
+            EXPECT_FALSE(frame().isCommandEnabled(cmd::FileSave));
+        }
+    }
+    EXPECT_TRUE(refused);
+    settle();
+    EXPECT_EQ(doc->reloading(), nullptr);
+    EXPECT_TRUE(shown->isEnabled());
+    EXPECT_TRUE(frame().isCommandEnabled(cmd::FileSave));
+    EXPECT_EQ(doc->form().encoding, &utf8);
+    EXPECT_FALSE(doc->text().isModified());
+    EXPECT_FALSE(doc->text().textDocument()->isUndoAvailable());
+    EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes, changed.toStdString());
+    EXPECT_TRUE(doc->text().sourceText().startsWith(QStringLiteral("<p>日本</p>")));
 }
 
 } // namespace
