@@ -279,6 +279,30 @@ EncodedDocument TextModel::encode(const TextForm& form, Unmappable policy) const
     return encodeDocument(asView(raw), form, forms, policy, breaks(form.lineBreak));
 }
 
+PieceEncoder TextModel::encodeInPieces(const TextForm& form, Unmappable policy,
+                                       std::size_t pieceCharacters) const {
+    const std::vector<Variant> forms = variants(*form.encoding);
+    const std::vector<LineBreak> kinds = breaks(form.lineBreak);
+    PieceEncoder encoder(form, forms, kinds, policy);
+    std::u16string lines;
+    JoinedFormats joined;
+    for (QTextBlock block = text_->begin(); block.isValid();) {
+        const QString line = block.text();
+        lines += asView(line);
+        block = block.next();
+        // A join ends no line: the next piece of it follows on.
+        if (!block.isValid() || joined(block))
+            continue;
+        lines += u'\u2029';
+        if (lines.size() >= pieceCharacters) {
+            encoder.add(lines);
+            lines.clear();
+        }
+    }
+    encoder.add(lines);
+    return encoder;
+}
+
 void TextModel::replaceText(std::u16string_view text, std::span<const SourceRange> removed,
                             const TextForm& form) {
     // Whether a position of the old text lies in a removed range, and how

@@ -86,6 +86,12 @@ public:
     // hold are listed in `problems` unless `policy` writes them as
     // references.
     EncodedDocument encode(const TextForm& form, Unmappable policy) const;
+    // The same in pieces of whole lines of about `pieceCharacters` each,
+    // read from the control a line at a time: saving a large text then
+    // holds its bytes once and never a whole copy of the text.
+    PieceEncoder encodeInPieces(const TextForm& form, Unmappable policy,
+                                std::size_t pieceCharacters = kEncodePiece) const;
+    static constexpr std::size_t kEncodePiece = 1u << 20;
     // The text between two control positions as a recovery copy's edit: its
     // source position, text, breaks (`usual` where the file's own kind is
     // not kept) and byte forms. What it replaced, and the length after it,

@@ -249,7 +249,9 @@ void setWriteJournal(const WriteJournal* j) {
 
 CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
     SaveResult result;
-    EncodedDocument encoded = text_->encode(form_, Unmappable::Report);
+    // Encoded and written in pieces: a large document's text is never held
+    // whole once more besides its bytes.
+    PieceEncoder encoded = text_->encodeInPieces(form_, Unmappable::Report);
     const bool exact = encoded.problems.empty();
     if (!encoded.problems.empty()) {
         if (policy == Unmappable::Report) {
@@ -257,18 +259,23 @@ CZuDoc::SaveResult CZuDoc::saveTo(const QString& path, Unmappable policy) {
             return result;
         }
         const std::vector<SaveProblem> problems = std::move(encoded.problems);
-        encoded = text_->encode(form_, Unmappable::CharacterReference);
+        encoded = text_->encodeInPieces(form_, Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
+    const std::vector<std::string_view> pieces(encoded.pieces.begin(), encoded.pieces.end());
     const std::string bytesPath = absolutePath(pathToBytes(path));
-    result.write = writeFileAtomically(bytesPath, encoded.bytes, journal());
+    result.write = writeFileAtomically(bytesPath, pieces, journal());
     if (!result.write)
         return result;
     const std::optional<FileStamp> written = stampOf(bytesPath);
     disk_.know(written);
     source_.reset();
-    if (written)
-        source_ = SourceIdentity{*written, contentHash(encoded.bytes)};
+    if (written) {
+        ContentHash hash;
+        for (const std::string_view piece : pieces)
+            hash.update(piece);
+        source_ = SourceIdentity{*written, hash.digest()};
+    }
     // Reading the bytes back gives this text exactly, unless some of it was
     // written as it is though it reads back otherwise (asked about above),
     // or byte forms are kept on characters the encoding does not write.

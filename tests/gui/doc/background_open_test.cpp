@@ -4,6 +4,7 @@
 
 #include "support/fixture.h"
 
+#include "core/doc/content_hash.h"
 #include "core/text/encoding.h"
 #include "core/text/soft_joins.h"
 #include "gui/app/load_frame.h"
@@ -200,6 +201,27 @@ TEST_F(BackgroundOpen, ReloadShowsItsBarAndCancelLeavesTheDocumentAsItWas) {
     EXPECT_FALSE(doc->text().textDocument()->isUndoAvailable());
     EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes, changed.toStdString());
     EXPECT_TRUE(doc->text().sourceText().startsWith(QStringLiteral("<p>日本</p>")));
+}
+
+// Saving reads the text a line at a time and encodes it in pieces: with
+// pieces of a few characters, lines in pieces, mixed breaks, raw bytes and
+// byte forms, the pieces together are the file's bytes.
+TEST_F(BackgroundOpen, SavingInPiecesWritesTheBytesOfTheWholeText) {
+    TextModel::setDefaultJoinBound(100);
+    CZuDoc* doc = openWhole(writeFile(QStringLiteral("large.htm"), page()));
+    ASSERT_NE(doc, nullptr);
+    ASSERT_FALSE(doc->text().joinMap().empty());
+    for (const std::size_t size : {1u, 7u, 1000u, 1u << 20}) {
+        std::string joined;
+        for (const std::string& piece :
+             doc->text().encodeInPieces(doc->form(), Unmappable::Report, size).pieces)
+            joined += piece;
+        EXPECT_EQ(joined, page().toStdString()) << size;
+    }
+    ASSERT_TRUE(doc->saveTo(doc->pathName(), Unmappable::Report).saved());
+    EXPECT_EQ(readFile(doc->pathName()), page());
+    ASSERT_TRUE(doc->fileBase());
+    EXPECT_EQ(doc->fileBase()->identity.hash, contentHash(page().toStdString()));
 }
 
 } // namespace
