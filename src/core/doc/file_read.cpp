@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,7 +74,22 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit, const ReadSt
             if (have == result.bytes.size()) {
                 if (result.bytes.size() >= limit + 1)
                     break;
+                // Whether the file goes on past the size it gave is asked
+                // with a small read first: a file read whole is not given
+                // room for as much again, which for a large file would hold
+                // it twice for a moment.
+                char more[4096];
+                const ssize_t got = ::read(fd, more, sizeof more);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0) {
+                    result.error = got < 0 ? errno : 0;
+                    break;
+                }
                 result.bytes.resize(std::max<std::size_t>(result.bytes.size() * 2, 4096));
+                std::memcpy(result.bytes.data() + have, more, static_cast<std::size_t>(got));
+                have += static_cast<std::size_t>(got);
+                continue;
             }
             // In slices only when someone is told of them: one read is cheaper.
             const std::size_t want = step ? std::min(result.bytes.size() - have, kReadSlice)

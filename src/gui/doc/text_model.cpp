@@ -125,11 +125,16 @@ int TextModel::loadSome(int milliseconds) {
     Filling& f = *filling_;
     QElapsedTimer clock;
     clock.start();
+    // One edit block a turn: the control reports one change, not one per
+    // piece, and a view lays out the last screen of the text once, not for
+    // every piece.
+    f.cursor.beginEditBlock();
     while (f.next < f.pieces.size()) {
         insertPiece(f.pieces[f.next++]);
         if (milliseconds >= 0 && clock.elapsed() >= milliseconds)
             break;
     }
+    f.cursor.endEditBlock();
     return f.pieces.empty() ? 1000 : static_cast<int>(1000 * f.next / f.pieces.size());
 }
 
