@@ -13,6 +13,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
@@ -69,6 +70,15 @@ TEST(ReadWholeFile, ReadsEveryByteOfABinaryFile) {
     EXPECT_EQ(read.error, 0);
     EXPECT_TRUE(read.bytes == bytes);
     EXPECT_EQ(read.stamp, stampOf(dir.file("binary")));
+}
+
+TEST(ReadWholeFile, AFileThatGivesNoSizeIsReadToItsEnd) {
+    std::ifstream stream("/proc/version", std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(stream)), {});
+    ASSERT_FALSE(expected.empty());
+    const FileBytes read = readWholeFile("/proc/version", 1 << 20);
+    EXPECT_EQ(read.error, 0);
+    EXPECT_EQ(read.bytes, expected);
 }
 
 TEST(ReadWholeFile, InSlicesTellsHowFarAndStopsWhenTold) {
