@@ -148,6 +148,9 @@ void PieceEncoder::add(std::u16string_view lines) {
         problem.line += nextBreak_; // the piece starts a line: columns stay
         problems.push_back(problem);
     }
+    // The encoder made room for the longest bytes these lines could take:
+    // kept, that room would double what the pieces hold.
+    encoded.bytes.shrink_to_fit();
     pieces.push_back(std::move(encoded.bytes));
     // The byte-order mark opens the first piece only.
     form_.byteOrderMark = false;

@@ -91,7 +91,7 @@ public:
     // holds its bytes once and never a whole copy of the text.
     PieceEncoder encodeInPieces(const TextForm& form, Unmappable policy,
                                 std::size_t pieceCharacters = kEncodePiece) const;
-    static constexpr std::size_t kEncodePiece = 1u << 20;
+    static constexpr std::size_t kEncodePiece = 256u << 10;
     // The text between two control positions as a recovery copy's edit: its
     // source position, text, breaks (`usual` where the file's own kind is
     // not kept) and byte forms. What it replaced, and the length after it,
