@@ -190,29 +190,20 @@ long cpuTicks() {
     return ticks;
 }
 
-long statusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
-    return -1;
-}
-
 // In a process of its own: the peak resident memory that opening `path`
 // and showing it takes, in MB.
 int peakOf(const QString& path, bool bare) {
     QString text;
     if (bare)
         text = decoded(path);
-    const long before = statusKilobytes("VmRSS:");
+    const long before = zu::bench::statusKilobytes("VmRSS:");
     {
         Editor e = Editor::open(path, bare, text);
         text = QString();
         e.caretTo(0.5);
         e.key(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         e.painted();
-        std::printf("%.1f\n", (statusKilobytes("VmHWM:") - before) / 1024.0);
+        std::printf("%.1f\n", (zu::bench::statusKilobytes("VmHWM:") - before) / 1024.0);
     }
     return 0;
 }

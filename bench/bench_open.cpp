@@ -42,33 +42,6 @@ namespace {
 std::size_t megabytes = 16;
 QString filePath;
 
-// An HTML page of about `bytes` bytes: markup around Japanese text (kanji,
-// kana, punctuation) with CR LF breaks, as a hand-written page has.
-std::string makePage(std::size_t bytes) {
-    const std::vector<std::string> japanese = zu::bench::shiftJisPairs(
-        {0x81u, 0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x8Bu, 0x8Cu, 0x93u, 0x96u});
-    const char* const tags[][2] = {{"<p>", "</p>"},
-                                   {"<li>", "</li>"},
-                                   {"<td class=\"item\">", "</td>"},
-                                   {"<a href=\"index.htm\">", "</a>"},
-                                   {"<h2>", "</h2>"}};
-    std::mt19937 random(16);
-    std::string page = "<html>\r\n<head><title>bench</title></head>\r\n<body>\r\n";
-    page.reserve(bytes + 256);
-    while (page.size() < bytes) {
-        const auto& tag = tags[random() % 5];
-        page += tag[0];
-        const int words = 4 + int(random() % 30);
-        for (int w = 0; w < words; ++w)
-            page +=
-                (random() % 4 == 0) ? std::string(" HTML ") : japanese[random() % japanese.size()];
-        page += tag[1];
-        page += "\r\n";
-    }
-    page += "</body>\r\n</html>\r\n";
-    return page;
-}
-
 void BM_OpenDocumentIntoView(benchmark::State& state) {
     for (auto _ : state) {
         zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(zu::pathFromQt(filePath));
@@ -155,15 +128,6 @@ public:
     std::map<std::string, std::pair<double, double>> ms; // real, processor
 };
 
-long statusKilobytes(const char* field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind(field, 0) == 0)
-            return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
-    return -1;
-}
-
 // Runs in a process of its own, so that the peak belongs to opening alone.
 // The baseline's peak (the decoded text handed to QPlainTextEdit) is
 // measured the same way, for comparison.
@@ -182,11 +146,11 @@ int measurePeak(bool baseline) {
         const QString text(reinterpret_cast<const QChar*>(decoded.text.data()),
                            qsizetype(decoded.text.size()));
         decoded = zu::DocumentText();
-        before = statusKilobytes("VmRSS:");
+        before = zu::bench::statusKilobytes("VmRSS:");
         view = std::make_unique<QPlainTextEdit>();
         view->setPlainText(text);
     } else {
-        before = statusKilobytes("VmRSS:");
+        before = zu::bench::statusKilobytes("VmRSS:");
         zu::CZuDoc::OpenResult opened = zu::CZuDoc::open(zu::pathFromQt(filePath));
         if (!opened.document)
             return 1;
@@ -196,7 +160,7 @@ int measurePeak(bool baseline) {
     view->resize(800, 600);
     view->show();
     QCoreApplication::processEvents();
-    const long peak = statusKilobytes("VmHWM:");
+    const long peak = zu::bench::statusKilobytes("VmHWM:");
     std::printf("peak memory, %s: %.1f MB over the %.1f MB before it; file %.1f MB; "
                 "ratio to the file %.2f%s\n",
                 baseline ? "setPlainText of the decoded text (baseline)" : "opening the file",
@@ -230,7 +194,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     filePath = dir.filePath(QStringLiteral("large.htm"));
     {
-        const std::string page = makePage(megabytes << 20);
+        const std::string page = zu::bench::htmlPage(megabytes << 20);
         std::ofstream(filePath.toStdString(), std::ios::binary) << page;
     }
     benchmark::Initialize(&restCount, rest.data());

@@ -3,7 +3,11 @@
 
 #include "core/text/cp932.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -22,6 +26,43 @@ inline std::vector<std::string> shiftJisPairs(std::initializer_list<unsigned> le
                 pairs.push_back(pair);
         }
     return pairs;
+}
+
+// An HTML page of about `bytes` bytes: markup around Japanese text (kanji,
+// kana, punctuation) with CR LF breaks, as a hand-written page has.
+inline std::string htmlPage(std::size_t bytes) {
+    const std::vector<std::string> japanese =
+        shiftJisPairs({0x81u, 0x82u, 0x83u, 0x88u, 0x89u, 0x8Au, 0x8Bu, 0x8Cu, 0x93u, 0x96u});
+    const char* const tags[][2] = {{"<p>", "</p>"},
+                                   {"<li>", "</li>"},
+                                   {"<td class=\"item\">", "</td>"},
+                                   {"<a href=\"index.htm\">", "</a>"},
+                                   {"<h2>", "</h2>"}};
+    std::mt19937 random(16);
+    std::string page = "<html>\r\n<head><title>bench</title></head>\r\n<body>\r\n";
+    page.reserve(bytes + 256);
+    while (page.size() < bytes) {
+        const auto& tag = tags[random() % 5];
+        page += tag[0];
+        const int words = 4 + int(random() % 30);
+        for (int w = 0; w < words; ++w)
+            page +=
+                (random() % 4 == 0) ? std::string(" HTML ") : japanese[random() % japanese.size()];
+        page += tag[1];
+        page += "\r\n";
+    }
+    page += "</body>\r\n</html>\r\n";
+    return page;
+}
+
+// A figure of /proc/self/status ("VmRSS:", "VmHWM:"), in kilobytes.
+inline long statusKilobytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
+    return -1;
 }
 
 } // namespace zu::bench

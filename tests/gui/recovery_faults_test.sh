@@ -131,6 +131,12 @@ rm -rf "$ZU_CONFIG_DIR"
 # copy's are left alone.
 head -c 60000000 /dev/zero | tr '\0' 'x' > "$work/large.htm"
 "$zu" "$work/large.htm" & run=$!; pids+=($run)
+# A file this large is read in the background: its text takes keys once
+# it is in, when the main window's caption names it.
+for _ in $(seq 1200); do
+    xdotool search --onlyvisible --name 'zu - \[large.htm\]' >/dev/null 2>&1 && break
+    sleep 0.1
+done
 focus "$run"
 xdotool type --delay 30 "a"
 # Looked for without starting a process, so that a copy written in a tenth

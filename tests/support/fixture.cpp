@@ -1,10 +1,16 @@
 #include "support/fixture.h"
 
 #include "core/settings/settings.h"
+#include "gui/app/load_frame.h"
+#include "gui/doc/text_load.h"
+#include "gui/widgets/file_names.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QTest>
+
+#include <algorithm>
 
 namespace zu::test {
 
@@ -69,6 +75,26 @@ void AppTest::SetUp() {
     ASSERT_FALSE(app->start({}).has_value());
     QApplication::setActiveWindow(&frame());
     settle();
+}
+
+CZuDoc* AppTest::openWhole(const QString& path) {
+    CZuDoc* opened = nullptr;
+    const auto arrived =
+        QObject::connect(app.get(), &CZuApp::documentOpened, [&](CZuDoc* d) { opened = d; });
+    if (CZuDoc* at = app->openFile(pathFromQt(path)))
+        opened = at;
+    const auto loading = [this] {
+        const auto windows = frame().mdiArea()->subWindowList();
+        return std::ranges::any_of(windows, [](QMdiSubWindow* w) {
+            const auto* l = qobject_cast<CLoadFrame*>(w);
+            return l && l->load()->running();
+        });
+    };
+    while (!opened && loading())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QObject::disconnect(arrived);
+    settle();
+    return opened;
 }
 
 void AppTest::TearDown() {

@@ -69,6 +69,9 @@ protected:
     static QByteArray readFile(const QString& path);
     // Lets queued work (command-state updates, deferred deletes) run.
     static void settle();
+    // Opens `path` as the user would, waiting for a large file read in the
+    // background until it is in its window.
+    CZuDoc* openWhole(const QString& path);
 
     QTemporaryDir files;
     DialogScript dialogs;

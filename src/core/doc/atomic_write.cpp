@@ -16,6 +16,11 @@ namespace zu {
 namespace {
 
 using Step = WriteResult::Step;
+using Pieces = std::span<const std::string_view>;
+
+Pieces one(const std::string_view& bytes) {
+    return Pieces(&bytes, 1);
+}
 
 // How many names a writer tries before it gives up: leftovers of earlier
 // processes that had the same id take the first ones.
@@ -83,9 +88,12 @@ int createHidden(const std::string& folder, const std::string& name, const char*
 
 // A short write is not a failure by itself: the rest is written again until
 // the system reports why it cannot take more (recovery_store.h).
-int writeAll(int fd, std::string_view bytes, off_t offset) {
+int writeAll(int fd, Pieces pieces, off_t offset) {
     auto at = static_cast<std::size_t>(offset);
-    return writeAllAt(fd, bytes, at);
+    for (const std::string_view bytes : pieces)
+        if (const int error = writeAllAt(fd, bytes, at); error != 0)
+            return error;
+    return 0;
 }
 
 int readAll(int fd, std::string& bytes, std::size_t size) {
@@ -107,11 +115,14 @@ int readAll(int fd, std::string& bytes, std::size_t size) {
 
 // Makes `bytes` the whole content of the open file `fd` and flushes it.
 // 0 on success, else the error, with `step` saying which part failed.
-int overwrite(int fd, std::string_view bytes, Step& step) {
+int overwrite(int fd, Pieces pieces, Step& step) {
     step = Step::Write;
-    if (const int error = writeAll(fd, bytes, 0); error != 0)
+    if (const int error = writeAll(fd, pieces, 0); error != 0)
         return error;
-    if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
+    std::size_t size = 0;
+    for (const std::string_view bytes : pieces)
+        size += bytes.size();
+    if (::ftruncate(fd, static_cast<off_t>(size)) != 0)
         return errno;
     step = Step::Sync;
     return ::fsync(fd) == 0 ? 0 : errno;
@@ -137,7 +148,7 @@ int makeBackup(const std::string& target, const std::string& bytes, std::string&
             continue;
         }
         Step step{};
-        error = overwrite(fd, bytes, step);
+        error = overwrite(fd, one(bytes), step);
         std::string check;
         if (error == 0)
             error = readAll(fd, check, bytes.size());
@@ -155,8 +166,8 @@ int makeBackup(const std::string& target, const std::string& bytes, std::string&
 // Writes over the file itself: the one way to keep its inode (and so its
 // other names, owner and group) and the one way to save where no new file
 // may be made.
-WriteResult writeInPlace(const std::string& target, std::string_view bytes,
-                         const std::string& reported, WriteJournal::Entry& note) {
+WriteResult writeInPlace(const std::string& target, Pieces bytes, const std::string& reported,
+                         WriteJournal::Entry& note) {
     const int fd = ::open(target.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {errno, Step::Create, reported, {}};
@@ -184,7 +195,8 @@ WriteResult writeInPlace(const std::string& target, std::string_view bytes,
     if (const int error = overwrite(fd, bytes, step); error != 0) {
         result = {error, step, reported, {}};
         Step ignored{};
-        if (overwrite(fd, old, ignored) != 0)
+        const std::string_view oldBytes = old;
+        if (overwrite(fd, one(oldBytes), ignored) != 0)
             result.keptBackup = backupPath;
     }
     if (::close(fd) != 0 && result)
@@ -220,6 +232,11 @@ std::string spareFolder() {
 }
 
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
+                                const WriteJournal* journal) {
+    return writeFileAtomically(path, one(bytes), journal);
+}
+
+WriteResult writeFileAtomically(const std::string& path, Pieces bytes,
                                 const WriteJournal* journal) {
     std::string target = path;
     if (const int error = followLinks(target); error != 0)

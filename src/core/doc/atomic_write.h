@@ -19,6 +19,7 @@
 // A symbolic link is written through: the file it points at gets the new
 // bytes and the link stays a link.
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,10 @@ struct WriteResult {
 // kNotARegularFile (file_read.h); neither is opened.
 // With a journal, the write is noted there while it runs (write_journal.h).
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes,
+                                const WriteJournal* journal = nullptr);
+// The same with the bytes in pieces, written one after the other: a large
+// document need not be held in one more piece of memory to be written.
+WriteResult writeFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
                                 const WriteJournal* journal = nullptr);
 
 // The hidden names the writer with process id `pid` may give its temporary

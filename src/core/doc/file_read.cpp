@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,6 +37,10 @@ std::optional<FileStamp> stampOf(const std::string& path) {
 }
 
 FileBytes readWholeFile(const std::string& path, std::size_t limit) {
+    return readWholeFile(path, limit, ReadStep());
+}
+
+FileBytes readWholeFile(const std::string& path, std::size_t limit, const ReadStep& step) {
     FileBytes result;
     // The type is asked before opening, so that a FIFO, a tape or a terminal
     // is never opened at all...
@@ -61,6 +66,7 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
     if (result.error == 0) {
         result.stamp = stampFrom(info);
         result.bytes.resize(static_cast<std::size_t>(info.st_size));
+        const auto expected = static_cast<std::size_t>(info.st_size);
         std::size_t have = 0;
         // The size is a hint: a file can change while it is read, and some
         // files (/proc) report none at all.
@@ -68,9 +74,27 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
             if (have == result.bytes.size()) {
                 if (result.bytes.size() >= limit + 1)
                     break;
+                // Whether the file goes on past the size it gave is asked
+                // with a small read first: a file read whole is not given
+                // room for as much again, which for a large file would hold
+                // it twice for a moment.
+                char more[4096];
+                const ssize_t got = ::read(fd, more, sizeof more);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0) {
+                    result.error = got < 0 ? errno : 0;
+                    break;
+                }
                 result.bytes.resize(std::max<std::size_t>(result.bytes.size() * 2, 4096));
+                std::memcpy(result.bytes.data() + have, more, static_cast<std::size_t>(got));
+                have += static_cast<std::size_t>(got);
+                continue;
             }
-            const ssize_t got = ::read(fd, result.bytes.data() + have, result.bytes.size() - have);
+            // In slices only when someone is told of them: one read is cheaper.
+            const std::size_t want = step ? std::min(result.bytes.size() - have, kReadSlice)
+                                          : result.bytes.size() - have;
+            const ssize_t got = ::read(fd, result.bytes.data() + have, want);
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
@@ -80,6 +104,10 @@ FileBytes readWholeFile(const std::string& path, std::size_t limit) {
             if (got == 0)
                 break;
             have += static_cast<std::size_t>(got);
+            if (step && !step(have, expected)) {
+                result.error = ECANCELED;
+                break;
+            }
         }
         result.bytes.resize(have);
         if (result.error == 0 && have > limit)

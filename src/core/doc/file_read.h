@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,14 @@ inline constexpr std::size_t kMaxDocumentBytes = 512u << 20;
 // A folder is refused with EISDIR, anything else that is not a regular file
 // with kNotARegularFile; neither is ever opened for reading.
 FileBytes readWholeFile(const std::string& path, std::size_t limit);
+
+// The same, told after each slice read (kReadSlice bytes at most) how many
+// bytes are in and how many the file said it holds, so that a large file
+// can show how far it is and be given up. When the step answers false the
+// read stops and fails with ECANCELED, holding no bytes.
+using ReadStep = std::function<bool(std::size_t have, std::size_t expected)>;
+inline constexpr std::size_t kReadSlice = 4u << 20;
+FileBytes readWholeFile(const std::string& path, std::size_t limit, const ReadStep& step);
 
 // Whether Save may write straight over `path`: it is an existing regular
 // file that may be written. A file the user made read-only is not written

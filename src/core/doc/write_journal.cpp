@@ -140,12 +140,18 @@ std::optional<std::string> readOwn(const std::string& path) {
 } // namespace
 
 std::uint64_t noteHash(std::string_view bytes) {
+    return noteHash(std::span<const std::string_view>(&bytes, 1));
+}
+
+std::uint64_t noteHash(std::span<const std::string_view> pieces) {
     // FNV-1a, 64 bits: it tells apart the two contents a note knows of, and
     // a file that holds neither.
     std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (const unsigned char c : bytes) {
-        hash ^= c;
-        hash *= 0x100000001b3ull;
+    for (const std::string_view bytes : pieces) {
+        for (const unsigned char c : bytes) {
+            hash ^= c;
+            hash *= 0x100000001b3ull;
+        }
     }
     return hash;
 }
@@ -260,11 +266,14 @@ WriteJournal::Entry::~Entry() {
 }
 
 bool WriteJournal::Entry::noteBackup(const std::string& backupPath, std::string_view oldBytes,
-                                     std::string_view newBytes) {
+                                     std::span<const std::string_view> newBytes) {
     if (fd_ < 0)
         return false;
+    std::size_t newSize = 0;
+    for (const std::string_view piece : newBytes)
+        newSize += piece.size();
     const std::string part = serializeBackup(
-        {backupPath, oldBytes.size(), noteHash(oldBytes), newBytes.size(), noteHash(newBytes)});
+        {backupPath, oldBytes.size(), noteHash(oldBytes), newSize, noteHash(newBytes)});
     // On disk before the first byte of the file is written over: a crash of
     // the machine must find it too.
     if (writeAllTo(fd_, part) == 0 && ::fsync(fd_) == 0)

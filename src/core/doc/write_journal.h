@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -51,8 +52,10 @@ std::optional<WriteNote> parseWriteNote(std::string_view bytes);
 // What a note adds for a write in place.
 std::string serializeBackup(const WriteNote::Backup& backup);
 
-// The hash the notes use for the old and new bytes.
+// The hash the notes use for the old and new bytes; the same for bytes
+// given in pieces as for the pieces one after the other.
 std::uint64_t noteHash(std::string_view bytes);
+std::uint64_t noteHash(std::span<const std::string_view> pieces);
 
 // This machine's name, as notes give it.
 std::string hostName();
@@ -77,7 +80,7 @@ public:
         // bytes is, and what old and new bytes are. On disk before it
         // returns; false when it could not be noted, and the note is gone.
         bool noteBackup(const std::string& backupPath, std::string_view oldBytes,
-                        std::string_view newBytes);
+                        std::span<const std::string_view> newBytes);
 
     private:
         friend class WriteJournal;

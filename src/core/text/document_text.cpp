@@ -123,6 +123,41 @@ EncodedDocument encodeDocument(std::u16string_view text, const TextForm& form,
     return doc;
 }
 
+PieceEncoder::PieceEncoder(const TextForm& form, std::span<const Variant> variants,
+                           std::span<const LineBreak> breaks, Unmappable policy)
+    : form_(form), variants_(variants), breaks_(breaks), policy_(policy) {}
+
+void PieceEncoder::add(std::u16string_view lines) {
+    // Breaks counted as encodeDocument counts them: a CR LF pair is one.
+    std::size_t breakCount = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (lines[i] == u'\u2029' || (lines[i] == u'\n' && (i == 0 || lines[i - 1] != u'\r')))
+            ++breakCount;
+    const std::size_t from = std::min(nextBreak_, breaks_.size());
+    const std::span<const LineBreak> breaks =
+        breaks_.subspan(from, std::min(breakCount, breaks_.size() - from));
+    std::vector<Variant> variants;
+    while (nextVariant_ < variants_.size() &&
+           variants_[nextVariant_].index < offset_ + lines.size()) {
+        const Variant& v = variants_[nextVariant_++];
+        variants.push_back({v.index - offset_, v.code});
+    }
+    EncodedDocument encoded = encodeDocument(lines, form_, variants, policy_, breaks);
+    for (SaveProblem& problem : encoded.problems) {
+        problem.index += offset_;
+        problem.line += nextBreak_; // the piece starts a line: columns stay
+        problems.push_back(problem);
+    }
+    // The encoder made room for the longest bytes these lines could take:
+    // kept, that room would double what the pieces hold.
+    encoded.bytes.shrink_to_fit();
+    pieces.push_back(std::move(encoded.bytes));
+    // The byte-order mark opens the first piece only.
+    form_.byteOrderMark = false;
+    offset_ += lines.size();
+    nextBreak_ += breakCount;
+}
+
 EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
                                std::span<const Variant> variants, Unmappable policy,
                                std::span<const LineBreak> breaks) {

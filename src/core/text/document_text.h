@@ -84,6 +84,31 @@ EncodedDocument encodeDocument(std::u16string_view text, const TextForm& form,
                                Unmappable policy = Unmappable::Report,
                                std::span<const LineBreak> breaks = {});
 
+// The bytes of a large text made a run of whole lines at a time, so that
+// the text is never held whole in one more form to be saved: the pieces
+// one after the other are what encodeDocument makes of the lines one after
+// the other, and the problems the same. `variants` and `breaks` are the
+// whole text's, as encodeDocument takes them.
+class PieceEncoder {
+public:
+    PieceEncoder(const TextForm& form, std::span<const Variant> variants,
+                 std::span<const LineBreak> breaks, Unmappable policy);
+    // The next lines: every one ends in a break but the text's last.
+    void add(std::u16string_view lines);
+
+    std::vector<std::string> pieces;
+    std::vector<SaveProblem> problems;
+
+private:
+    TextForm form_;
+    std::span<const Variant> variants_;
+    std::span<const LineBreak> breaks_;
+    Unmappable policy_;
+    std::size_t offset_ = 0;    // characters of the text before the next lines
+    std::size_t nextBreak_ = 0; // breaks before them
+    std::size_t nextVariant_ = 0;
+};
+
 // The same in CP932 without a byte-order mark, new breaks in `style`.
 EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
                                std::span<const Variant> variants = {},

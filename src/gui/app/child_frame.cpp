@@ -1,12 +1,15 @@
 #include "gui/app/child_frame.h"
 
 #include "gui/app/icons.h"
+#include "gui/app/load_frame.h"
 
 #include "gui/doc/doc_commands.h"
+#include "gui/doc/text_load.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
 
 #include <algorithm>
 
@@ -17,7 +20,35 @@ CChildFrame::CChildFrame(CZuView* view, QWidget* parent) : QMdiSubWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
     connect(view->doc(), &CZuDoc::titleChanged, this, &CChildFrame::updateTitle);
+    connect(view->doc(), &CZuDoc::reloadingChanged, this, &CChildFrame::showReloading);
     updateTitle();
+}
+
+void CChildFrame::showReloading() {
+    TextLoad* load = view_->doc()->reloading();
+    const bool inFront = mdiArea() && mdiArea()->activeSubWindow() == this;
+    if (load && !panel_) {
+        panel_ = new LoadPanel(load, this);
+        panel_->setGeometry(widget()->geometry());
+        panel_->show();
+        panel_->raise();
+        connect(panel_, &LoadPanel::cancelClicked, load, &TextLoad::cancel);
+        // The view takes no key until the text is in.
+        view_->setEnabled(false);
+        if (inFront)
+            panel_->setFocus();
+    } else if (!load && panel_) {
+        delete panel_;
+        view_->setEnabled(true);
+        if (inFront)
+            view_->setFocus();
+    }
+}
+
+void CChildFrame::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    if (panel_)
+        panel_->setGeometry(widget()->geometry());
 }
 
 void CChildFrame::updateTitle() {

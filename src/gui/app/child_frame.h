@@ -3,9 +3,11 @@
 // and asks about unsaved changes when it is the document's last window.
 
 #include <QMdiSubWindow>
+#include <QPointer>
 
 namespace zu {
 class CZuView;
+class LoadPanel;
 
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
@@ -20,9 +22,15 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // While the document's file is read again, how far it is, over the
+    // view.
+    void showReloading();
+
     CZuView* view_;
+    QPointer<LoadPanel> panel_;
     bool prompted_ = false;
 };
 

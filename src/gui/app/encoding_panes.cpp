@@ -2,6 +2,7 @@
 
 #include "core/doc/encoding_rules.h"
 #include "gui/doc/doc_commands.h"
+#include "gui/doc/text_load.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/widgets/ui.h"
 
@@ -74,7 +75,8 @@ void EncodingPanes::refresh() {
 
 void EncodingPanes::fillMenu() {
     menu_->clear();
-    if (!doc_)
+    // A document being read again is not to be touched until it is in.
+    if (!doc_ || doc_->reloading())
         return;
     QPointer<CZuDoc> doc = doc_;
 
@@ -86,9 +88,7 @@ void EncodingPanes::fillMenu() {
         return [this, doc, encoding] {
             if (!doc)
                 return;
-            const QString error = doc->reload(encoding);
-            if (!error.isEmpty())
-                ui::message(window_, error);
+            reloadDocument(*doc, encoding, window_);
         };
     };
     // A page read in another encoding than it declares can be read as it

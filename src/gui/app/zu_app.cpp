@@ -14,11 +14,13 @@
 #include "gui/app/about_dlg.h"
 #include "gui/app/child_frame.h"
 #include "gui/app/instance_channel.h"
+#include "gui/app/load_frame.h"
 #include "gui/app/main_frame.h"
 #include "gui/commands/command_registry.h"
 #include "gui/doc/doc_commands.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/recovery_keeper.h"
+#include "gui/doc/text_load.h"
 #include "gui/doc/unfinished_writes.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/view_print.h"
@@ -276,8 +278,10 @@ std::optional<int> CZuApp::start(const std::vector<std::string>& args) {
         newDocument();
     } else {
         int opened = 0;
-        for (const std::string& file : line.files)
-            opened += openFile(FilePath(file)) != nullptr;
+        for (const std::string& file : line.files) {
+            const FilePath path(file);
+            opened += openFile(path) != nullptr || loadingWindow(path) != nullptr;
+        }
         if (opened == 0) {
             delete frame_.data();
             return 1;
@@ -492,14 +496,16 @@ void CZuApp::forget(CZuDoc* doc) {
     doc->deleteLater();
 }
 
-CChildFrame* CZuApp::createFrame(CZuDoc* doc) {
-    auto* view = new CZuView(doc);
+CChildFrame* CZuApp::createFrame(CZuDoc* doc, CZuView* made) {
+    auto* view = made ? made : new CZuView(doc);
     view->setLineNumbersShown(lineNumbers_);
     connect(view, &QObject::destroyed, this, [this, doc] {
         if (doc->views().empty())
             forget(doc);
     });
     CChildFrame* frame = frame_->addView(view);
+    // A view that waited beneath a bar was hidden when taken from there.
+    view->show();
     for (CZuView* v : doc->views())
         if (auto* f = qobject_cast<CChildFrame*>(v->parentWidget()))
             f->updateTitle();
@@ -521,8 +527,21 @@ CZuDoc* CZuApp::openFile(const FilePath& path) {
             return d.get();
         }
     }
-    // A large file takes a moment to read and lay out: the wait cursor says
-    // so until its window is up.
+    if (CLoadFrame* loading = loadingWindow(path)) {
+        frame_->mdiArea()->setActiveSubWindow(loading);
+        return nullptr;
+    }
+    // A large file is read in the background, its window showing how far
+    // it is: the other windows go on answering meanwhile.
+    if (frame_) {
+        const std::optional<FileStamp> stamp = stampOf(absolutePath(path.bytes()));
+        if (stamp && stamp->size >= backgroundOpenBytes()) {
+            openInBackground(path);
+            return nullptr;
+        }
+    }
+    // A file takes a moment to read and lay out: the wait cursor says so
+    // until its window is up.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     CZuDoc::OpenResult opened = CZuDoc::open(path);
     if (!opened.document) {
@@ -537,6 +556,59 @@ CZuDoc* CZuApp::openFile(const FilePath& path) {
         frame_->showNotice(opened.notice);
     noteRecent(doc->pathName());
     return doc;
+}
+
+std::int64_t& CZuApp::backgroundOpenBytes() {
+    return TextLoad::backgroundBytes();
+}
+
+CLoadFrame* CZuApp::loadingWindow(const FilePath& path) const {
+    if (!frame_)
+        return nullptr;
+    for (QMdiSubWindow* w : frame_->mdiArea()->subWindowList())
+        if (auto* loading = qobject_cast<CLoadFrame*>(w))
+            if (loading->load()->running() && samePath(loading->load()->pathName(), path))
+                return loading;
+    return nullptr;
+}
+
+void CZuApp::openInBackground(const FilePath& path) {
+    auto* loading = new CLoadFrame(new TextLoad(path));
+    QMdiArea* area = frame_->mdiArea();
+    area->addSubWindow(loading);
+    loading->showMaximized();
+    area->setActiveSubWindow(loading);
+    loading->setFocus();
+    connect(loading->load(), &TextLoad::filling, this, [this, loading](CZuDoc* doc) {
+        auto* view = new CZuView(doc);
+        view->setLineNumbersShown(lineNumbers_);
+        loading->holdView(view);
+    });
+    connect(loading->load(), &TextLoad::ended, this, [this, loading] {
+        CZuDoc::OpenResult opened = loading->load()->takeResult();
+        QMdiArea* area = frame_->mdiArea();
+        const bool inFront = area->currentSubWindow() == loading;
+        QMdiSubWindow* current = area->currentSubWindow();
+        QWidget* focus = QApplication::focusWidget();
+        if (!opened.document) {
+            loading->close();
+            ui::message(frame_, opened.error);
+            return;
+        }
+        CZuDoc* doc = adopt(std::move(opened.document));
+        createFrame(doc, loading->takeView());
+        loading->close();
+        // Someone typing in another window meanwhile goes on typing there.
+        if (!inFront && current) {
+            area->setActiveSubWindow(current);
+            if (focus)
+                focus->setFocus();
+        }
+        if (!opened.notice.isEmpty())
+            frame_->showNotice(opened.notice);
+        noteRecent(doc->pathName());
+        emit documentOpened(doc);
+    });
 }
 
 CChildFrame* CZuApp::openNewWindow(CZuDoc* doc) {
@@ -574,6 +646,8 @@ void CZuApp::checkDiskChanges() {
         if (!view)
             return;
         CZuDoc* doc = view->doc();
+        if (doc->reloading())
+            return;
         // A modified document keeps its edits; the user only learns that
         // the file is no longer what they started from.
         if (const DiskChange change = doc->noteDiskChange(); change != DiskChange::None) {
@@ -592,8 +666,7 @@ void CZuApp::checkDiskChanges() {
             changedOnDiskReloadQuestion(displayPath(doc->pathName()).toStdString()));
         if (ui::message(frame_, question, ui::Buttons::YesNo, ui::Icon::Question) ==
             ui::Answer::Yes) {
-            if (const QString error = doc->reload(); !error.isEmpty())
-                ui::message(frame_, error);
+            reloadDocument(*doc, nullptr, frame_);
         }
         checkingDisk_ = false;
     });
@@ -652,7 +725,7 @@ void CZuApp::openRecent(int i) {
     if (index >= recent_.paths().size())
         return;
     const FilePath path = recent_.paths()[index];
-    if (!openFile(path)) {
+    if (!openFile(path) && !loadingWindow(path)) {
         // A file that is gone stays gone: it leaves the list.
         recent_.remove(path);
         saveProfile();

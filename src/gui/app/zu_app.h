@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,8 +25,10 @@ class QSettings;
 
 namespace zu {
 class CChildFrame;
+class CLoadFrame;
 class CMainFrame;
 class CZuDoc;
+class CZuView;
 class InstanceChannel;
 template <class Target> class HandlerTable;
 
@@ -56,7 +59,11 @@ public:
     CZuDoc* newDocument();
     // Opens `path` in a new window, or activates the window that already
     // shows it. Null when it cannot be opened; the user has been told why.
+    // Null too for a large file, read in the background: its window shows
+    // how far it is, and documentOpened() brings the document once it is in.
     CZuDoc* openFile(const FilePath& path);
+    // Files of at least this many bytes are read in the background.
+    static std::int64_t& backgroundOpenBytes();
     // A further window on the same document.
     CChildFrame* openNewWindow(CZuDoc* doc);
 
@@ -91,8 +98,16 @@ public:
     // above.
     static void registerCommands(HandlerTable<CZuApp>& table);
 
+signals:
+    // A document read in the background is in its window.
+    void documentOpened(CZuDoc* doc);
+
 private:
-    CChildFrame* createFrame(CZuDoc* doc);
+    // A window for `doc`, with a view of its own or the one given.
+    CChildFrame* createFrame(CZuDoc* doc, CZuView* view = nullptr);
+    // The window of a file still being read, if one is.
+    CLoadFrame* loadingWindow(const FilePath& path) const;
+    void openInBackground(const FilePath& path);
     // Takes `doc` into the list, with a keeper for its recovery copy (which
     // takes over `recoveryFile` when the document was restored from it).
     CZuDoc* adopt(std::unique_ptr<CZuDoc> doc,

@@ -1,9 +1,11 @@
 #include "gui/doc/text_model.h"
 
 #include "core/text/cp932.h"
+#include "core/text/fill_pieces.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/text_properties.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -67,7 +69,9 @@ TextModel* TextModel::of(const QTextDocument* text) {
 }
 
 bool TextModel::isModified() const {
-    return text_->isModified();
+    // A text going in is no one's edit, though the control counts it as
+    // one until the load ends.
+    return !loading_ && text_->isModified();
 }
 
 void TextModel::setModified(bool modified) {
@@ -75,87 +79,107 @@ void TextModel::setModified(bool modified) {
 }
 
 void TextModel::load(DocumentText& decoded) {
-    QTextDocument* text = text_;
-    // Loading is not an edit: nothing of it may be undone. The decoder has
-    // counted the raw bytes already; the text need not be searched again.
-    text->setUndoRedoEnabled(false);
-    loading_ = true;
-    mixedBreaks_ =
-        std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
     std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, joinBound_);
     if (joins.empty()) {
+        beginLoad(decoded, {}, 0);
         // The control copies the text in; lending it the decoded buffer
         // instead of a copy keeps one whole copy of a large file out of
         // memory.
-        text->setPlainText(QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
-                                                static_cast<qsizetype>(decoded.text.size())));
+        text_->setPlainText(
+            QString::fromRawData(reinterpret_cast<const QChar*>(decoded.text.data()),
+                                 static_cast<qsizetype>(decoded.text.size())));
     } else {
-        loadInPieces(decoded, joins);
-    }
-    decoded.text = std::u16string();
-    joins_.reset(JoinMap::fromSourcePoints(joins));
-    applyVariants(text, decoded.variants, joins_.map());
-    hasVariants_ = !decoded.variants.empty();
-    if (mixedBreaks_ && joins.empty()) {
-        // Only the breaks unlike the most frequent style are marked.
-        QTextBlock block = text->begin().next();
-        for (std::size_t k = 0; k < decoded.breaks.size() && block.isValid();
-             ++k, block = block.next()) {
-            if (decoded.breaks[k] == decoded.lineBreak)
-                continue;
-            QTextBlockFormat format = block.blockFormat();
-            format.setProperty(kBreakBeforeProperty, static_cast<int>(decoded.breaks[k]));
-            QTextCursor(block).setBlockFormat(format);
+        // In one edit block of pieces as long as the lines allow: the
+        // control then reports one change of the whole text, as
+        // setPlainText does, instead of laying out each piece as it arrives.
+        beginLoad(decoded, std::move(joins), decoded.text.size() + 2);
+        filling_->cursor.beginEditBlock();
+        while (loadSome(-1) < 1000) {
         }
+        filling_->cursor.endEditBlock();
     }
-    loading_ = false;
-    text->setUndoRedoEnabled(true);
-    marks_->reset(decoded.rawBytes > 0 ? DocumentMarks::RawBytes::Unknown
-                                       : DocumentMarks::RawBytes::None);
+    endLoad(decoded);
 }
 
-void TextModel::loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins) {
-    // Filled piece by piece in one edit block: the control then reports one
-    // change of the whole text, as setPlainText does, instead of laying out
-    // each piece as it arrives.
-    QTextDocument* text = text_;
-    text->clear();
-    QTextCursor cursor(text);
-    cursor.beginEditBlock();
-    const std::u16string_view all = decoded.text;
+void TextModel::beginLoad(const DocumentText& decoded, std::vector<std::size_t> joins,
+                          std::size_t pieceCharacters) {
+    // Loading is not an edit: nothing of it may be undone.
+    text_->setUndoRedoEnabled(false);
+    loading_ = true;
+    mixedBreaks_ =
+        std::ranges::any_of(decoded.breaks, [&](LineBreak b) { return b != decoded.lineBreak; });
+    text_->clear();
+    filling_ = std::make_unique<Filling>();
+    filling_->text = decoded.text;
+    if (pieceCharacters > 0) {
+        filling_->pieces = fillPieces(decoded.text, joins, pieceCharacters);
+        filling_->cursor = QTextCursor(text_);
+        // The first piece before anyone else's cursor: one made on the
+        // empty text would be carried along to its end.
+        insertPiece(filling_->pieces[filling_->next++]);
+    }
+    filling_->joins = std::move(joins);
+}
+
+int TextModel::loadSome(int milliseconds) {
+    Filling& f = *filling_;
+    QElapsedTimer clock;
+    clock.start();
+    // One edit block a turn: the control reports one change, not one per
+    // piece, and a view lays out the last screen of the text once, not for
+    // every piece.
+    f.cursor.beginEditBlock();
+    while (f.next < f.pieces.size()) {
+        insertPiece(f.pieces[f.next++]);
+        if (milliseconds >= 0 && clock.elapsed() >= milliseconds)
+            break;
+    }
+    f.cursor.endEditBlock();
+    return f.pieces.empty() ? 1000 : static_cast<int>(1000 * f.next / f.pieces.size());
+}
+
+void TextModel::insertPiece(const FillPiece& fill) {
+    QTextCursor& cursor = filling_->cursor;
+    const std::u16string_view all = filling_->text;
     const auto piece = [&](std::size_t from, std::size_t to) {
         return QString::fromRawData(reinterpret_cast<const QChar*>(all.data() + from),
                                     static_cast<qsizetype>(to - from));
     };
-    // The text from..to, whose breaks make ordinary lines. The paragraph
-    // being filled may be a piece: its format, which every paragraph made
-    // by a break in the text copies, must not reach the next line.
-    const auto lines = [&](std::size_t from, std::size_t to) {
-        // Breaks are '\n', or U+2029 in a text taken from the control.
-        const std::size_t firstBreak = all.substr(0, to).find_first_of(u"\n\u2029", from);
-        if (firstBreak == std::u16string_view::npos) {
-            cursor.insertText(piece(from, to));
-            return;
-        }
-        cursor.insertText(piece(from, firstBreak));
+    // The paragraph being filled may be a piece of a long line: its format,
+    // which every paragraph made by a break in the text copies, must not
+    // reach the next line. Breaks are '\n', or U+2029 in a text taken from
+    // the control.
+    const std::size_t firstBreak = all.substr(0, fill.to).find_first_of(u"\n\u2029", fill.from);
+    if (firstBreak == std::u16string_view::npos) {
+        cursor.insertText(piece(fill.from, fill.to));
+    } else {
+        cursor.insertText(piece(fill.from, firstBreak));
         cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-        cursor.insertText(piece(firstBreak + 1, to));
-    };
-    QTextBlockFormat joined;
-    joined.setProperty(kJoinProperty, true);
-    std::size_t done = 0;
-    for (const std::size_t at : joins) {
-        lines(done, at);
-        cursor.insertBlock(joined, QTextCharFormat());
-        done = at;
+        cursor.insertText(piece(firstBreak + 1, fill.to));
     }
-    lines(done, all.size());
+    if (fill.joinAfter) {
+        QTextBlockFormat joined;
+        joined.setProperty(kJoinProperty, true);
+        cursor.insertBlock(joined, QTextCharFormat());
+    }
+}
+
+void TextModel::endLoad(DocumentText& decoded) {
+    QTextDocument* text = text_;
+    const std::vector<std::size_t> joins = std::move(filling_->joins);
+    filling_.reset();
+    decoded.text = std::u16string();
+    joins_.reset(JoinMap::fromSourcePoints(joins));
+    applyVariants(text, decoded.variants, joins_.map());
+    hasVariants_ = !decoded.variants.empty();
     if (mixedBreaks_) {
         // Only the breaks unlike the most frequent style are marked.
+        QTextCursor cursor(text);
+        cursor.beginEditBlock();
         std::size_t k = 0;
         for (QTextBlock block = text->begin().next(); block.isValid() && k < decoded.breaks.size();
              block = block.next()) {
-            if (isJoined(block))
+            if (!joins.empty() && isJoined(block))
                 continue;
             const LineBreak kind = decoded.breaks[k++];
             if (kind == decoded.lineBreak)
@@ -164,8 +188,14 @@ void TextModel::loadInPieces(const DocumentText& decoded, const std::vector<std:
             format.setProperty(kBreakBeforeProperty, static_cast<int>(kind));
             QTextCursor(block).setBlockFormat(format);
         }
+        cursor.endEditBlock();
     }
-    cursor.endEditBlock();
+    loading_ = false;
+    text->setUndoRedoEnabled(true);
+    // The decoder has counted the raw bytes already; the text need not be
+    // searched again.
+    marks_->reset(decoded.rawBytes > 0 ? DocumentMarks::RawBytes::Unknown
+                                       : DocumentMarks::RawBytes::None);
 }
 
 std::size_t TextModel::defaultJoinBound() {
@@ -252,6 +282,30 @@ EncodedDocument TextModel::encode(const TextForm& form, Unmappable policy) const
     const QString raw = sourceText();
     const std::vector<Variant> forms = variants(*form.encoding);
     return encodeDocument(asView(raw), form, forms, policy, breaks(form.lineBreak));
+}
+
+PieceEncoder TextModel::encodeInPieces(const TextForm& form, Unmappable policy,
+                                       std::size_t pieceCharacters) const {
+    const std::vector<Variant> forms = variants(*form.encoding);
+    const std::vector<LineBreak> kinds = breaks(form.lineBreak);
+    PieceEncoder encoder(form, forms, kinds, policy);
+    std::u16string lines;
+    JoinedFormats joined;
+    for (QTextBlock block = text_->begin(); block.isValid();) {
+        const QString line = block.text();
+        lines += asView(line);
+        block = block.next();
+        // A join ends no line: the next piece of it follows on.
+        if (!block.isValid() || joined(block))
+            continue;
+        lines += u'\u2029';
+        if (lines.size() >= pieceCharacters) {
+            encoder.add(lines);
+            lines.clear();
+        }
+    }
+    encoder.add(lines);
+    return encoder;
 }
 
 void TextModel::replaceText(std::u16string_view text, std::span<const SourceRange> removed,

@@ -9,17 +9,19 @@
 
 #include "core/doc/recovery.h"
 #include "core/text/document_text.h"
+#include "core/text/fill_pieces.h"
 #include "gui/doc/document_edit.h"
 #include "gui/doc/document_joins.h"
 
 #include <QObject>
 #include <QString>
+#include <QTextCursor>
 
+#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
 
-class QTextCursor;
 class QTextDocument;
 
 namespace zu {
@@ -43,6 +45,20 @@ public:
     // `decoded.text` is taken. Nothing of it can be undone, and what Undo
     // held goes. Breaks unlike `decoded.lineBreak` are kept on their lines.
     void load(DocumentText& decoded);
+    // The same in steps, for a text so large that the window must go on
+    // answering while it goes in: beginLoad with the text's join points
+    // for joinBound() (softJoinPointsOfText, which any thread may find
+    // beforehand), loadSome between events
+    // until it answers 1000, then endLoad. The text goes into the control
+    // in pieces of at most `pieceCharacters`; `decoded` stays untouched
+    // until endLoad takes its text. A load given up leaves a model to be
+    // thrown away, not used.
+    void beginLoad(const DocumentText& decoded, std::vector<std::size_t> joins,
+                   std::size_t pieceCharacters);
+    // Fills pieces for `milliseconds` at least (all of them when negative);
+    // answers how far the text is in, in thousandths.
+    int loadSome(int milliseconds);
+    void endLoad(DocumentText& decoded);
 
     bool isModified() const;
     void setModified(bool modified);
@@ -70,6 +86,12 @@ public:
     // hold are listed in `problems` unless `policy` writes them as
     // references.
     EncodedDocument encode(const TextForm& form, Unmappable policy) const;
+    // The same in pieces of whole lines of about `pieceCharacters` each,
+    // read from the control a line at a time: saving a large text then
+    // holds its bytes once and never a whole copy of the text.
+    PieceEncoder encodeInPieces(const TextForm& form, Unmappable policy,
+                                std::size_t pieceCharacters = kEncodePiece) const;
+    static constexpr std::size_t kEncodePiece = 256u << 10;
     // The text between two control positions as a recovery copy's edit: its
     // source position, text, breaks (`usual` where the file's own kind is
     // not kept) and byte forms. What it replaced, and the length after it,
@@ -105,7 +127,7 @@ private:
     // and breaks (DocumentEdit::takeOut).
     void replaceText(std::u16string_view text, std::span<const SourceRange> removed,
                      const TextForm& form);
-    void loadInPieces(const DocumentText& decoded, const std::vector<std::size_t>& joins);
+    void insertPiece(const FillPiece& piece);
 
     QTextDocument* text_;
     DocumentMarks* marks_ = nullptr;
@@ -119,6 +141,16 @@ private:
     // and most files have none, which spares a look through the text.
     bool hasVariants_ = false;
     bool loading_ = false;
+    // A load under way: the text going in, its join points, its pieces and
+    // where the next goes.
+    struct Filling {
+        std::u16string_view text;
+        std::vector<std::size_t> joins;
+        std::vector<FillPiece> pieces;
+        std::size_t next = 0;
+        QTextCursor cursor;
+    };
+    std::unique_ptr<Filling> filling_;
 };
 
 } // namespace zu

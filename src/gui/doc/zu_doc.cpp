@@ -55,16 +55,30 @@ CZuDoc::OpenResult CZuDoc::open(const FilePath& path) {
 
     auto doc = std::make_unique<CZuDoc>(displayName(absolute));
     doc->load(decoded);
-    doc->text_->setDeclaredEncoding(decoded.declared);
-    doc->text_->setModified(false);
-    doc->path_ = absolute;
-    doc->disk_.know(stamp);
-    doc->source_ = SourceIdentity{stamp, hash};
-    // Read in the encoding found, which reading in that encoding gives again.
-    doc->sourceEncoding_ = std::string(decoded.encoding->name());
+    doc->takeFile(absolute, stamp, hash, decoded);
     result.notice = QString::fromStdString(openNotice(doc->title_.toStdString(), decoded));
     result.document = std::move(doc);
     return result;
+}
+
+void CZuDoc::takeFile(const FilePath& absolute, const FileStamp& stamp, std::uint64_t hash,
+                      const DocumentText& decoded) {
+    form_ = decoded.form();
+    text_->setDeclaredEncoding(decoded.declared);
+    path_ = absolute;
+    disk_.know(stamp);
+    source_ = SourceIdentity{stamp, hash};
+    // Read in the encoding found, which reading in that encoding gives again.
+    sourceEncoding_ = std::string(decoded.encoding->name());
+    // Last: whoever learns that the document is as its file now asks what
+    // that file is.
+    text_->setModified(false);
+    emit formChanged();
+}
+
+void CZuDoc::setReloading(TextLoad* load) {
+    reloading_ = load;
+    emit reloadingChanged();
 }
 
 RecoveryRecord CZuDoc::recoveryRecord() const {
@@ -234,7 +248,9 @@ void setWriteJournal(const WriteJournal* j) {
 
 CZuDoc::SaveResult CZuDoc::saveTo(const FilePath& path, Unmappable policy) {
     SaveResult result;
-    EncodedDocument encoded = text_->encode(form_, Unmappable::Report);
+    // Encoded and written in pieces: a large document's text is never held
+    // whole once more besides its bytes.
+    PieceEncoder encoded = text_->encodeInPieces(form_, Unmappable::Report);
     const bool exact = encoded.problems.empty();
     if (!encoded.problems.empty()) {
         if (policy == Unmappable::Report) {
@@ -242,18 +258,23 @@ CZuDoc::SaveResult CZuDoc::saveTo(const FilePath& path, Unmappable policy) {
             return result;
         }
         const std::vector<SaveProblem> problems = std::move(encoded.problems);
-        encoded = text_->encode(form_, Unmappable::CharacterReference);
+        encoded = text_->encodeInPieces(form_, Unmappable::CharacterReference);
         replaceUnencodable(problems);
     }
+    const std::vector<std::string_view> pieces(encoded.pieces.begin(), encoded.pieces.end());
     const FilePath absolute(absolutePath(path.bytes()));
-    result.write = writeFileAtomically(absolute.bytes(), encoded.bytes, journal());
+    result.write = writeFileAtomically(absolute.bytes(), pieces, journal());
     if (!result.write)
         return result;
     const std::optional<FileStamp> written = stampOf(absolute.bytes());
     disk_.know(written);
     source_.reset();
-    if (written)
-        source_ = SourceIdentity{*written, contentHash(encoded.bytes)};
+    if (written) {
+        ContentHash hash;
+        for (const std::string_view piece : pieces)
+            hash.update(piece);
+        source_ = SourceIdentity{*written, hash.digest()};
+    }
     // Reading the bytes back gives this text exactly, unless some of it was
     // written as it is though it reads back otherwise (asked about above),
     // or byte forms are kept on characters the encoding does not write.

@@ -28,6 +28,7 @@
 
 namespace zu {
 class CZuView;
+class TextLoad;
 
 class CZuDoc : public QObject {
     Q_OBJECT
@@ -110,6 +111,17 @@ public:
     // success, else the message to show; the document is then unchanged.
     // Another encoding is only for an unmodified document with a file.
     QString reload(const Encoding* encoding = nullptr);
+    // Makes the document the one of the file at `absolute`, read with
+    // `stamp` and content hash `hash` and decoded into `decoded`, whose
+    // text is in text() already: for a file whose text was loaded in the
+    // background (TextLoad).
+    void takeFile(const FilePath& absolute, const FileStamp& stamp, std::uint64_t hash,
+                  const DocumentText& decoded);
+    // The load reading the file again in the background, while one does:
+    // the document's windows show how far it is, and no command may touch
+    // the document meanwhile. Set by the load itself.
+    TextLoad* reloading() const { return reloading_; }
+    void setReloading(TextLoad* load);
 
 signals:
     void titleChanged();
@@ -120,6 +132,8 @@ signals:
     void closeRequested();
     // The encoding or the line-break style changed.
     void formChanged();
+    // reloading() changed.
+    void reloadingChanged();
 
 private:
     friend class DocumentEdit;
@@ -135,6 +149,7 @@ private:
     std::optional<SourceIdentity> source_;
     std::string sourceEncoding_;
     std::vector<CZuView*> views_;
+    TextLoad* reloading_ = nullptr;
 };
 
 // Where saves note themselves while they run (the program's one journal;

@@ -6,8 +6,10 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -76,7 +78,32 @@ void CZuView::placeGutter() {
 }
 
 void CZuView::resizeEvent(QResizeEvent* event) {
-    QPlainTextEdit::resizeEvent(event);
+    // The control lays the whole text out again for every change of the
+    // width it is told of, giving each paragraph a layout object of its
+    // own as it does: for a large file, hundreds of megabytes. A view shown
+    // at the width its text is laid out for already (a large file's view,
+    // made before the text went in) has nothing to lay out again. Only for
+    // a document's one view: with two the control decides which width
+    // counts.
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    const int width = viewport()->width();
+    const bool widthChanged = event->oldSize().width() != event->size().width();
+    if (widthChanged && document_->views().size() == 1 &&
+        layout->property(kLaidOutWidth).toInt() == width) {
+        QResizeEvent same(event->size(), QSize(event->size().width(), event->oldSize().height()));
+        QPlainTextEdit::resizeEvent(&same);
+    } else {
+        QPlainTextEdit::resizeEvent(event);
+        if (widthChanged) {
+            layout->setProperty(kLaidOutWidth, width);
+            // The control looks for its widest paragraph again, through
+            // every paragraph, once the first one is laid out anew; done
+            // now, while the text may still be short (a large file's view
+            // made before its text), it is not done through all of it
+            // later.
+            layout->blockBoundingRect(document()->firstBlock());
+        }
+    }
     placeGutter();
 }
 

@@ -7,6 +7,7 @@
 #include "gui/doc/zu_doc.h"
 #include "gui/widgets/ui.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -30,6 +31,8 @@ CZuView::MenuHook& menuHook() {
 CZuView::CZuView(CZuDoc* document, QWidget* parent) : QPlainTextEdit(parent), document_(document) {
     setDocument(document->text().textDocument());
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Laid out now for this view's width, which resizeEvent has not seen.
+    document->text().textDocument()->documentLayout()->setProperty(kLaidOutWidth, QVariant());
     setFont(editorFont());
     setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * 8);
     setAcceptDrops(true);

@@ -23,6 +23,10 @@ class QPrinter;
 namespace zu {
 class CZuDoc;
 
+// The width the text of a view's document was last laid out for, kept on
+// its layout (see resizeEvent).
+inline constexpr char kLaidOutWidth[] = "zuLaidOutWidth";
+
 class CZuView : public QPlainTextEdit, public EditBuffer {
     Q_OBJECT
 public:

@@ -49,6 +49,23 @@ TEST(AtomicWrite, ReplacesTheWholeFileAndKeepsItsPermissions) {
     EXPECT_EQ(entries(dir.path()), 1u) << "no temporary file left";
 }
 
+// Bytes given in pieces are the file one after the other, written by
+// rename and in place alike, the file cut where the last piece ends.
+TEST(AtomicWrite, PiecesAreWrittenOneAfterTheOther) {
+    const ScratchFolder dir;
+    const std::string file = dir.file("page.htm");
+    const std::string_view pieces[] = {"ab", "", "cd\r\n", "e"};
+    for (const bool inPlace : {false, true}) {
+        writeFile(file, "old content that is longer than the new one");
+        if (inPlace) {
+            ASSERT_EQ(::link(file.c_str(), dir.file("other.htm").c_str()), 0);
+        }
+        ASSERT_TRUE(writeFileAtomically(file, pieces));
+        EXPECT_EQ(readFile(file), "abcd\r\ne") << inPlace;
+    }
+    EXPECT_EQ(readFile(dir.file("other.htm")), "abcd\r\ne");
+}
+
 TEST(AtomicWrite, ANewFileFollowsTheUmask) {
     const ScratchFolder dir;
     const mode_t old = ::umask(022);

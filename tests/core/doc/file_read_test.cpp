@@ -13,6 +13,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sys/stat.h>
 #include <thread>
@@ -69,6 +70,37 @@ TEST(ReadWholeFile, ReadsEveryByteOfABinaryFile) {
     EXPECT_EQ(read.error, 0);
     EXPECT_TRUE(read.bytes == bytes);
     EXPECT_EQ(read.stamp, stampOf(dir.file("binary")));
+}
+
+TEST(ReadWholeFile, AFileThatGivesNoSizeIsReadToItsEnd) {
+    std::ifstream stream("/proc/version", std::ios::binary);
+    const std::string expected((std::istreambuf_iterator<char>(stream)), {});
+    ASSERT_FALSE(expected.empty());
+    const FileBytes read = readWholeFile("/proc/version", 1 << 20);
+    EXPECT_EQ(read.error, 0);
+    EXPECT_EQ(read.bytes, expected);
+}
+
+TEST(ReadWholeFile, InSlicesTellsHowFarAndStopsWhenTold) {
+    const ScratchFolder dir;
+    const std::string bytes(kReadSlice * 2 + 10, 'x');
+    writeFile(dir.file("large"), bytes);
+    std::vector<std::size_t> told;
+    const FileBytes read =
+        readWholeFile(dir.file("large"), bytes.size(), [&](std::size_t have, std::size_t expected) {
+            EXPECT_EQ(expected, bytes.size());
+            told.push_back(have);
+            return true;
+        });
+    EXPECT_EQ(read.error, 0);
+    EXPECT_TRUE(read.bytes == bytes);
+    EXPECT_EQ(told, (std::vector<std::size_t>{kReadSlice, kReadSlice * 2, kReadSlice * 2 + 10}));
+
+    const FileBytes stopped =
+        readWholeFile(dir.file("large"), bytes.size(),
+                      [](std::size_t have, std::size_t) { return have < kReadSlice * 2; });
+    EXPECT_EQ(stopped.error, ECANCELED);
+    EXPECT_TRUE(stopped.bytes.empty());
 }
 
 TEST(FileStamp, ChangesWithEveryKindOfChangeByAnotherProgram) {

@@ -2,6 +2,7 @@
 // must come back byte for byte.
 
 #include "core/text/document_text.h"
+#include "core/text/encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -297,6 +298,79 @@ TEST(DocumentText, RandomFilesRoundTrip) {
         ASSERT_EQ(again.variants, doc.variants);
         ASSERT_EQ(again.lineBreak, doc.lineBreak);
         ASSERT_FALSE(again.mixedBreaks);
+    }
+}
+
+// Saving a large text encodes it a run of lines at a time: the pieces
+// together are the bytes of the whole, the byte-order mark only in front,
+// each break, byte form and problem where it stands in the whole text.
+TEST(DocumentText, LinesEncodedInPiecesAreTheWholeTextsBytes) {
+    struct Row {
+        const char* encoding;
+        bool byteOrderMark;
+        std::u16string text;
+        std::vector<LineBreak> breaks;
+        std::vector<Variant> variants;
+        std::string bytes;
+        std::vector<std::size_t> problemLines;
+    } const rows[] = {
+        {"Shift_JIS",
+         false,
+         u"a\u2029\u7E8A\u2029\u7E8Ab",
+         {},
+         {{4, 0xED40}},
+         "a\r\n\xFA\x5C\r\n\xED\x40"
+         "b",
+         {}},
+        {"UTF-8",
+         true,
+         u"x\u2029\U0001F600\u2029y",
+         {LineBreak::Lf, LineBreak::Cr},
+         {},
+         "\xEF\xBB\xBFx\n\xF0\x9F\x98\x80\ry",
+         {}},
+        {"UTF-16BE", true, u"x\u2029y", {}, {}, std::string("\xFE\xFF\0x\0\r\0\n\0y", 10), {}},
+        {"ISO-2022-JP",
+         false,
+         u"\u65E5\u2029\u672C\u2029a",
+         {},
+         {},
+         "\x1B$BF|\x1B(B\r\n\x1B$BK\\\x1B(B\r\na",
+         {}},
+        {"Shift_JIS", false, u"a\u2029b\u2029c\u20AC\u2029\u20AC", {}, {}, "", {3, 4}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.encoding);
+        const TextForm form{findEncoding(row.encoding), row.byteOrderMark, LineBreak::CrLf};
+        PieceEncoder encoder(form, row.variants, row.breaks, Unmappable::Report);
+        // A piece for every line: every place a piece can end is met.
+        std::size_t from = 0;
+        for (std::size_t at = 0; at < row.text.size(); ++at) {
+            if (row.text[at] == u'\u2029') {
+                encoder.add(std::u16string_view(row.text).substr(from, at + 1 - from));
+                from = at + 1;
+            }
+        }
+        encoder.add(std::u16string_view(row.text).substr(from));
+        std::string joined;
+        for (const std::string& piece : encoder.pieces)
+            joined += piece;
+        const EncodedDocument whole =
+            encodeDocument(row.text, form, row.variants, Unmappable::Report, row.breaks);
+        std::vector<std::size_t> lines;
+        for (const SaveProblem& p : encoder.problems)
+            lines.push_back(p.line);
+        EXPECT_EQ(lines, row.problemLines);
+        if (row.problemLines.empty()) {
+            EXPECT_EQ(joined, row.bytes);
+        }
+        EXPECT_EQ(joined, whole.bytes);
+        ASSERT_EQ(encoder.problems.size(), whole.problems.size());
+        for (std::size_t k = 0; k < whole.problems.size(); ++k) {
+            EXPECT_EQ(encoder.problems[k].index, whole.problems[k].index);
+            EXPECT_EQ(encoder.problems[k].line, whole.problems[k].line);
+            EXPECT_EQ(encoder.problems[k].column, whole.problems[k].column);
+        }
     }
 }
 

@@ -19,11 +19,7 @@ namespace {
 
 class Document : public AppTest {
 protected:
-    CZuDoc* open(const QString& file) {
-        CZuDoc* d = app->openFile(pathFromQt(file));
-        settle();
-        return d;
-    }
+    CZuDoc* open(const QString& file) { return openWhole(file); }
     int windows() const { return static_cast<int>(frame().mdiArea()->subWindowList().size()); }
     void typeAndDeleteOneCharacter() {
         view()->setFocus();

@@ -34,11 +34,7 @@ struct RemovedAtTheEnd {
 
 class SaveFaults : public AppTest {
 protected:
-    CZuDoc* open(const QString& file) {
-        CZuDoc* d = app->openFile(pathFromQt(file));
-        settle();
-        return d;
-    }
+    CZuDoc* open(const QString& file) { return openWhole(file); }
     int windows() const { return static_cast<int>(frame().mdiArea()->subWindowList().size()); }
     QStringList namesInFolder() const {
         return QDir(files.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

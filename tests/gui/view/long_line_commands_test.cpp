@@ -257,7 +257,7 @@ TEST_F(LongLineCommands, ATenMegabyteLineSavesByteForByte) {
     for (int i = 0; i < units; ++i)
         bytes += unit;
     const QString file = writeFile(QStringLiteral("long.htm"), bytes);
-    CZuDoc* d = app->openFile(pathFromQt(file));
+    CZuDoc* d = openWhole(file);
     ASSERT_NE(d, nullptr);
     settle();
     CZuView* v = d->views().front();

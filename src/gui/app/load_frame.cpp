@@ -1,0 +1,86 @@
+#include "gui/app/load_frame.h"
+
+#include "gui/app/icons.h"
+#include "gui/doc/text_load.h"
+#include "gui/view/zu_view.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+namespace zu {
+
+LoadPanel::LoadPanel(TextLoad* load, QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);
+    auto* label = new QLabel(QStringLiteral("%1 を読み込んでいます。").arg(load->title()));
+    auto* bar = new QProgressBar;
+    bar->setRange(0, 1000);
+    bar->setValue(load->permille());
+    bar->setTextVisible(false);
+    bar->setAccessibleName(label->text());
+    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"));
+    cancel->setAutoDefault(true);
+    cancel->setEnabled(load->cancellable());
+    auto* column = new QVBoxLayout(this);
+    column->addStretch(1);
+    column->addWidget(label, 0, Qt::AlignHCenter);
+    column->addWidget(bar);
+    column->addWidget(cancel, 0, Qt::AlignHCenter);
+    column->addStretch(2);
+    column->setContentsMargins(48, 24, 48, 24);
+    setFocusProxy(cancel);
+    connect(load, &TextLoad::progressed, bar, &QProgressBar::setValue);
+    connect(load, &TextLoad::cancellableChanged, cancel, &QWidget::setEnabled);
+    connect(cancel, &QPushButton::clicked, this, &LoadPanel::cancelClicked);
+}
+
+CLoadFrame::CLoadFrame(TextLoad* load, QWidget* parent) : QMdiSubWindow(parent), load_(load) {
+    load_->setParent(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
+    setWindowTitle(load_->title());
+
+    auto* holder = new QWidget;
+    stack_ = new QStackedLayout(holder);
+    stack_->setStackingMode(QStackedLayout::StackAll);
+    auto* panel = new LoadPanel(load_);
+    stack_->addWidget(panel);
+    setWidget(holder);
+    setFocusProxy(panel);
+    connect(panel, &LoadPanel::cancelClicked, this, &QMdiSubWindow::close);
+}
+
+CLoadFrame::~CLoadFrame() {
+    // The view goes before the half-filled document it shows.
+    delete view_;
+}
+
+void CLoadFrame::holdView(CZuView* view) {
+    view_ = view;
+    // Seen only once the text is in; until then it takes no key.
+    view->setEnabled(false);
+    stack_->insertWidget(0, view);
+    stack_->setCurrentIndex(1);
+}
+
+CZuView* CLoadFrame::takeView() {
+    CZuView* view = view_;
+    view_ = nullptr;
+    if (view) {
+        stack_->removeWidget(view);
+        view->setEnabled(true);
+    }
+    return view;
+}
+
+void CLoadFrame::closeEvent(QCloseEvent* event) {
+    // Nothing of the file stays open: the document never became one.
+    delete view_;
+    load_->cancel();
+    QMdiSubWindow::closeEvent(event);
+}
+
+} // namespace zu
