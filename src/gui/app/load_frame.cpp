@@ -17,11 +17,7 @@ LoadPanel::LoadPanel(DocumentWork* load, QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     auto* label = new QLabel(load->caption());
     auto* bar = new QProgressBar;
-    // Work that cannot tell how far it is shows a bar that only moves.
-    if (load->permille() >= 0)
-        bar->setRange(0, 1000);
-    else
-        bar->setRange(0, 0);
+    bar->setRange(0, 1000);
     bar->setValue(load->permille());
     bar->setTextVisible(false);
     bar->setAccessibleName(label->text());

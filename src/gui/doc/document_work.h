@@ -16,7 +16,7 @@ public:
 
     // What the document's windows say is being done.
     virtual QString caption() const = 0;
-    // How far it is, in thousandths; below 0 while that cannot be told.
+    // How far it is, in thousandths.
     virtual int permille() const = 0;
     virtual bool cancellable() const = 0;
     // Gives the work up, leaving the document as it was.
