@@ -4,12 +4,13 @@
 #include "gui/app/load_frame.h"
 
 #include "gui/doc/doc_commands.h"
-#include "gui/doc/text_load.h"
+#include "gui/doc/document_work.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -20,24 +21,32 @@ CChildFrame::CChildFrame(CZuView* view, QWidget* parent) : QMdiSubWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
     connect(view->doc(), &CZuDoc::titleChanged, this, &CChildFrame::updateTitle);
-    connect(view->doc(), &CZuDoc::reloadingChanged, this, &CChildFrame::showReloading);
+    connect(view->doc(), &CZuDoc::workChanged, this, &CChildFrame::showWork);
     updateTitle();
 }
 
-void CChildFrame::showReloading() {
-    TextLoad* load = view_->doc()->reloading();
+void CChildFrame::showWork() {
+    DocumentWork* work = view_->doc()->work();
     const bool inFront = mdiArea() && mdiArea()->activeSubWindow() == this;
-    if (load && !panel_) {
-        panel_ = new LoadPanel(load, this);
+    if (work && !panel_) {
+        panel_ = new LoadPanel(work, this);
         panel_->setGeometry(widget()->geometry());
-        panel_->show();
-        panel_->raise();
-        connect(panel_, &LoadPanel::cancelClicked, load, &TextLoad::cancel);
-        // The view takes no key until the text is in.
+        connect(panel_, &LoadPanel::cancelClicked, work, &DocumentWork::cancel);
+        // The view takes no key until the work is over, shown or not.
         view_->setEnabled(false);
-        if (inFront)
-            panel_->setFocus();
-    } else if (!load && panel_) {
+        const auto show = [this] {
+            panel_->show();
+            panel_->raise();
+            if (mdiArea() && mdiArea()->activeSubWindow() == this)
+                panel_->setFocus();
+        };
+        if (const int wait = work->showAfterMilliseconds(); wait > 0) {
+            panel_->hide();
+            QTimer::singleShot(wait, panel_, show);
+        } else {
+            show();
+        }
+    } else if (!work && panel_) {
         delete panel_;
         view_->setEnabled(true);
         if (inFront)

@@ -25,9 +25,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // While the document's file is read again, how far it is, over the
-    // view.
-    void showReloading();
+    // While work on the whole document goes on (its file read again, its
+    // tags removed), how far it is, over the view.
+    void showWork();
 
     CZuView* view_;
     QPointer<LoadPanel> panel_;

@@ -13,9 +13,9 @@
 
 namespace zu {
 
-LoadPanel::LoadPanel(TextLoad* load, QWidget* parent) : QWidget(parent) {
+LoadPanel::LoadPanel(DocumentWork* load, QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
-    auto* label = new QLabel(QStringLiteral("%1 を読み込んでいます。").arg(load->title()));
+    auto* label = new QLabel(load->caption());
     auto* bar = new QProgressBar;
     bar->setRange(0, 1000);
     bar->setValue(load->permille());
@@ -32,8 +32,8 @@ LoadPanel::LoadPanel(TextLoad* load, QWidget* parent) : QWidget(parent) {
     column->addStretch(2);
     column->setContentsMargins(48, 24, 48, 24);
     setFocusProxy(cancel);
-    connect(load, &TextLoad::progressed, bar, &QProgressBar::setValue);
-    connect(load, &TextLoad::cancellableChanged, cancel, &QWidget::setEnabled);
+    connect(load, &DocumentWork::progressed, bar, &QProgressBar::setValue);
+    connect(load, &DocumentWork::cancellableChanged, cancel, &QWidget::setEnabled);
     connect(cancel, &QPushButton::clicked, this, &LoadPanel::cancelClicked);
 }
 

@@ -11,14 +11,16 @@ class QStackedLayout;
 
 namespace zu {
 class CZuView;
+class DocumentWork;
 class TextLoad;
 
-// What a window shows of a load: "X を読み込んでいます。", a bar, and a
-// ｷｬﾝｾﾙ button (unavailable once the load can no longer be given up).
+// What a window shows of a load or other work on its whole document: what
+// is being done ("X を読み込んでいます。"), a bar, and a ｷｬﾝｾﾙ button
+// (unavailable once the work can no longer be given up).
 class LoadPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit LoadPanel(TextLoad* load, QWidget* parent = nullptr);
+    explicit LoadPanel(DocumentWork* load, QWidget* parent = nullptr);
 
 signals:
     void cancelClicked();

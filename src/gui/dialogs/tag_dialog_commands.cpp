@@ -11,6 +11,8 @@
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
+#include <QPointer>
+
 namespace zu {
 namespace {
 
@@ -39,8 +41,13 @@ void colourAllTags(CZuView& view) {
 void removeTagsFromText(CZuView& view) {
     if (!confirmed(view))
         return;
-    if (removeAllTags(*view.doc()) == TagRemoval::Outcome::Mismatched)
-        ui::message(&view, ui::qs(kTagMismatchMessage), ui::Buttons::Ok, ui::Icon::Warning);
+    // A large text is worked on in the background: the view may be gone
+    // by the time the outcome is known.
+    removeAllTags(*view.doc(), [window = QPointer<CZuView>(&view)](TagRemoval::Outcome outcome) {
+        if (outcome == TagRemoval::Outcome::Mismatched)
+            ui::message(window.data(), ui::qs(kTagMismatchMessage), ui::Buttons::Ok,
+                        ui::Icon::Warning);
+    });
 }
 
 } // namespace

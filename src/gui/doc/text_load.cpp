@@ -48,7 +48,7 @@ std::int64_t& TextLoad::backgroundBytes() {
 }
 
 void reloadDocument(CZuDoc& doc, const Encoding* encoding, QWidget* window) {
-    if (doc.reloading())
+    if (doc.work())
         return;
     const std::optional<FileStamp> stamp = stampOf(doc.pathName().bytes());
     if (!stamp || stamp->size < TextLoad::backgroundBytes()) {
@@ -67,16 +67,16 @@ void reloadDocument(CZuDoc& doc, const Encoding* encoding, QWidget* window) {
 }
 
 TextLoad::TextLoad(const FilePath& path, QObject* parent)
-    : QObject(parent), absolute_(absolutePath(path.bytes())),
+    : DocumentWork(parent), absolute_(absolutePath(path.bytes())),
       reading_(std::make_shared<Reading>()) {
     start();
 }
 
 TextLoad::TextLoad(CZuDoc& document, const Encoding* encoding)
-    : QObject(&document), absolute_(document.pathName()), reading_(std::make_shared<Reading>()),
-      target_(&document) {
+    : DocumentWork(&document), absolute_(document.pathName()),
+      reading_(std::make_shared<Reading>()), target_(&document) {
     reading_->encoding = encoding ? encoding : document.form().encoding;
-    document.setReloading(this);
+    document.setWork(this);
     start();
 }
 
@@ -114,6 +114,10 @@ QString TextLoad::title() const {
     return displayName(absolute_);
 }
 
+QString TextLoad::caption() const {
+    return QStringLiteral("%1 を読み込んでいます。").arg(title());
+}
+
 void TextLoad::cancel() {
     if (!cancellable())
         return;
@@ -121,7 +125,7 @@ void TextLoad::cancel() {
     ended_ = true;
     poll_.stop();
     if (target_) {
-        target_->setReloading(nullptr);
+        target_->setWork(nullptr);
         deleteLater();
     }
     // The half-filled document goes with everything it holds.
@@ -236,7 +240,7 @@ void TextLoad::finish(const QString& error) {
     reading_->decoded = DocumentText();
     reading_->joins.clear();
     if (target_) {
-        target_->setReloading(nullptr);
+        target_->setWork(nullptr);
         deleteLater();
     }
     emit ended();

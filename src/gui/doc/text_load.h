@@ -9,6 +9,7 @@
 // its text starts to go in, and leaves the document as it was.
 
 #include "core/text/document_text.h"
+#include "gui/doc/document_work.h"
 #include "gui/doc/zu_doc.h"
 
 #include <QObject>
@@ -24,14 +25,14 @@
 
 namespace zu {
 
-class TextLoad : public QObject {
+class TextLoad : public DocumentWork {
     Q_OBJECT
 public:
     // Starts reading `path` at once, for a new document.
     explicit TextLoad(const FilePath& path, QObject* parent = nullptr);
     // Starts reading the file of `document` again at once, into it, in
     // `encoding` when one is given (see CZuDoc::reload). The load is the
-    // document's, which shows it as its reloading() until it ends.
+    // document's, which shows it as its work() until it ends.
     TextLoad(CZuDoc& document, const Encoding* encoding);
     // Gives the load up, waiting for the reading thread to stop.
     ~TextLoad() override;
@@ -39,15 +40,17 @@ public:
     // The file's absolute path and the name its window shows.
     const FilePath& pathName() const { return absolute_; }
     QString title() const;
+    // "X を読み込んでいます。"
+    QString caption() const override;
 
     // Stops the work; ended() is not sent. A reload no longer stops once
     // its text goes into the document: the document has lost its old text
     // then.
-    void cancel();
-    bool cancellable() const { return !ended_ && !(target_ && filling_); }
+    void cancel() override;
+    bool cancellable() const override { return !ended_ && !(target_ && filling_); }
     bool running() const { return !ended_; }
     // How far it is, in thousandths.
-    int permille() const { return shown_; }
+    int permille() const override { return shown_; }
 
     // Once ended: the document, or the message why the file could not be
     // opened. For a reload, no document: the one read into is the same.
@@ -65,12 +68,9 @@ public:
     static std::int64_t& backgroundBytes();
 
 signals:
-    void progressed(int permille);
     // The text is about to go into `document`, still empty, which stays
     // this load's until ended() or cancel() (a new document's only).
     void filling(CZuDoc* document);
-    // cancellable() changed.
-    void cancellableChanged(bool cancellable);
     void ended();
 
 private:

@@ -76,9 +76,9 @@ void CZuDoc::takeFile(const FilePath& absolute, const FileStamp& stamp, std::uin
     emit formChanged();
 }
 
-void CZuDoc::setReloading(TextLoad* load) {
-    reloading_ = load;
-    emit reloadingChanged();
+void CZuDoc::setWork(DocumentWork* work) {
+    work_ = work;
+    emit workChanged();
 }
 
 RecoveryRecord CZuDoc::recoveryRecord() const {

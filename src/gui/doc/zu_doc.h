@@ -28,7 +28,7 @@
 
 namespace zu {
 class CZuView;
-class TextLoad;
+class DocumentWork;
 
 class CZuDoc : public QObject {
     Q_OBJECT
@@ -117,11 +117,12 @@ public:
     // background (TextLoad).
     void takeFile(const FilePath& absolute, const FileStamp& stamp, std::uint64_t hash,
                   const DocumentText& decoded);
-    // The load reading the file again in the background, while one does:
-    // the document's windows show how far it is, and no command may touch
-    // the document meanwhile. Set by the load itself.
-    TextLoad* reloading() const { return reloading_; }
-    void setReloading(TextLoad* load);
+    // The work under way on the whole document in the background (reading
+    // its file again, removing every tag), while one is: the document's
+    // windows show how far it is, and no command may touch the document
+    // meanwhile. Set by the work itself.
+    DocumentWork* work() const { return work_; }
+    void setWork(DocumentWork* work);
 
 signals:
     void titleChanged();
@@ -132,8 +133,8 @@ signals:
     void closeRequested();
     // The encoding or the line-break style changed.
     void formChanged();
-    // reloading() changed.
-    void reloadingChanged();
+    // work() changed.
+    void workChanged();
 
 private:
     friend class DocumentEdit;
@@ -149,7 +150,7 @@ private:
     std::optional<SourceIdentity> source_;
     std::string sourceEncoding_;
     std::vector<CZuView*> views_;
-    TextLoad* reloading_ = nullptr;
+    DocumentWork* work_ = nullptr;
 };
 
 // Where saves note themselves while they run (the program's one journal;

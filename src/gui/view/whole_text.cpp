@@ -1,14 +1,25 @@
 #include "gui/view/whole_text.h"
 
 #include "core/tags/tag_spans.h"
+#include "gui/doc/document_edit.h"
 #include "gui/doc/document_marks.h"
+#include "gui/doc/document_work.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
+#include <QElapsedTimer>
+#include <QString>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 
+#include <algorithm>
+#include <atomic>
+#include <memory>
 #include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace zu {
@@ -19,7 +30,147 @@ std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
+// Where the tags stood, as the edit takes them.
+std::vector<SourceRange> tagRanges(const TagRemoval& removal) {
+    std::vector<SourceRange> tags;
+    tags.reserve(removal.tags.size());
+    for (const TagSpan& tag : removal.tags)
+        tags.push_back({tag.start, tag.end});
+    return tags;
+}
+
+// Setting the whole text anew, against deleting each tag where it stands:
+// the tags are many and the fragment tree splits at each, which made the
+// deletions take several times longer than filling the text.
+void takeOutTags(CZuDoc& document, const TagRemoval& removal,
+                 const std::vector<SourceRange>& tags) {
+    if (removal.outcome == TagRemoval::Outcome::Removed)
+        DocumentEdit(document).takeOut(tags, removal.text);
+}
+
+// The control's text taken out a run of lines at a time between events,
+// since only the window's thread may read it (at once it held the window
+// up for a third of a second at 64 MB); the tags then searched for and cut
+// out on a thread of its own. Only the new text going in needs the window's
+// thread for long.
+class TagRemovalWork final : public DocumentWork {
+public:
+    TagRemovalWork(CZuDoc& document, std::function<void(TagRemoval::Outcome)> done)
+        : DocumentWork(&document), document_(document), done_(std::move(done)),
+          search_(std::make_shared<Search>()) {
+        const QTextDocument& control = *document.text().textDocument();
+        line_ = control.begin();
+        lines_ = std::max(control.blockCount(), 1);
+        search_->raw.reserve(control.characterCount());
+        search_->joins = document.text().joinMap();
+        poll_.setInterval(10);
+        connect(&poll_, &QTimer::timeout, this, &TagRemovalWork::poll);
+        QTimer::singleShot(0, this, &TagRemovalWork::takeSome);
+        document.setWork(this);
+    }
+
+    QString caption() const override {
+        return QStringLiteral("%1 のタグを取り除いています。").arg(document_.title());
+    }
+    int permille() const override { return shown_; }
+    bool cancellable() const override { return !over_; }
+    void cancel() override { end(); }
+    int showAfterMilliseconds() const override { return barDelayMilliseconds(); }
+
+private:
+    // Taking the text out is most of the bar; the search is short.
+    static constexpr int kTakenAt = 900;
+    static constexpr int kTurnMilliseconds = 25;
+
+    struct Search {
+        QString raw;
+        JoinMap joins;
+        // Written by the thread before it sets done, then read here only.
+        TagRemoval removal;
+        std::vector<SourceRange> tags;
+        std::atomic<bool> done{false};
+    };
+
+    void takeSome() {
+        if (over_)
+            return;
+        QElapsedTimer turn;
+        turn.start();
+        QString& raw = search_->raw;
+        for (int n = 0; line_.isValid(); ++n) {
+            if (n % 64 == 63 && turn.elapsed() >= kTurnMilliseconds)
+                break;
+            raw += line_.text();
+            line_ = line_.next();
+            if (line_.isValid())
+                raw += QChar::ParagraphSeparator;
+        }
+        if (line_.isValid()) {
+            show(static_cast<int>(static_cast<long long>(kTakenAt) * line_.blockNumber() / lines_));
+            QTimer::singleShot(0, this, &TagRemovalWork::takeSome);
+            return;
+        }
+        show(kTakenAt);
+        // Left to run on when given up: nothing stops removeTags, and the
+        // search keeps what it works on alive.
+        std::thread([search = search_] {
+            const std::u16string source = search->joins.sourceText(asView(search->raw));
+            search->raw = QString();
+            search->removal = removeTags(source);
+            search->tags = tagRanges(search->removal);
+            search->done.store(true, std::memory_order_release);
+        }).detach();
+        poll_.start();
+    }
+
+    void poll() {
+        if (over_ || !search_->done.load(std::memory_order_acquire))
+            return;
+        end();
+        const ui::WaitCursor wait;
+        takeOutTags(document_, search_->removal, search_->tags);
+        if (done_)
+            done_(search_->removal.outcome);
+    }
+
+    void show(int permille) {
+        if (permille != shown_)
+            emit progressed(shown_ = permille);
+    }
+
+    // Gives the document back to its windows and commands.
+    void end() {
+        if (over_)
+            return;
+        over_ = true;
+        poll_.stop();
+        document_.setWork(nullptr);
+        deleteLater();
+    }
+
+    CZuDoc& document_;
+    std::function<void(TagRemoval::Outcome)> done_;
+    std::shared_ptr<Search> search_;
+    QTextBlock line_;
+    int lines_ = 1;
+    int shown_ = 0;
+    QTimer poll_;
+    bool over_ = false;
+};
+
 } // namespace
+
+long& removalBackgroundLength() {
+    // About a 4 MB page, as for reading a file in the background: shorter
+    // texts are done within a few tenths of a second.
+    static long length = 4L << 20;
+    return length;
+}
+
+int& barDelayMilliseconds() {
+    static int milliseconds = 500;
+    return milliseconds;
+}
 
 // The colours are drawn over the text (DocumentMarks says why), so the
 // selection, the undo history and the modified flag are never touched.
@@ -34,17 +185,20 @@ TagRemoval::Outcome removeAllTags(CZuDoc& document) {
     const ui::WaitCursor wait;
     const QString text = document.text().sourceText();
     const TagRemoval removal = removeTags(asView(text));
-    // Setting the whole text anew, against deleting each tag where it
-    // stands: the tags are many and the fragment tree splits at each, which
-    // made the deletions take several times longer than filling the text.
-    if (removal.outcome == TagRemoval::Outcome::Removed) {
-        std::vector<SourceRange> tags;
-        tags.reserve(removal.tags.size());
-        for (const TagSpan& tag : removal.tags)
-            tags.push_back({tag.start, tag.end});
-        DocumentEdit(document).takeOut(tags, removal.text);
-    }
+    takeOutTags(document, removal, tagRanges(removal));
     return removal.outcome;
+}
+
+void removeAllTags(CZuDoc& document, std::function<void(TagRemoval::Outcome)> done) {
+    if (document.work())
+        return;
+    if (document.text().sourceLength() < removalBackgroundLength()) {
+        const TagRemoval::Outcome outcome = removeAllTags(document);
+        if (done)
+            done(outcome);
+        return;
+    }
+    new TagRemovalWork(document, std::move(done));
 }
 
 } // namespace zu

@@ -5,6 +5,8 @@
 
 #include "core/tags/tag_removal.h"
 
+#include <functional>
+
 namespace zu {
 class CZuDoc;
 class CZuView;
@@ -19,5 +21,16 @@ void colourTags(CZuView& view);
 // and marks the document modified; on any other outcome the document is
 // left alone. The change cannot be undone (DocumentEdit::takeOut).
 TagRemoval::Outcome removeAllTags(CZuDoc& document);
+
+// The same for the command: a text of removalBackgroundLength() characters
+// or more is searched on a thread of its own while the window answers, the
+// document's windows showing a bar and a ｷｬﾝｾﾙ button over the text (its
+// work(), after barDelayMilliseconds()); cancelling leaves the document
+// untouched. The new text then goes in on the window's thread as above.
+// `done` hears the outcome, unless cancelled; a shorter text is worked on at
+// once, and `done` hears before this returns.
+void removeAllTags(CZuDoc& document, std::function<void(TagRemoval::Outcome)> done);
+long& removalBackgroundLength();
+int& barDelayMilliseconds();
 
 } // namespace zu

@@ -10,8 +10,10 @@
 #include "gui/app/load_frame.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/text_load.h"
+#include "gui/view/whole_text.h"
 #include "gui/widgets/file_names.h"
 
+#include <QLabel>
 #include <QMdiArea>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,11 +29,15 @@ protected:
         CZuApp::backgroundOpenBytes() = 1000;
         // One small piece a turn: even this file takes many turns.
         TextLoad::setStep(0, 1000);
+        removalBackgroundLength() = 1000;
+        barDelayMilliseconds() = 0;
     }
     void TearDown() override {
         CZuApp::backgroundOpenBytes() = 4 << 20;
         TextLoad::setStep(TextLoad::kStepMilliseconds, TextLoad::kStepCharacters);
         TextModel::setDefaultJoinBound(kSoftJoinBound);
+        removalBackgroundLength() = 4L << 20;
+        barDelayMilliseconds() = 500;
         AppTest::TearDown();
     }
     CLoadFrame* loading() const {
@@ -177,9 +183,9 @@ TEST_F(BackgroundOpen, ReloadShowsItsBarAndCancelLeavesTheDocumentAsItWas) {
     reloadDocument(*doc, &utf8, &frame());
     QPushButton* cancel = frame().findChild<LoadPanel*>()->findChild<QPushButton*>();
     bool refused = false;
-    for (int turns = 0; doc->reloading() && turns < 100000; ++turns) {
+    for (int turns = 0; doc->work() && turns < 100000; ++turns) {
         QCoreApplication::processEvents();
-        if (doc->reloading() && doc->reloading()->permille() > 400) {
+        if (doc->work() && doc->work()->permille() > 400) {
             refused = refused || !cancel->isEnabled();
             EXPECT_FALSE(doc->text().isModified());
         }
@@ -190,6 +196,54 @@ TEST_F(BackgroundOpen, ReloadShowsItsBarAndCancelLeavesTheDocumentAsItWas) {
     EXPECT_EQ(doc->form().encoding, &utf8);
     EXPECT_FALSE(doc->text().isModified());
     EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes, changed.toStdString());
+}
+
+// Tag removal on a long text: the bar shows over the document, another
+// document takes keys meanwhile, a removal given up changes nothing, and
+// one let run leaves the text removal at once leaves, a long line shown in
+// pieces included.
+TEST_F(BackgroundOpen, TagRemovalOnALongTextLeavesTheWindowUsable) {
+    TextModel::setDefaultJoinBound(100);
+    CZuView* other = view();
+    CZuDoc* doc = openWhole(writeFile(QStringLiteral("large.htm"), page()));
+    ASSERT_NE(doc, nullptr);
+    QByteArray removed;
+    for (int n = 0; n < 3000; ++n)
+        removed += "\x93\xfa\x96\x7b " + QByteArray::number(n) + (n % 7 ? "\r\n" : "\n");
+    removed += QByteArray(900, 'w') + "\x80\xed\x40\r\n";
+    for (const bool giveUp : {true, false}) {
+        std::optional<TagRemoval::Outcome> outcome;
+        removeAllTags(*doc, [&](TagRemoval::Outcome o) { outcome = o; });
+        auto* panel = frame().findChild<LoadPanel*>();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_TRUE(panel->isVisible());
+        EXPECT_EQ(panel->findChild<QLabel*>()->text(),
+                  QStringLiteral("large.htm のタグを取り除いています。"));
+        EXPECT_FALSE(frame().isCommandEnabled(cmd::FileSave)) << "no command touches it";
+        if (giveUp) {
+            panel->findChild<QPushButton*>()->click();
+            // Long enough for a removal not given up to be over.
+            QTest::qWait(300);
+            settle();
+            EXPECT_EQ(doc->work(), nullptr);
+            EXPECT_FALSE(outcome);
+            EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes,
+                      page().toStdString());
+            EXPECT_FALSE(doc->text().isModified());
+            continue;
+        }
+        frame().mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
+        int typed = 0;
+        for (; !outcome && typed < 2000; ++typed) {
+            QTest::keyClick(other, Qt::Key_A);
+            QCoreApplication::processEvents();
+        }
+        EXPECT_EQ(other->doc()->text().sourceText(), QString(typed, u'a'));
+        EXPECT_EQ(outcome, TagRemoval::Outcome::Removed);
+        EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes, removed.toStdString());
+        EXPECT_TRUE(doc->text().isModified());
+        EXPECT_TRUE(doc->views().front()->isEnabled());
+    }
 }
 
 // Saving reads the text a line at a time and encodes it in pieces: with

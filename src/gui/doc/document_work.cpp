@@ -1,0 +1,1 @@
+#include "gui/doc/document_work.h"
