@@ -130,6 +130,38 @@ void print(const Figures& f) {
                 f.peakMiB, f.keys);
 }
 
+// One measured opening: the clocks and the peak start when it is made;
+// finish() waits for the first paint and gives the figures.
+class Measured {
+public:
+    explicit Measured(Lateness& late) : late_(late) {
+        resetPeak();
+        before_ = zu::bench::statusKilobytes("VmRSS:");
+        cpu_ = cpuMilliseconds();
+        clock_.start();
+        late_.start();
+    }
+    Figures finish(const FirstPaint& paint) {
+        while (!paint.painted)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        Figures f;
+        f.firstPaintMs = clock_.nsecsElapsed() / 1e6;
+        f.cpuMs = cpuMilliseconds() - cpu_;
+        late_.stop();
+        f.stallMs = late_.worst();
+        f.keyMs = late_.worstKey();
+        f.keys = late_.keys();
+        f.peakMiB = (zu::bench::statusKilobytes("VmHWM:") - before_) / 1024.0;
+        return f;
+    }
+
+private:
+    Lateness& late_;
+    long before_ = 0;
+    double cpu_ = 0;
+    QElapsedTimer clock_;
+};
+
 // zu: the whole program, the file opened as from the Open dialog; with
 // `typing`, while another document's window is typed into (the keys' own
 // processor time then counts too, so that run gives only their latency).
@@ -149,28 +181,13 @@ int measureOpen(const QString& path, bool typing) {
         d->views().front()->viewport()->installEventFilter(&paint);
     });
     Lateness late(typing ? other : nullptr);
-    resetPeak();
-    const long before = zu::bench::statusKilobytes("VmRSS:");
-    const double cpu = cpuMilliseconds();
-    QElapsedTimer clock;
-    clock.start();
-    late.start();
+    Measured measured(late);
     if (zu::CZuDoc* at = app.openFile(zu::pathFromQt(path))) {
         // Opened at once (a small file): no background to wait for.
         opened = at;
         at->views().front()->viewport()->installEventFilter(&paint);
     }
-    while (!paint.painted)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    Figures f;
-    f.firstPaintMs = clock.nsecsElapsed() / 1e6;
-    f.cpuMs = cpuMilliseconds() - cpu;
-    late.stop();
-    f.stallMs = late.worst();
-    f.keyMs = late.worstKey();
-    f.keys = late.keys();
-    f.peakMiB = (zu::bench::statusKilobytes("VmHWM:") - before) / 1024.0;
-    print(f);
+    print(measured.finish(paint));
     for (zu::CZuDoc* d : app.documents())
         d->text().setModified(false);
     return 0;
@@ -195,25 +212,12 @@ int measureBare(const QString& path) {
         QCoreApplication::processEvents();
     FirstPaint paint;
     Lateness late(nullptr);
-    resetPeak();
-    const long before = zu::bench::statusKilobytes("VmRSS:");
-    const double cpu = cpuMilliseconds();
-    QElapsedTimer clock;
-    clock.start();
-    late.start();
+    Measured measured(late);
     QTimer::singleShot(0, [&] {
         edit.viewport()->installEventFilter(&paint);
         edit.setPlainText(text);
     });
-    while (!paint.painted)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    Figures f;
-    f.firstPaintMs = clock.nsecsElapsed() / 1e6;
-    f.cpuMs = cpuMilliseconds() - cpu;
-    late.stop();
-    f.stallMs = late.worst();
-    f.peakMiB = (zu::bench::statusKilobytes("VmHWM:") - before) / 1024.0;
-    print(f);
+    print(measured.finish(paint));
     return 0;
 }
 
