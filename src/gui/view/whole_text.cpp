@@ -4,14 +4,12 @@
 #include "gui/doc/document_edit.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/document_work.h"
+#include "gui/doc/text_copy.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
-#include <QElapsedTimer>
 #include <QString>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -57,12 +55,7 @@ class TagRemovalWork final : public DocumentWork {
 public:
     TagRemovalWork(CZuDoc& document, std::function<void(TagRemoval::Outcome)> done)
         : DocumentWork(&document), document_(document), done_(std::move(done)),
-          search_(std::make_shared<Search>()) {
-        const QTextDocument& control = *document.text().textDocument();
-        line_ = control.begin();
-        lines_ = std::max(control.blockCount(), 1);
-        search_->raw.reserve(control.characterCount());
-        search_->joins = document.text().joinMap();
+          search_(std::make_shared<Search>(document.text())) {
         poll_.setInterval(10);
         connect(&poll_, &QTimer::timeout, this, &TagRemovalWork::poll);
         QTimer::singleShot(0, this, &TagRemovalWork::takeSome);
@@ -83,8 +76,8 @@ private:
     static constexpr int kTurnMilliseconds = 25;
 
     struct Search {
-        QString raw;
-        JoinMap joins;
+        explicit Search(const TextModel& text) : copy(text) {}
+        TextCopy copy;
         // Written by the thread before it sets done, then read here only.
         TagRemoval removal;
         std::vector<SourceRange> tags;
@@ -94,19 +87,8 @@ private:
     void takeSome() {
         if (over_)
             return;
-        QElapsedTimer turn;
-        turn.start();
-        QString& raw = search_->raw;
-        for (int n = 0; line_.isValid(); ++n) {
-            if (n % 64 == 63 && turn.elapsed() >= kTurnMilliseconds)
-                break;
-            raw += line_.text();
-            line_ = line_.next();
-            if (line_.isValid())
-                raw += QChar::ParagraphSeparator;
-        }
-        if (line_.isValid()) {
-            show(static_cast<int>(static_cast<long long>(kTakenAt) * line_.blockNumber() / lines_));
+        if (!search_->copy.takeSome(kTurnMilliseconds)) {
+            show(kTakenAt * search_->copy.permille() / 1000);
             QTimer::singleShot(0, this, &TagRemovalWork::takeSome);
             return;
         }
@@ -114,8 +96,7 @@ private:
         // Left to run on when given up: nothing stops removeTags, and the
         // search keeps what it works on alive.
         std::thread([search = search_] {
-            const std::u16string source = search->joins.sourceText(asView(search->raw));
-            search->raw = QString();
+            const std::u16string source = search->copy.takeSourceText();
             search->removal = removeTags(source);
             search->tags = tagRanges(search->removal);
             search->done.store(true, std::memory_order_release);
@@ -151,8 +132,6 @@ private:
     CZuDoc& document_;
     std::function<void(TagRemoval::Outcome)> done_;
     std::shared_ptr<Search> search_;
-    QTextBlock line_;
-    int lines_ = 1;
     int shown_ = 0;
     QTimer poll_;
     bool over_ = false;
