@@ -87,6 +87,12 @@ DocumentText decodeDetected(std::string_view bytes) {
     return doc;
 }
 
+DocumentText decodeChosen(std::string_view bytes, const Encoding& chosen) {
+    DocumentText doc = decodeDocument(bytes, settleByteOrder(chosen, bytes));
+    doc.declared = declaredEncoding(bytes);
+    return doc;
+}
+
 EncodedDocument encodeDocument(std::u16string_view text, const TextForm& form,
                                std::span<const Variant> variants, Unmappable policy,
                                std::span<const LineBreak> breaks) {

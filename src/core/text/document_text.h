@@ -55,6 +55,12 @@ DocumentText decodeDocument(std::string_view bytes, const Encoding& encoding = c
 // The bytes of a file being opened, in the encoding detectEncoding finds.
 DocumentText decodeDetected(std::string_view bytes);
 
+// The bytes of a file read again in an encoding the user chose: a
+// byte-order mark of another Unicode form decides the form, as the user's
+// choice cannot read it (settleByteOrder), and the declared charset is
+// found as on opening.
+DocumentText decodeChosen(std::string_view bytes, const Encoding& chosen);
+
 // A place where the saved bytes would not read back as the text: a character
 // the code page cannot hold, or a byte kept raw that the bytes next to it
 // would complete, so that the file reads back as `readsAs` there.

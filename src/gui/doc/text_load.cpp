@@ -165,13 +165,7 @@ void TextLoad::read(const std::shared_ptr<Reading>& reading, const std::string& 
     if (file.error == 0 && !r.cancelled) {
         r.stamp = file.stamp;
         r.hash = contentHash(file.bytes);
-        if (r.encoding) {
-            const Encoding& settled = settleByteOrder(*r.encoding, file.bytes);
-            r.decoded = decodeDocument(file.bytes, settled);
-            r.decoded.declared = declaredEncoding(file.bytes);
-        } else {
-            r.decoded = decodeDetected(file.bytes);
-        }
+        r.decoded = r.encoding ? decodeChosen(file.bytes, *r.encoding) : decodeDetected(file.bytes);
         file.bytes = std::string();
         if (!r.cancelled)
             r.joins = softJoinPointsOfText(r.decoded.text, joinBound);

@@ -173,17 +173,11 @@ QString CZuDoc::reload(const Encoding* in) {
     if (file.error != 0)
         return QString::fromStdString(
             fileErrorMessage(file.error, FileOp::Open, displayPath(path_).toStdString()));
-    const Encoding& settled = settleByteOrder(encoding, file.bytes);
     const std::uint64_t hash = contentHash(file.bytes);
-    DocumentText decoded = decodeDocument(file.bytes, settled);
-    const Encoding* declared = zu::declaredEncoding(file.bytes);
+    DocumentText decoded = decodeChosen(file.bytes, encoding);
     file.bytes = std::string();
     load(decoded);
-    text_->setDeclaredEncoding(declared);
-    disk_.know(file.stamp);
-    source_ = SourceIdentity{file.stamp, hash};
-    sourceEncoding_ = std::string(settled.name());
-    text_->setModified(false);
+    takeFile(path_, file.stamp, hash, decoded);
     if (in)
         emit formChanged();
     return {};

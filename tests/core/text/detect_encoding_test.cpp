@@ -160,6 +160,20 @@ TEST(DetectEncoding, Utf16ChosenByTheUserTakesItsByteOrderFromTheFile) {
     EXPECT_EQ(&settleByteOrder(eucJpEncoding(), "\0x"s), &eucJpEncoding());
 }
 
+// Read again as the user chose: the file's own byte order, its mark taken
+// off, and the charset it declares found as on opening.
+TEST(DetectEncoding, TextReadAgainAsChosenKeepsTheFilesByteOrderAndDeclaration) {
+    const DocumentText be = decodeChosen("\xFE\xFF\0<\0p"s, utf16LeEncoding());
+    EXPECT_EQ(be.encoding, &utf16BeEncoding());
+    EXPECT_TRUE(be.byteOrderMark);
+    EXPECT_EQ(be.text, u"<p");
+    const DocumentText declared =
+        decodeChosen("<meta charset=\"euc-jp\">\x82\xA0"s, cp932Encoding());
+    EXPECT_EQ(declared.encoding, &cp932Encoding());
+    EXPECT_EQ(declared.declared, &eucJpEncoding());
+    EXPECT_EQ(declared.text, u"<meta charset=\"euc-jp\">\u3042");
+}
+
 // Pages of our own: ordinary Japanese (prose, a notice, kanji-heavy and
 // katakana-heavy text, a short word, half-width katakana), written by iconv
 // in each encoding, each declared in every way, not at all, or wrongly.
