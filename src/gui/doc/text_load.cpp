@@ -48,7 +48,7 @@ std::int64_t& TextLoad::backgroundBytes() {
 }
 
 void reloadDocument(CZuDoc& doc, const Encoding* encoding, QWidget* window) {
-    if (doc.work())
+    if (doc.text().work())
         return;
     const std::optional<FileStamp> stamp = stampOf(doc.pathName().bytes());
     if (!stamp || stamp->size < TextLoad::backgroundBytes()) {
@@ -76,7 +76,7 @@ TextLoad::TextLoad(CZuDoc& document, const Encoding* encoding)
     : DocumentWork(&document), absolute_(document.pathName()),
       reading_(std::make_shared<Reading>()), target_(&document) {
     reading_->encoding = encoding ? encoding : document.form().encoding;
-    document.setWork(this);
+    document.text().setWork(this);
     start();
 }
 
@@ -125,7 +125,7 @@ void TextLoad::cancel() {
     ended_ = true;
     poll_.stop();
     if (target_) {
-        target_->setWork(nullptr);
+        target_->text().setWork(nullptr);
         deleteLater();
     }
     // The half-filled document goes with everything it holds.
@@ -234,7 +234,7 @@ void TextLoad::finish(const QString& error) {
     reading_->decoded = DocumentText();
     reading_->joins.clear();
     if (target_) {
-        target_->setWork(nullptr);
+        target_->text().setWork(nullptr);
         deleteLater();
     }
     emit ended();

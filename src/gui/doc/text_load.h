@@ -32,7 +32,7 @@ public:
     explicit TextLoad(const FilePath& path, QObject* parent = nullptr);
     // Starts reading the file of `document` again at once, into it, in
     // `encoding` when one is given (see CZuDoc::reload). The load is the
-    // document's, which shows it as its work() until it ends.
+    // document's, which shows it as its text's work() until it ends.
     TextLoad(CZuDoc& document, const Encoding* encoding);
     // Gives the load up, waiting for the reading thread to stop.
     ~TextLoad() override;

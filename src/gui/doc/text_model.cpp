@@ -78,6 +78,11 @@ void TextModel::setModified(bool modified) {
     text_->setModified(modified);
 }
 
+void TextModel::setWork(DocumentWork* work) {
+    work_ = work;
+    emit workChanged();
+}
+
 void TextModel::load(DocumentText& decoded) {
     std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, joinBound_);
     if (joins.empty()) {

@@ -26,6 +26,7 @@ class QTextDocument;
 
 namespace zu {
 class DocumentMarks;
+class DocumentWork;
 
 class TextModel final : public QObject {
     Q_OBJECT
@@ -62,6 +63,13 @@ public:
 
     bool isModified() const;
     void setModified(bool modified);
+
+    // The work under way on the whole text in the background (reading its
+    // file again, removing every tag), while one is: the text is the
+    // work's, its windows show how far it is, and nothing may edit or read
+    // it meanwhile. Set by the work itself.
+    DocumentWork* work() const { return work_; }
+    void setWork(DocumentWork* work);
 
     // The text as the file holds it: every line ends in U+2029, as the
     // editing control ends its paragraphs, and the soft joins of long lines
@@ -120,6 +128,10 @@ public:
     static std::size_t defaultJoinBound();
     static void setDefaultJoinBound(std::size_t bound);
 
+signals:
+    // work() changed.
+    void workChanged();
+
 private:
     friend class DocumentEdit;
     // Replaces the whole text by `text`, which is the old text with the
@@ -141,6 +153,7 @@ private:
     // and most files have none, which spares a look through the text.
     bool hasVariants_ = false;
     bool loading_ = false;
+    DocumentWork* work_ = nullptr;
     // A load under way: the text going in, its join points, its pieces and
     // where the next goes.
     struct Filling {
