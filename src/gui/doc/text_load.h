@@ -87,10 +87,10 @@ private:
         FileStamp stamp;
         std::uint64_t hash = 0;
         DocumentText decoded;
-        std::vector<std::size_t> joins;
+        TextModel::LoadPlan plan;
     };
     static void read(const std::shared_ptr<Reading>& reading, const std::string& path,
-                     std::size_t joinBound, QPointer<TextLoad> owner);
+                     QPointer<TextLoad> owner);
     void start();
     void startFilling();
     CZuDoc* filled() const { return target_ ? target_ : document_.get(); }
