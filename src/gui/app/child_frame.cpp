@@ -21,12 +21,12 @@ CChildFrame::CChildFrame(CZuView* view, QWidget* parent) : QMdiSubWindow(parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowIcon(QIcon::fromTheme(QStringLiteral("text-html"), appIcon()));
     connect(view->doc(), &CZuDoc::titleChanged, this, &CChildFrame::updateTitle);
-    connect(view->doc(), &CZuDoc::workChanged, this, &CChildFrame::showWork);
+    connect(&view->doc()->text(), &TextModel::workChanged, this, &CChildFrame::showWork);
     updateTitle();
 }
 
 void CChildFrame::showWork() {
-    DocumentWork* work = view_->doc()->work();
+    DocumentWork* work = view_->doc()->text().work();
     const bool inFront = mdiArea() && mdiArea()->activeSubWindow() == this;
     if (work && !panel_) {
         panel_ = new LoadPanel(work, this);

@@ -76,7 +76,7 @@ void EncodingPanes::refresh() {
 void EncodingPanes::fillMenu() {
     menu_->clear();
     // A document being read again is not to be touched until it is in.
-    if (!doc_ || doc_->work())
+    if (!doc_ || doc_->text().work())
         return;
     QPointer<CZuDoc> doc = doc_;
 

@@ -252,7 +252,7 @@ CChildFrame* CMainFrame::addView(CZuView* view) {
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::updateCaption);
     connect(frame, &QWidget::windowTitleChanged, this, &CMainFrame::updateCaption);
     connect(view->doc(), &CZuDoc::pathChanged, this, &CMainFrame::scheduleUpdate);
-    connect(view->doc(), &CZuDoc::workChanged, this, &CMainFrame::scheduleUpdate);
+    connect(&view->doc()->text(), &TextModel::workChanged, this, &CMainFrame::scheduleUpdate);
     frame->showMaximized();
     mdi_->setActiveSubWindow(frame);
     view->setFocus();
@@ -350,7 +350,7 @@ CommandTargets CMainFrame::commandTargets() const {
     CZuView* view = activeView();
     // A document whose file is being read again is the load's until it is
     // in: nothing may change it or read it half-filled.
-    if (view && view->doc()->work())
+    if (view && view->doc()->text().work())
         view = nullptr;
     // Asking whether a command is available changes nothing of this frame;
     // the same targets serve to run it.

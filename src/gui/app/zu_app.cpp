@@ -646,7 +646,7 @@ void CZuApp::checkDiskChanges() {
         if (!view)
             return;
         CZuDoc* doc = view->doc();
-        if (doc->work())
+        if (doc->text().work())
             return;
         // A modified document keeps its edits; the user only learns that
         // the file is no longer what they started from.

@@ -1,7 +1,5 @@
 #include "gui/doc/document_joins.h"
 
-#include "gui/doc/text_properties.h"
-
 #include <QTextDocument>
 
 namespace zu {

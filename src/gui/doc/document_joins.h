@@ -5,6 +5,7 @@
 // (document_edit.h) cuts and joins pieces.
 
 #include "core/text/soft_joins.h"
+#include "gui/doc/text_properties.h"
 
 #include <QTextBlock>
 
@@ -13,6 +14,13 @@
 class QTextDocument;
 
 namespace zu {
+
+// A block format property on a paragraph that is no line of the text but
+// the next piece of a long one: the paragraph end in front of it is a soft
+// join, not a break. A block format, because the editing control keeps it
+// with that paragraph end through edits, Undo and Redo. The number after
+// those of the properties that keep the file's bytes.
+inline constexpr int kJoinProperty = kBreakBeforeProperty + 1;
 
 // Whether `block` is the next piece of a long line rather than a line.
 bool isJoined(const QTextBlock& block);

@@ -2,7 +2,6 @@
 
 #include "core/settings/settings.h"
 #include "core/text/cp932.h"
-#include "gui/doc/document_joins.h"
 #include "gui/doc/text_model.h"
 
 #include <QTextDocument>
@@ -20,11 +19,6 @@ class Marked final : public QTextBlockUserData {};
 
 std::u16string_view asView(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
-}
-
-// Whether `block` continues the line before it: the first one never does.
-bool continuesLine(const QTextBlock& block) {
-    return block.previous().isValid() && isJoined(block);
 }
 
 QTextCharFormat rawByteMark() {
@@ -50,10 +44,9 @@ DocumentMarks::DocumentMarks(QTextDocument* text) : QObject(text), text_(text) {
 
 std::vector<TagSpan> controlTagSpans(const TextModel& doc, const QString& text, long from) {
     std::vector<TagSpan> spans = tagSpans(asView(text));
-    const JoinMap& joins = doc.joinMap();
     for (TagSpan& span : spans) {
-        span.start = joins.toControl(from + span.start);
-        span.end = joins.toControl(from + span.end);
+        span.start = doc.toControl(from + span.start);
+        span.end = doc.toControl(from + span.end);
     }
     return spans;
 }
@@ -98,7 +91,7 @@ void DocumentMarks::follow(int from, int removed, int added) {
     // what stands in front of it, which the join's separator carries.
     const bool atLineStart =
         from == 0 || (text_->characterAt(from - 1) == QChar::ParagraphSeparator &&
-                      !isJoined(text_->findBlock(from)));
+                      TextModel::startsLine(text_->findBlock(from)));
     colours_.edit(from, removed, added, atLineStart);
     const int end = from + added;
     int first = from;
@@ -155,7 +148,7 @@ std::pair<int, int> DocumentMarks::recolourStretch(int from, int to) {
             begin = block.position() + static_cast<int>(*at);
             break;
         }
-        if (!continuesLine(block)) {
+        if (TextModel::startsLine(block)) {
             begin = block.position();
             break;
         }
@@ -172,7 +165,7 @@ std::pair<int, int> DocumentMarks::recolourStretch(int from, int to) {
             break;
         }
         const QTextBlock next = block.next();
-        if (!next.isValid() || !isJoined(next)) {
+        if (!next.isValid() || TextModel::startsLine(next)) {
             end = block.position() + static_cast<int>(piece.size());
             break;
         }

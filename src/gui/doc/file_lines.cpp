@@ -1,6 +1,5 @@
 #include "gui/doc/file_lines.h"
 
-#include "gui/doc/document_joins.h"
 #include "gui/doc/text_model.h"
 
 #include <QTextDocument>
@@ -20,13 +19,9 @@ long joinsUpTo(const TextModel& doc, int start) {
 
 } // namespace
 
-bool startsLine(const QTextBlock& block) {
-    return !block.previous().isValid() || !isJoined(block);
-}
-
 QTextBlock lineStart(const QTextBlock& block) {
     QTextBlock first = block;
-    while (first.previous().isValid() && isJoined(first))
+    while (!TextModel::startsLine(first))
         first = first.previous();
     return first;
 }
@@ -36,7 +31,7 @@ long lineIndex(const TextModel& doc, const QTextBlock& block) {
 }
 
 long lineCount(const TextModel& doc) {
-    return doc.textDocument()->blockCount() - static_cast<long>(doc.joinMap().size());
+    return lineIndex(doc, doc.textDocument()->lastBlock()) + 1;
 }
 
 QTextBlock lineBlock(const TextModel& doc, long index) {
@@ -57,7 +52,7 @@ QTextBlock lineBlock(const TextModel& doc, long index) {
 
 QString lineText(const TextModel& doc, const QTextBlock& first) {
     QTextBlock last = first;
-    while (last.next().isValid() && isJoined(last.next()))
+    while (last.next().isValid() && !TextModel::startsLine(last.next()))
         last = last.next();
     return doc.sourceText(first.position(), last.position() + last.length() - 1);
 }

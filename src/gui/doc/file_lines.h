@@ -1,7 +1,7 @@
 #pragma once
 // The file's lines as the document holds them: a line shown in pieces
-// (document_joins.h) is one line, with one number. For the line numbers,
-// the status bar's line and column, and Go to line.
+// (TextModel::startsLine) is one line, with one number. For the line
+// numbers, the status bar's line and column, and Go to line.
 
 #include "core/text/line_column.h"
 
@@ -11,8 +11,6 @@
 namespace zu {
 class TextModel;
 
-// Whether `block` begins a line of the file rather than continuing one.
-bool startsLine(const QTextBlock& block);
 // The first piece of the line that `block` is, or is a piece of.
 QTextBlock lineStart(const QTextBlock& block);
 // The index (from 0) of the file's line that `block` is, or is a piece of.

@@ -1,16 +1,13 @@
 #include "gui/doc/text_copy.h"
 
-#include "gui/doc/text_model.h"
-
 #include <QElapsedTimer>
 #include <QTextDocument>
 
 #include <algorithm>
-#include <string_view>
 
 namespace zu {
 
-TextCopy::TextCopy(const TextModel& text) : joins_(text.joinMap()) {
+TextCopy::TextCopy(const TextModel& text) {
     const QTextDocument& control = *text.textDocument();
     line_ = control.begin();
     lines_ = std::max(control.blockCount(), 1);
@@ -27,7 +24,8 @@ bool TextCopy::takeSome(int milliseconds) {
             return false;
         copied_ += line_.text();
         line_ = line_.next();
-        if (line_.isValid())
+        // The pieces of a long line go together as the file holds them.
+        if (line_.isValid() && startsLine_(line_))
             copied_ += QChar::ParagraphSeparator;
     }
     return true;
@@ -40,9 +38,8 @@ int TextCopy::permille() const {
 }
 
 std::u16string TextCopy::takeSourceText() {
-    const std::u16string source =
-        joins_.sourceText(std::u16string_view(reinterpret_cast<const char16_t*>(copied_.utf16()),
-                                              static_cast<std::size_t>(copied_.size())));
+    std::u16string source(reinterpret_cast<const char16_t*>(copied_.utf16()),
+                          static_cast<std::size_t>(copied_.size()));
     copied_ = QString();
     return source;
 }

@@ -1,10 +1,10 @@
 #pragma once
 // The file's text copied out of a document's control a run of lines at a
 // time, so that a long text never holds the window up while it is copied
-// (only the window's thread may read the control), then made whole on any
-// thread: the pieces of long lines joined up again.
+// (only the window's thread may read the control), then taken whole on any
+// thread.
 
-#include "core/text/soft_joins.h"
+#include "gui/doc/text_model.h"
 
 #include <QString>
 #include <QTextBlock>
@@ -12,8 +12,6 @@
 #include <string>
 
 namespace zu {
-
-class TextModel;
 
 class TextCopy {
 public:
@@ -32,7 +30,7 @@ private:
     QTextBlock line_;
     int lines_ = 1;
     QString copied_;
-    JoinMap joins_;
+    TextModel::LineStarts startsLine_;
 };
 
 } // namespace zu

@@ -5,7 +5,6 @@
 #include "core/doc/file_errors.h"
 #include "core/doc/file_read.h"
 #include "core/text/detect_encoding.h"
-#include "core/text/soft_joins.h"
 #include "gui/widgets/file_names.h"
 #include "gui/widgets/ui.h"
 
@@ -48,7 +47,7 @@ std::int64_t& TextLoad::backgroundBytes() {
 }
 
 void reloadDocument(CZuDoc& doc, const Encoding* encoding, QWidget* window) {
-    if (doc.work())
+    if (doc.text().work())
         return;
     const std::optional<FileStamp> stamp = stampOf(doc.pathName().bytes());
     if (!stamp || stamp->size < TextLoad::backgroundBytes()) {
@@ -76,7 +75,7 @@ TextLoad::TextLoad(CZuDoc& document, const Encoding* encoding)
     : DocumentWork(&document), absolute_(document.pathName()),
       reading_(std::make_shared<Reading>()), target_(&document) {
     reading_->encoding = encoding ? encoding : document.form().encoding;
-    document.setWork(this);
+    document.text().setWork(this);
     start();
 }
 
@@ -86,8 +85,7 @@ void TextLoad::start() {
     poll_.setInterval(50);
     connect(&poll_, &QTimer::timeout, this, &TextLoad::poll);
     poll_.start();
-    reader_ = std::thread(&TextLoad::read, reading_, absolute_.bytes(),
-                          TextModel::defaultJoinBound(), QPointer<TextLoad>(this));
+    reader_ = std::thread(&TextLoad::read, reading_, absolute_.bytes(), QPointer<TextLoad>(this));
 }
 
 TextLoad::~TextLoad() {
@@ -125,7 +123,7 @@ void TextLoad::cancel() {
     ended_ = true;
     poll_.stop();
     if (target_) {
-        target_->setWork(nullptr);
+        target_->text().setWork(nullptr);
         deleteLater();
     }
     // The half-filled document goes with everything it holds.
@@ -134,12 +132,12 @@ void TextLoad::cancel() {
     // the thread while it still works on it.
     if (reading_->done) {
         reading_->decoded = DocumentText();
-        reading_->joins.clear();
+        reading_->plan = TextModel::LoadPlan();
     }
 }
 
 void TextLoad::read(const std::shared_ptr<Reading>& reading, const std::string& path,
-                    std::size_t joinBound, QPointer<TextLoad> owner) {
+                    QPointer<TextLoad> owner) {
     Reading& r = *reading;
     const auto handOver = [&] {
         r.done = true;
@@ -168,7 +166,7 @@ void TextLoad::read(const std::shared_ptr<Reading>& reading, const std::string& 
         r.decoded = r.encoding ? decodeChosen(file.bytes, *r.encoding) : decodeDetected(file.bytes);
         file.bytes = std::string();
         if (!r.cancelled)
-            r.joins = softJoinPointsOfText(r.decoded.text, joinBound);
+            r.plan.find(r.decoded.text);
         r.permille = kDecodedAt;
     }
     handOver();
@@ -198,7 +196,7 @@ void TextLoad::startFilling() {
         document_ = std::make_unique<CZuDoc>(title());
     filling_ = true;
     emit cancellableChanged(cancellable());
-    filled()->text().beginLoad(r.decoded, std::move(r.joins), step().characters);
+    filled()->text().beginLoad(r.decoded, std::move(r.plan), step().characters);
     if (document_)
         emit filling(document_.get());
     // After the events now waiting: a view made for the document is laid
@@ -232,9 +230,9 @@ void TextLoad::finish(const QString& error) {
     result_.document = std::move(document_);
     result_.error = error;
     reading_->decoded = DocumentText();
-    reading_->joins.clear();
+    reading_->plan = TextModel::LoadPlan();
     if (target_) {
-        target_->setWork(nullptr);
+        target_->text().setWork(nullptr);
         deleteLater();
     }
     emit ended();

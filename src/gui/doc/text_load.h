@@ -32,7 +32,7 @@ public:
     explicit TextLoad(const FilePath& path, QObject* parent = nullptr);
     // Starts reading the file of `document` again at once, into it, in
     // `encoding` when one is given (see CZuDoc::reload). The load is the
-    // document's, which shows it as its work() until it ends.
+    // document's, which shows it as its text's work() until it ends.
     TextLoad(CZuDoc& document, const Encoding* encoding);
     // Gives the load up, waiting for the reading thread to stop.
     ~TextLoad() override;
@@ -87,10 +87,10 @@ private:
         FileStamp stamp;
         std::uint64_t hash = 0;
         DocumentText decoded;
-        std::vector<std::size_t> joins;
+        TextModel::LoadPlan plan;
     };
     static void read(const std::shared_ptr<Reading>& reading, const std::string& path,
-                     std::size_t joinBound, QPointer<TextLoad> owner);
+                     QPointer<TextLoad> owner);
     void start();
     void startFilling();
     CZuDoc* filled() const { return target_ ? target_ : document_.get(); }

@@ -78,10 +78,20 @@ void TextModel::setModified(bool modified) {
     text_->setModified(modified);
 }
 
+void TextModel::setWork(DocumentWork* work) {
+    work_ = work;
+    emit workChanged();
+}
+
+void TextModel::LoadPlan::find(std::u16string_view text) {
+    joins_ = softJoinPointsOfText(text, bound_);
+}
+
 void TextModel::load(DocumentText& decoded) {
-    std::vector<std::size_t> joins = softJoinPointsOfText(decoded.text, joinBound_);
-    if (joins.empty()) {
-        beginLoad(decoded, {}, 0);
+    LoadPlan plan(joinBound_);
+    plan.find(decoded.text);
+    if (plan.joins_.empty()) {
+        beginLoad(decoded, std::move(plan), 0);
         // The control copies the text in; lending it the decoded buffer
         // instead of a copy keeps one whole copy of a large file out of
         // memory.
@@ -92,7 +102,7 @@ void TextModel::load(DocumentText& decoded) {
         // In one edit block of pieces as long as the lines allow: the
         // control then reports one change of the whole text, as
         // setPlainText does, instead of laying out each piece as it arrives.
-        beginLoad(decoded, std::move(joins), decoded.text.size() + 2);
+        beginLoad(decoded, std::move(plan), decoded.text.size() + 2);
         filling_->cursor.beginEditBlock();
         while (loadSome(-1) < 1000) {
         }
@@ -101,8 +111,7 @@ void TextModel::load(DocumentText& decoded) {
     endLoad(decoded);
 }
 
-void TextModel::beginLoad(const DocumentText& decoded, std::vector<std::size_t> joins,
-                          std::size_t pieceCharacters) {
+void TextModel::beginLoad(const DocumentText& decoded, LoadPlan plan, std::size_t pieceCharacters) {
     // Loading is not an edit: nothing of it may be undone.
     text_->setUndoRedoEnabled(false);
     loading_ = true;
@@ -112,13 +121,13 @@ void TextModel::beginLoad(const DocumentText& decoded, std::vector<std::size_t> 
     filling_ = std::make_unique<Filling>();
     filling_->text = decoded.text;
     if (pieceCharacters > 0) {
-        filling_->pieces = fillPieces(decoded.text, joins, pieceCharacters);
+        filling_->pieces = fillPieces(decoded.text, plan.joins_, pieceCharacters);
         filling_->cursor = QTextCursor(text_);
         // The first piece before anyone else's cursor: one made on the
         // empty text would be carried along to its end.
         insertPiece(filling_->pieces[filling_->next++]);
     }
-    filling_->joins = std::move(joins);
+    filling_->joins = std::move(plan.joins_);
 }
 
 int TextModel::loadSome(int milliseconds) {

@@ -26,6 +26,7 @@ class QTextDocument;
 
 namespace zu {
 class DocumentMarks;
+class DocumentWork;
 
 class TextModel final : public QObject {
     Q_OBJECT
@@ -45,16 +46,29 @@ public:
     // `decoded.text` is taken. Nothing of it can be undone, and what Undo
     // held goes. Breaks unlike `decoded.lineBreak` are kept on their lines.
     void load(DocumentText& decoded);
+    // What loading a text in steps needs to know of it first: where its
+    // long lines are cut, found by a look through the whole text that any
+    // thread may take (find). Made on the window's thread, it cuts as the
+    // models made then do (joinBound()).
+    class LoadPlan {
+    public:
+        LoadPlan() : LoadPlan(defaultJoinBound()) {}
+        explicit LoadPlan(std::size_t bound) : bound_(bound) {}
+        void find(std::u16string_view text);
+
+    private:
+        friend class TextModel;
+        std::size_t bound_;
+        std::vector<std::size_t> joins_;
+    };
     // The same in steps, for a text so large that the window must go on
-    // answering while it goes in: beginLoad with the text's join points
-    // for joinBound() (softJoinPointsOfText, which any thread may find
-    // beforehand), loadSome between events
+    // answering while it goes in: beginLoad with the text's plan, found
+    // beforehand, loadSome between events
     // until it answers 1000, then endLoad. The text goes into the control
     // in pieces of at most `pieceCharacters`; `decoded` stays untouched
     // until endLoad takes its text. A load given up leaves a model to be
     // thrown away, not used.
-    void beginLoad(const DocumentText& decoded, std::vector<std::size_t> joins,
-                   std::size_t pieceCharacters);
+    void beginLoad(const DocumentText& decoded, LoadPlan plan, std::size_t pieceCharacters);
     // Fills pieces for `milliseconds` at least (all of them when negative);
     // answers how far the text is in, in thousandths.
     int loadSome(int milliseconds);
@@ -62,6 +76,13 @@ public:
 
     bool isModified() const;
     void setModified(bool modified);
+
+    // The work under way on the whole text in the background (reading its
+    // file again, removing every tag), while one is: the text is the
+    // work's, its windows show how far it is, and nothing may edit or read
+    // it meanwhile. Set by the work itself.
+    DocumentWork* work() const { return work_; }
+    void setWork(DocumentWork* work);
 
     // The text as the file holds it: every line ends in U+2029, as the
     // editing control ends its paragraphs, and the soft joins of long lines
@@ -77,6 +98,22 @@ public:
         return static_cast<int>(joins_.map().toControl(source, side));
     }
     const JoinMap& joinMap() const { return joins_.map(); }
+    // Whether `block` begins a line of the text rather than continuing
+    // one: a long line is shown in pieces, each a paragraph of the control.
+    static bool startsLine(const QTextBlock& block) {
+        return !block.previous().isValid() || !isJoined(block);
+    }
+    // The same for the paragraphs of one walk through a text that does not
+    // change meanwhile: cheaper than asking each paragraph for its format.
+    class LineStarts {
+    public:
+        bool operator()(const QTextBlock& block) {
+            return !block.previous().isValid() || !joined_(block);
+        }
+
+    private:
+        JoinedFormats joined_;
+    };
     // Puts `cursor` on the source positions anchor..position. A selection
     // keeps the joins at its ends outside it; a caret stands at the start of
     // a piece rather than at the end of the one before.
@@ -120,6 +157,10 @@ public:
     static std::size_t defaultJoinBound();
     static void setDefaultJoinBound(std::size_t bound);
 
+signals:
+    // work() changed.
+    void workChanged();
+
 private:
     friend class DocumentEdit;
     // Replaces the whole text by `text`, which is the old text with the
@@ -141,6 +182,7 @@ private:
     // and most files have none, which spares a look through the text.
     bool hasVariants_ = false;
     bool loading_ = false;
+    DocumentWork* work_ = nullptr;
     // A load under way: the text going in, its join points, its pieces and
     // where the next goes.
     struct Filling {

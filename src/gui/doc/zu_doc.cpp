@@ -76,11 +76,6 @@ void CZuDoc::takeFile(const FilePath& absolute, const FileStamp& stamp, std::uin
     emit formChanged();
 }
 
-void CZuDoc::setWork(DocumentWork* work) {
-    work_ = work;
-    emit workChanged();
-}
-
 RecoveryRecord CZuDoc::recoveryRecord() const {
     RecoveryRecord r;
     r.title = title_.toStdString();

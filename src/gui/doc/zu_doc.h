@@ -28,7 +28,6 @@
 
 namespace zu {
 class CZuView;
-class DocumentWork;
 
 class CZuDoc : public QObject {
     Q_OBJECT
@@ -111,18 +110,6 @@ public:
     // success, else the message to show; the document is then unchanged.
     // Another encoding is only for an unmodified document with a file.
     QString reload(const Encoding* encoding = nullptr);
-    // Makes the document the one of the file at `absolute`, read with
-    // `stamp` and content hash `hash` and decoded into `decoded`, whose
-    // text is in text() already: for a file whose text was loaded in the
-    // background (TextLoad).
-    void takeFile(const FilePath& absolute, const FileStamp& stamp, std::uint64_t hash,
-                  const DocumentText& decoded);
-    // The work under way on the whole document in the background (reading
-    // its file again, removing every tag), while one is: the document's
-    // windows show how far it is, and no command may touch the document
-    // meanwhile. Set by the work itself.
-    DocumentWork* work() const { return work_; }
-    void setWork(DocumentWork* work);
 
 signals:
     void titleChanged();
@@ -133,14 +120,20 @@ signals:
     void closeRequested();
     // The encoding or the line-break style changed.
     void formChanged();
-    // work() changed.
-    void workChanged();
 
 private:
     friend class DocumentEdit;
+    // Opening and reading again in the background, in steps (text_load.h):
+    // it ends as open() and reload() do, by taking the file.
+    friend class TextLoad;
     void replaceUnencodable(const std::vector<SaveProblem>& problems);
     // Fills the text from a decoded one, whose form becomes the document's.
     void load(DocumentText& decoded);
+    // Makes the document the one of the file at `absolute`, read with
+    // `stamp` and content hash `hash` and decoded into `decoded`, whose
+    // text is in text() already: how every read of a file ends.
+    void takeFile(const FilePath& absolute, const FileStamp& stamp, std::uint64_t hash,
+                  const DocumentText& decoded);
 
     TextModel* text_;
     FilePath path_; // absolute; empty for a new document
@@ -150,7 +143,6 @@ private:
     std::optional<SourceIdentity> source_;
     std::string sourceEncoding_;
     std::vector<CZuView*> views_;
-    DocumentWork* work_ = nullptr;
 };
 
 // Where saves note themselves while they run (the program's one journal;

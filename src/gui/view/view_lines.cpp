@@ -117,7 +117,7 @@ std::vector<CZuView::NumberedRow> CZuView::numberedRows(int top, int bottom) con
     long index = lineIndex(document_->text(), block);
     qreal y = blockBoundingGeometry(block).translated(contentOffset()).top();
     for (bool first = true; block.isValid() && y <= bottom; block = block.next(), first = false) {
-        const bool piece = !startsLine(block);
+        const bool piece = !TextModel::startsLine(block);
         if (!first && !piece)
             ++index;
         const qreal next = y + blockBoundingRect(block).height();

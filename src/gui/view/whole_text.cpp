@@ -59,7 +59,7 @@ public:
         poll_.setInterval(10);
         connect(&poll_, &QTimer::timeout, this, &TagRemovalWork::poll);
         QTimer::singleShot(0, this, &TagRemovalWork::takeSome);
-        document.setWork(this);
+        document.text().setWork(this);
     }
 
     QString caption() const override {
@@ -125,7 +125,7 @@ private:
             return;
         over_ = true;
         poll_.stop();
-        document_.setWork(nullptr);
+        document_.text().setWork(nullptr);
         deleteLater();
     }
 
@@ -169,7 +169,7 @@ TagRemoval::Outcome removeAllTags(CZuDoc& document) {
 }
 
 void removeAllTags(CZuDoc& document, std::function<void(TagRemoval::Outcome)> done) {
-    if (document.work())
+    if (document.text().work())
         return;
     if (document.text().sourceLength() < removalBackgroundLength()) {
         const TagRemoval::Outcome outcome = removeAllTags(document);

@@ -183,9 +183,9 @@ TEST_F(BackgroundOpen, ReloadShowsItsBarAndCancelLeavesTheDocumentAsItWas) {
     reloadDocument(*doc, &utf8, &frame());
     QPushButton* cancel = frame().findChild<LoadPanel*>()->findChild<QPushButton*>();
     bool refused = false;
-    for (int turns = 0; doc->work() && turns < 100000; ++turns) {
+    for (int turns = 0; doc->text().work() && turns < 100000; ++turns) {
         QCoreApplication::processEvents();
-        if (doc->work() && doc->work()->permille() > 400) {
+        if (doc->text().work() && doc->text().work()->permille() > 400) {
             refused = refused || !cancel->isEnabled();
             EXPECT_FALSE(doc->text().isModified());
         }
@@ -225,7 +225,7 @@ TEST_F(BackgroundOpen, TagRemovalOnALongTextLeavesTheWindowUsable) {
             // Long enough for a removal not given up to be over.
             QTest::qWait(300);
             settle();
-            EXPECT_EQ(doc->work(), nullptr);
+            EXPECT_EQ(doc->text().work(), nullptr);
             EXPECT_FALSE(outcome);
             EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes,
                       page().toStdString());

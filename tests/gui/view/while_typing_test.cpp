@@ -250,9 +250,12 @@ TEST_F(WhileTyping, GoToLineChecksItsFieldsAndPutsTheCaretThere) {
         const char* column;
         const char* message; // refused, in the field it names
         LineColumn place;
+        bool lineRefused = false; // else the column, when refused
     } cases[] = {{"3", "", nullptr, {3, 1}},
                  {"1", "30", nullptr, {1, 30}},
-                 {"4", "7", "1 から 6 までの整数を入力してください。", {}}};
+                 {"4", "7", "1 から 6 までの整数を入力してください。", {}},
+                 // Lines, not the pieces the first one is shown in.
+                 {"5", "", "1 から 4 までの整数を入力してください。", {}, true}};
     for (CZuView* v : {plain, pieces})
         for (const Case& c : cases) {
             SCOPED_TRACE(c.line + std::string("/") + c.column);
@@ -262,8 +265,10 @@ TEST_F(WhileTyping, GoToLineChecksItsFieldsAndPutsTheCaretThere) {
                 dialog->lineEdit()->setText(QString::fromUtf8(c.line));
                 dialog->columnEdit()->setText(QString::fromUtf8(c.column));
                 dialog->okButton()->click();
-                // A refused column is selected, to be typed again.
-                EXPECT_EQ(dialog->columnEdit()->hasSelectedText(), c.message != nullptr);
+                // A refused field is selected, to be typed again.
+                EXPECT_EQ(
+                    (c.lineRefused ? dialog->lineEdit() : dialog->columnEdit())->hasSelectedText(),
+                    c.message != nullptr);
                 return dialog->result();
             });
             if (c.message)
