@@ -9,6 +9,8 @@
 // pieces again and no empty piece is left. The marks follow the change
 // as the document reports it.
 
+#include "core/text/soft_joins.h"
+
 #include <QString>
 #include <QTextCursor>
 
@@ -30,6 +32,11 @@ public:
     // at source position `undoCaret` of the text as it stands then, where
     // the control's own edits would leave it.
     explicit DocumentEdit(CZuDoc& doc, long undoCaret = 0);
+    // An edit made in several turns, between events: each after the first
+    // goes into the step the one before opened, so that Undo takes the
+    // whole back at once and leaves the caret where the first would.
+    enum class Step { New, JoinPrevious };
+    DocumentEdit(CZuDoc& doc, long undoCaret, Step step);
     // Closes the step, after the work the edit's replacements left to do.
     ~DocumentEdit();
     DocumentEdit(const DocumentEdit&) = delete;
@@ -48,6 +55,11 @@ public:
     // Many replacements at once: ascending ranges that do not overlap, in
     // the text as it stands before any of them.
     void replace(std::span<const Replacement> replacements);
+    // The same with the joins the text had when the ranges were found
+    // (TextCopy::joins): for replacements made from the last back a batch
+    // at a time, each batch in lines, or pieces of lines, after those of
+    // the batches still to come, whose places no batch moves.
+    void replace(std::span<const Replacement> replacements, const JoinMap& joins);
 
     // Takes the ascending ranges `removed` out of the whole text, which
     // then is `result`. For many removals at once (every tag): the text is
@@ -55,9 +67,10 @@ public:
     // change. The characters that stay keep their byte forms and breaks.
     void takeOut(std::span<const SourceRange> removed, std::u16string_view result);
 
-    // A cursor of the control after the text of the last replacement (the
-    // highest, for many at once): the caret once the edit is done. A copy
-    // taken before the edit ends follows the rest of its work.
+    // A cursor of the control after the text of the replacement made last
+    // (for many at once, made from the last back: the lowest): the caret
+    // once the edit is done. A copy taken before the edit ends follows the
+    // rest of its work.
     QTextCursor end() const { return end_; }
 
 private:
@@ -66,6 +79,7 @@ private:
     CZuDoc& doc_;
     TextModel& model_;
     long undoCaret_;
+    Step stepKind_ = Step::New;
     QTextCursor step_;
     QTextCursor end_;
     // From the start of the first changed place to the end of the last.

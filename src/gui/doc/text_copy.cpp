@@ -1,11 +1,14 @@
 #include "gui/doc/text_copy.h"
 
 #include "gui/doc/text_model.h"
+#include "gui/doc/text_properties.h"
 
 #include <QElapsedTimer>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace zu {
@@ -15,6 +18,8 @@ TextCopy::TextCopy(const TextModel& text) : joins_(text.joinMap()) {
     line_ = control.begin();
     lines_ = std::max(control.blockCount(), 1);
     copied_.reserve(control.characterCount());
+    readForms_ = text.hasVariants();
+    readBreaks_ = text.hasMixedBreaks();
 }
 
 bool TextCopy::takeSome(int milliseconds) {
@@ -26,9 +31,26 @@ bool TextCopy::takeSome(int milliseconds) {
         if (n % 64 == 63 && turn.elapsed() >= milliseconds)
             return false;
         copied_ += line_.text();
+        if (readForms_) {
+            for (auto it = line_.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                const QVariant code = fragment.charFormat().property(kVariantCodeProperty);
+                if (code.isValid())
+                    for (int i = 0; i < fragment.length(); ++i)
+                        forms_.push_back({static_cast<std::size_t>(fragment.position() + i),
+                                          static_cast<std::uint16_t>(code.toInt())});
+            }
+        }
         line_ = line_.next();
-        if (line_.isValid())
-            copied_ += QChar::ParagraphSeparator;
+        if (!line_.isValid())
+            break;
+        copied_ += QChar::ParagraphSeparator;
+        // A join ends no line: it has no break to keep.
+        if (readBreaks_ && !joined_(line_)) {
+            const QVariant kind = line_.blockFormat().property(kBreakBeforeProperty);
+            breakAt_.push_back(line_.position() - 1);
+            kinds_.push_back(kind.isValid() ? kind.toInt() : -1);
+        }
     }
     return true;
 }
@@ -45,6 +67,64 @@ std::u16string TextCopy::takeSourceText() {
                                               static_cast<std::size_t>(copied_.size())));
     copied_ = QString();
     return source;
+}
+
+DocumentText TextCopy::keptText(std::u16string result, std::span<const SourceRange> removed,
+                                const TextForm& form) const {
+    std::vector<Variant> variants;
+    if (form.encoding->keepsByteForms()) {
+        variants.reserve(forms_.size());
+        for (const Variant& v : forms_)
+            variants.push_back(
+                {static_cast<std::size_t>(joins_.toSource(static_cast<long>(v.index))), v.code});
+    }
+    std::vector<long> breakAt;
+    std::vector<LineBreak> kinds;
+    breakAt.reserve(breakAt_.size());
+    kinds.reserve(kinds_.size());
+    for (std::size_t k = 0; k < breakAt_.size(); ++k) {
+        breakAt.push_back(joins_.toSource(breakAt_[k]));
+        kinds.push_back(kinds_[k] < 0 ? form.lineBreak : static_cast<LineBreak>(kinds_[k]));
+    }
+    return zu::keptText(std::move(result), removed, form, variants, breakAt, kinds);
+}
+
+DocumentText keptText(std::u16string result, std::span<const SourceRange> removed,
+                      const TextForm& form, std::span<const Variant> variants,
+                      std::span<const long> breakAt, std::span<const LineBreak> kinds) {
+    // How many removed characters stand in front of a position of the old
+    // text, or none when it lies in a removed range; asked in ascending
+    // order.
+    struct Fate {
+        std::span<const SourceRange> removed;
+        std::size_t next = 0;
+        std::size_t gone = 0;
+        std::optional<std::size_t> movedBy(std::size_t at) {
+            while (next < removed.size() && static_cast<std::size_t>(removed[next].to) <= at) {
+                gone += static_cast<std::size_t>(removed[next].to - removed[next].from);
+                ++next;
+            }
+            if (next < removed.size() && static_cast<std::size_t>(removed[next].from) <= at)
+                return std::nullopt;
+            return gone;
+        }
+    };
+    DocumentText kept;
+    Fate forms{removed};
+    for (const Variant& v : variants)
+        if (const auto gone = forms.movedBy(v.index))
+            kept.variants.push_back({v.index - *gone, v.code});
+    Fate breaks{removed};
+    for (std::size_t k = 0; k < breakAt.size(); ++k)
+        if (breaks.movedBy(static_cast<std::size_t>(breakAt[k])))
+            kept.breaks.push_back(kinds[k]);
+    kept.lineBreak = form.lineBreak;
+    kept.encoding = form.encoding;
+    kept.byteOrderMark = form.byteOrderMark;
+    kept.text = std::move(result);
+    kept.rawBytes = static_cast<std::size_t>(
+        std::ranges::count_if(kept.text, [](char16_t c) { return cp932::isRawByte(c); }));
+    return kept;
 }
 
 } // namespace zu
