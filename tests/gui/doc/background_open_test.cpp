@@ -47,6 +47,23 @@ protected:
                 return l;
         return nullptr;
     }
+    // The bar over a document at work, saying `caption`.
+    LoadPanel* workPanel(const QString& caption) const {
+        auto* panel = frame().findChild<LoadPanel*>();
+        EXPECT_NE(panel, nullptr);
+        if (panel) {
+            EXPECT_EQ(panel->findChild<QLabel*>()->text(), caption);
+        }
+        return panel;
+    }
+    // Gives the work up with the bar's button, then waits long enough for
+    // work not given up to be over.
+    static void giveUp(LoadPanel* panel, const CZuDoc* doc) {
+        panel->findChild<QPushButton*>()->click();
+        QTest::qWait(300);
+        settle();
+        EXPECT_EQ(doc->work(), nullptr);
+    }
     // Shift_JIS lines with CR LF, a few with LF, a line long enough to be
     // shown in pieces, raw bytes and the second byte form of a character.
     static QByteArray page() {
@@ -215,18 +232,12 @@ TEST_F(BackgroundOpen, TagRemovalOnALongTextLeavesTheWindowUsable) {
     for (const bool giveUp : {true, false}) {
         std::optional<TagRemoval::Outcome> outcome;
         removeAllTags(*doc, [&](TagRemoval::Outcome o) { outcome = o; });
-        auto* panel = frame().findChild<LoadPanel*>();
+        LoadPanel* panel = workPanel(QStringLiteral("large.htm のタグを取り除いています。"));
         ASSERT_NE(panel, nullptr);
         EXPECT_TRUE(panel->isVisible());
-        EXPECT_EQ(panel->findChild<QLabel*>()->text(),
-                  QStringLiteral("large.htm のタグを取り除いています。"));
         EXPECT_FALSE(frame().isCommandEnabled(cmd::FileSave)) << "no command touches it";
         if (giveUp) {
-            panel->findChild<QPushButton*>()->click();
-            // Long enough for a removal not given up to be over.
-            QTest::qWait(300);
-            settle();
-            EXPECT_EQ(doc->work(), nullptr);
+            this->giveUp(panel, doc);
             EXPECT_FALSE(outcome);
             EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes,
                       page().toStdString());
@@ -287,15 +298,10 @@ TEST_F(BackgroundOpen, ReplaceAllOnALongTextGivesWhatReplacingAtOnceGives) {
             std::optional<int> heard;
             EXPECT_EQ(find.replaceAll(shown, options, [&](int n) { heard = n; }), 0);
             EXPECT_FALSE(find.replace(shown, options)) << "the dialog may not touch it";
-            auto* panel = frame().findChild<LoadPanel*>();
+            LoadPanel* panel = workPanel(QStringLiteral("large.htm の文字列を置換しています。"));
             ASSERT_NE(panel, nullptr);
-            EXPECT_EQ(panel->findChild<QLabel*>()->text(),
-                      QStringLiteral("large.htm の文字列を置換しています。"));
             if (giveUp) {
-                panel->findChild<QPushButton*>()->click();
-                QTest::qWait(100);
-                settle();
-                EXPECT_EQ(doc->work(), nullptr);
+                this->giveUp(panel, doc);
                 EXPECT_FALSE(heard);
                 EXPECT_EQ(doc->text().sourceText(), steps.back());
                 EXPECT_EQ(doc->text().isModified(), modified);
