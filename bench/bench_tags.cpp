@@ -11,8 +11,9 @@
 // measured as it does it: the document's text taken, checked, the rows
 // replaced.
 //
-// After them, the longest stall of the event loop during tag removal (see
-// removalStall); --benchmark_filter=none gives that alone.
+// After them, the longest stall of the event loop during tag removal and
+// during Replace All (see stallOf); --benchmark_filter=none gives those
+// alone.
 //
 //   zu_bench_tags [--megabytes N] [--tags N] [benchmark flags]
 
@@ -23,6 +24,7 @@
 #include "core/text/encoding.h"
 #include "gui/check/page_check_list.h"
 #include "gui/doc/zu_doc.h"
+#include "gui/view/find_replace.h"
 #include "gui/view/whole_text.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/file_names.h"
@@ -43,6 +45,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -220,16 +223,16 @@ void BM_CheckFile(benchmark::State& state) {
     }
 }
 
-// The longest the event loop is held up by tag removal on a freshly opened
-// document in a window, found by a 5 ms timer that records how late it
-// fires: done at once as a short text is, and in the background as a long
-// one is (searched on a thread, the new text put in on the window's
-// thread), with the time each takes from the command to the new text.
+// The longest the event loop is held up by a command on the whole text of
+// a freshly opened document in a window, found by a 5 ms timer that
+// records how late it fires: done at once as on a short text, and in the
+// background as on a long one, with the time each takes from the command
+// to its end. `run` starts the command and calls its argument at the end.
 struct Stall {
     double worstMs = 0, totalMs = 0;
 };
 
-Stall removalStall(bool background) {
+Stall stallOf(bool background, const std::function<void(Opened&, std::function<void()>)>& run) {
     std::unique_ptr<Opened> opened = open();
     Stall stall;
     if (!opened->view)
@@ -238,7 +241,7 @@ Stall removalStall(bool background) {
     opened->view->show();
     QElapsedTimer clock;
     clock.start();
-    // Settled first: the showing of the view is not the removal's.
+    // Settled first: the showing of the view is not the command's.
     while (clock.elapsed() < 200)
         QCoreApplication::processEvents();
     zu::removalBackgroundLength() = background ? 0 : std::numeric_limits<long>::max();
@@ -255,13 +258,35 @@ Stall removalStall(bool background) {
     tick.start();
     qint64 over = -1;
     const qint64 begun = clock.elapsed();
-    zu::removeAllTags(*opened->document, [&](zu::TagRemoval::Outcome) { over = clock.elapsed(); });
+    run(*opened, [&] { over = clock.elapsed(); });
     // On until the text is in and painted.
     while (over < 0 || clock.elapsed() < over + 200)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     tick.stop();
     stall.totalMs = double(over - begun);
     return stall;
+}
+
+// Tag removal: searched on a thread, the new text put in between events.
+Stall removalStall(bool background) {
+    return stallOf(background, [](Opened& opened, std::function<void()> over) {
+        zu::removeAllTags(*opened.document, [over](zu::TagRemoval::Outcome) { over(); });
+    });
+}
+
+// Replace All of every "<b>" by "<strong>": found on a thread, replaced
+// in batches between events.
+int replaced = 0;
+Stall replaceAllStall(bool background) {
+    return stallOf(background, [](Opened& opened, std::function<void()> over) {
+        zu::FindOptions options;
+        options.text = QStringLiteral("<b>");
+        options.replacement = QStringLiteral("<strong>");
+        zu::FindReplace::instance().replaceAll(opened.view.get(), options, [over](int count) {
+            replaced = count;
+            over();
+        });
+    });
 }
 
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->MinTime(2);
@@ -326,6 +351,15 @@ int main(int argc, char** argv) {
                     "ms), %.0f ms in the background (done in %.0f ms); targets: 200 ms at 16 MB, "
                     "700 ms at 64 MB\n",
                     atOnce.worstMs, atOnce.totalMs, background.worstMs, background.totalMs);
+    }
+    {
+        const Stall atOnce = replaceAllStall(false);
+        const Stall background = replaceAllStall(true);
+        std::printf("Replace All of %d matches, longest stall of the event loop: %.0f ms at once "
+                    "(done in %.0f ms), %.0f ms in the background (done in %.0f ms); targets: "
+                    "200 ms at 16 MB, 700 ms at 64 MB\n",
+                    replaced, atOnce.worstMs, atOnce.totalMs, background.worstMs,
+                    background.totalMs);
     }
 
     const auto base = reporter.times.find("BM_OpenDocument");

@@ -114,6 +114,9 @@ void dropEmptyPiece(QTextDocument* text, int at) {
 DocumentEdit::DocumentEdit(CZuDoc& doc, long undoCaret)
     : doc_(doc), model_(*doc.text_), undoCaret_(undoCaret) {}
 
+DocumentEdit::DocumentEdit(CZuDoc& doc, long undoCaret, Step step)
+    : doc_(doc), model_(*doc.text_), undoCaret_(undoCaret), stepKind_(step) {}
+
 DocumentEdit::~DocumentEdit() {
     if (!changed_)
         return;
@@ -187,8 +190,13 @@ void DocumentEdit::apply(QTextCursor& cursor, QString text) {
         // at each change, and placing one lays out its line; an edit that sets
         // the whole text anew (takeOut) would pay for both and never use it.
         step_ = QTextCursor(document);
-        step_.setPosition(model_.toControl(std::clamp(undoCaret_, 0L, model_.sourceLength())));
-        step_.beginEditBlock();
+        if (stepKind_ == Step::JoinPrevious) {
+            // The caret Undo leaves is the first turn's.
+            step_.joinPreviousEditBlock();
+        } else {
+            step_.setPosition(model_.toControl(std::clamp(undoCaret_, 0L, model_.sourceLength())));
+            step_.beginEditBlock();
+        }
     }
     removeSelection(cursor);
     // Lines inserted at a join take its place: the join would otherwise

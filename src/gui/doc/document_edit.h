@@ -30,6 +30,11 @@ public:
     // at source position `undoCaret` of the text as it stands then, where
     // the control's own edits would leave it.
     explicit DocumentEdit(CZuDoc& doc, long undoCaret = 0);
+    // An edit made in several turns, between events: each after the first
+    // goes into the step the one before opened, so that Undo takes the
+    // whole back at once and leaves the caret where the first would.
+    enum class Step { New, JoinPrevious };
+    DocumentEdit(CZuDoc& doc, long undoCaret, Step step);
     // Closes the step, after the work the edit's replacements left to do.
     ~DocumentEdit();
     DocumentEdit(const DocumentEdit&) = delete;
@@ -55,9 +60,10 @@ public:
     // change. The characters that stay keep their byte forms and breaks.
     void takeOut(std::span<const SourceRange> removed, std::u16string_view result);
 
-    // A cursor of the control after the text of the last replacement (the
-    // highest, for many at once): the caret once the edit is done. A copy
-    // taken before the edit ends follows the rest of its work.
+    // A cursor of the control after the text of the replacement made last
+    // (for many at once, made from the last back: the lowest): the caret
+    // once the edit is done. A copy taken before the edit ends follows the
+    // rest of its work.
     QTextCursor end() const { return end_; }
 
 private:
@@ -66,6 +72,7 @@ private:
     CZuDoc& doc_;
     TextModel& model_;
     long undoCaret_;
+    Step stepKind_ = Step::New;
     QTextCursor step_;
     QTextCursor end_;
     // From the start of the first changed place to the end of the last.

@@ -1,9 +1,14 @@
 #include "gui/doc/text_copy.h"
 
+#include "gui/doc/text_properties.h"
+
 #include <QElapsedTimer>
 #include <QTextDocument>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string_view>
 
 namespace zu {
 
@@ -12,6 +17,8 @@ TextCopy::TextCopy(const TextModel& text) {
     line_ = control.begin();
     lines_ = std::max(control.blockCount(), 1);
     copied_.reserve(control.characterCount());
+    readForms_ = text.hasVariants();
+    readBreaks_ = text.hasMixedBreaks();
 }
 
 bool TextCopy::takeSome(int milliseconds) {
@@ -22,11 +29,36 @@ bool TextCopy::takeSome(int milliseconds) {
     for (int n = 0; line_.isValid(); ++n) {
         if (n % 64 == 63 && turn.elapsed() >= milliseconds)
             return false;
+        if (readForms_) {
+            const auto lineAt = static_cast<std::size_t>(copied_.size());
+            for (auto it = line_.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                const QVariant code = fragment.charFormat().property(kVariantCodeProperty);
+                if (!code.isValid())
+                    continue;
+                const auto at =
+                    lineAt + static_cast<std::size_t>(fragment.position() - line_.position());
+                for (int i = 0; i < fragment.length(); ++i)
+                    forms_.push_back({at + static_cast<std::size_t>(i),
+                                      static_cast<std::uint16_t>(code.toInt())});
+            }
+        }
         copied_ += line_.text();
         line_ = line_.next();
-        // The pieces of a long line go together as the file holds them.
-        if (line_.isValid() && startsLine_(line_))
-            copied_ += QChar::ParagraphSeparator;
+        if (!line_.isValid())
+            break;
+        // The pieces of a long line go together as the file holds them: a
+        // cut ends no line, and has no break to keep.
+        if (!startsLine_(line_)) {
+            cuts_.push_back(static_cast<long>(copied_.size()));
+            continue;
+        }
+        if (readBreaks_) {
+            const QVariant kind = line_.blockFormat().property(kBreakBeforeProperty);
+            breakAt_.push_back(static_cast<long>(copied_.size()));
+            kinds_.push_back(kind.isValid() ? kind.toInt() : -1);
+        }
+        copied_ += QChar::ParagraphSeparator;
     }
     return true;
 }
@@ -42,6 +74,61 @@ std::u16string TextCopy::takeSourceText() {
                           static_cast<std::size_t>(copied_.size()));
     copied_ = QString();
     return source;
+}
+
+bool TextCopy::cutBetween(long from, long to) const {
+    const auto cut = std::ranges::lower_bound(cuts_, from);
+    return cut != cuts_.end() && *cut < to;
+}
+
+DocumentText TextCopy::keptText(std::u16string result, std::span<const SourceRange> removed,
+                                const TextForm& form) const {
+    const std::span<const Variant> variants = form.encoding->keepsByteForms()
+                                                  ? std::span<const Variant>(forms_)
+                                                  : std::span<const Variant>();
+    std::vector<LineBreak> kinds;
+    kinds.reserve(kinds_.size());
+    for (const int kind : kinds_)
+        kinds.push_back(kind < 0 ? form.lineBreak : static_cast<LineBreak>(kind));
+    return zu::keptText(std::move(result), removed, form, variants, breakAt_, kinds);
+}
+
+DocumentText keptText(std::u16string result, std::span<const SourceRange> removed,
+                      const TextForm& form, std::span<const Variant> variants,
+                      std::span<const long> breakAt, std::span<const LineBreak> kinds) {
+    // How many removed characters stand in front of a position of the old
+    // text, or none when it lies in a removed range; asked in ascending
+    // order.
+    struct Fate {
+        std::span<const SourceRange> removed;
+        std::size_t next = 0;
+        std::size_t gone = 0;
+        std::optional<std::size_t> movedBy(std::size_t at) {
+            while (next < removed.size() && static_cast<std::size_t>(removed[next].to) <= at) {
+                gone += static_cast<std::size_t>(removed[next].to - removed[next].from);
+                ++next;
+            }
+            if (next < removed.size() && static_cast<std::size_t>(removed[next].from) <= at)
+                return std::nullopt;
+            return gone;
+        }
+    };
+    DocumentText kept;
+    Fate forms{removed};
+    for (const Variant& v : variants)
+        if (const auto gone = forms.movedBy(v.index))
+            kept.variants.push_back({v.index - *gone, v.code});
+    Fate breaks{removed};
+    for (std::size_t k = 0; k < breakAt.size(); ++k)
+        if (breaks.movedBy(static_cast<std::size_t>(breakAt[k])))
+            kept.breaks.push_back(kinds[k]);
+    kept.lineBreak = form.lineBreak;
+    kept.encoding = form.encoding;
+    kept.byteOrderMark = form.byteOrderMark;
+    kept.text = std::move(result);
+    kept.rawBytes = static_cast<std::size_t>(
+        std::ranges::count_if(kept.text, [](char16_t c) { return cp932::isRawByte(c); }));
+    return kept;
 }
 
 } // namespace zu

@@ -40,6 +40,14 @@ void TextLoad::setStep(int milliseconds, std::size_t characters) {
     step() = {milliseconds, characters};
 }
 
+int TextLoad::stepMilliseconds() {
+    return step().milliseconds;
+}
+
+std::size_t TextLoad::stepCharacters() {
+    return step().characters;
+}
+
 std::int64_t& TextLoad::backgroundBytes() {
     // Below this a file is in within about a tenth of a second: no bar.
     static std::int64_t bytes = 4 << 20;

@@ -64,6 +64,8 @@ public:
     static constexpr int kStepMilliseconds = 25;
     static constexpr std::size_t kStepCharacters = 16 * 1024;
     static void setStep(int milliseconds, std::size_t characters);
+    static int stepMilliseconds();
+    static std::size_t stepCharacters();
     // Files of at least this many bytes are read in the background.
     static std::int64_t& backgroundBytes();
 

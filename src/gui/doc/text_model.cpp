@@ -1,8 +1,8 @@
 #include "gui/doc/text_model.h"
 
-#include "core/text/cp932.h"
 #include "core/text/fill_pieces.h"
 #include "gui/doc/document_marks.h"
+#include "gui/doc/text_copy.h"
 #include "gui/doc/text_properties.h"
 
 #include <QElapsedTimer>
@@ -319,47 +319,23 @@ PieceEncoder TextModel::encodeInPieces(const TextForm& form, Unmappable policy,
 
 void TextModel::replaceText(std::u16string_view text, std::span<const SourceRange> removed,
                             const TextForm& form) {
-    // Whether a position of the old text lies in a removed range, and how
-    // many removed characters stand in front of it; asked in ascending order.
-    std::size_t next = 0;
-    std::size_t gone = 0;
-    const auto fate = [&](std::size_t at) {
-        while (next < removed.size() && static_cast<std::size_t>(removed[next].to) <= at) {
-            gone += static_cast<std::size_t>(removed[next].to - removed[next].from);
-            ++next;
-        }
-        return next < removed.size() && static_cast<std::size_t>(removed[next].from) <= at;
-    };
-
-    // The characters that stay keep the byte forms the file gave them, at
-    // the places they now stand.
-    DocumentText kept;
-    for (const Variant& v : hasVariants_ ? variants(*form.encoding) : std::vector<Variant>())
-        if (!fate(v.index))
-            kept.variants.push_back({v.index - gone, v.code});
-    // And the line breaks that stay are written as they were read.
-    kept.lineBreak = form.lineBreak;
-    kept.encoding = form.encoding;
-    kept.byteOrderMark = form.byteOrderMark;
+    // The characters that stay keep the byte forms the file gave them, and
+    // the line breaks that stay are written as they were read.
+    const std::vector<Variant> forms =
+        hasVariants_ ? variants(*form.encoding) : std::vector<Variant>();
+    std::vector<long> breakAt;
+    const std::vector<LineBreak> kinds = breaks(form.lineBreak);
     if (mixedBreaks_) {
-        next = gone = 0;
-        const std::vector<LineBreak> kinds = breaks(form.lineBreak);
+        breakAt.reserve(kinds.size());
         const JoinMap& joins = joins_.map();
         JoinedFormats joined;
-        std::size_t k = 0;
-        for (QTextBlock block = text_->begin().next(); k < kinds.size() && block.isValid();
-             block = block.next()) {
-            if (joined(block))
-                continue;
-            const auto at = static_cast<std::size_t>(joins.toSource(block.position() - 1));
-            if (!fate(at))
-                kept.breaks.push_back(kinds[k]);
-            ++k;
-        }
+        for (QTextBlock block = text_->begin().next();
+             breakAt.size() < kinds.size() && block.isValid(); block = block.next())
+            if (!joined(block))
+                breakAt.push_back(joins.toSource(block.position() - 1));
     }
-    kept.text.assign(text);
-    kept.rawBytes = static_cast<std::size_t>(
-        std::ranges::count_if(kept.text, [](char16_t c) { return cp932::isRawByte(c); }));
+    DocumentText kept = keptText(std::u16string(text), removed, form, forms, breakAt,
+                                 std::span<const LineBreak>(kinds).first(breakAt.size()));
     // Setting the text anew drops the undo history, which names places in
     // the old text.
     load(kept);

@@ -1,12 +1,15 @@
 #include "gui/view/find_replace.h"
 
 #include "gui/doc/document_edit.h"
+#include "gui/doc/text_copy.h"
 #include "gui/doc/zu_doc.h"
+#include "gui/view/whole_text.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +18,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <memory>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace zu {
 namespace {
@@ -56,6 +65,125 @@ void notFound(QWidget* parent, const QString& text) {
     ui::message(parent, QStringLiteral("「%1」が見つかりません。").arg(text), ui::Buttons::Ok,
                 ui::Icon::Information);
 }
+
+// Every match in `text`, each after the one before.
+std::vector<DocumentEdit::Replacement> everyMatch(const QString& text, const FindOptions& o) {
+    std::vector<DocumentEdit::Replacement> matches;
+    for (qsizetype at = findIn(text, o, 0, false); at >= 0;
+         at = findIn(text, o, at + o.text.size(), false))
+        matches.push_back({{at, at + o.text.size()}, o.replacement});
+    return matches;
+}
+
+// Replace All on a long text: the matches found on a thread of their own,
+// then replaced a batch at a time between events, from the last back, each
+// batch joined to the one step for Undo that the first opened.
+class ReplaceAllWork final : public WholeTextWork {
+public:
+    ReplaceAllWork(CZuView& view, const FindOptions& options, std::function<void(int)> done)
+        : ReplaceAllWork(view, options, std::move(done), std::make_shared<Found>()) {}
+
+    QString caption() const override {
+        return QStringLiteral("%1 の文字列を置換しています。").arg(document().title());
+    }
+
+private:
+    struct Found {
+        // Written by the thread before the search is over, then read on
+        // the window's thread only.
+        std::vector<DocumentEdit::Replacement> matches;
+        // Whether a batch may start at each match: only where a line
+        // break or a join lies between it and the match in front, so that
+        // no line or piece holds matches of two batches and no batch moves
+        // the places of those still to come.
+        std::vector<bool> mayStart;
+    };
+
+    ReplaceAllWork(CZuView& view, const FindOptions& options, std::function<void(int)> done,
+                   std::shared_ptr<Found> found)
+        : WholeTextWork(*view.doc(),
+                        [found, options](TextCopy& copy) { search(copy, options, *found); }),
+          view_(&view), options_(options), done_(std::move(done)), found_(std::move(found)) {
+        start();
+    }
+
+    static void search(TextCopy& copy, const FindOptions& options, Found& f) {
+        const std::u16string source = copy.takeSourceText();
+        const QString text = QString::fromRawData(reinterpret_cast<const QChar*>(source.data()),
+                                                  static_cast<qsizetype>(source.size()));
+        f.matches = everyMatch(text, options);
+        f.mayStart.assign(f.matches.size(), false);
+        qsizetype nextBreak = -1;
+        for (std::size_t k = 1; k < f.matches.size(); ++k) {
+            const SourceRange before = f.matches[k - 1].range;
+            const SourceRange range = f.matches[k].range;
+            if (nextBreak >= 0 && nextBreak < before.to)
+                nextBreak = -1;
+            if (nextBreak < 0) {
+                nextBreak = text.indexOf(QChar::ParagraphSeparator, before.to);
+                if (nextBreak < 0)
+                    nextBreak = text.size();
+            }
+            f.mayStart[k] = nextBreak < range.from || copy.cutBetween(before.to, range.from);
+        }
+        if (!f.mayStart.empty())
+            f.mayStart[0] = true;
+    }
+
+    bool beginPutting() override {
+        left_ = found_->matches.size();
+        return left_ > 0;
+    }
+
+    int putSome(int milliseconds) override {
+        const std::span<const DocumentEdit::Replacement> matches = found_->matches;
+        QElapsedTimer clock;
+        clock.start();
+        do {
+            // Grown while a batch is quick: each costs the control a change
+            // of its own.
+            QElapsedTimer batchClock;
+            batchClock.start();
+            std::size_t first = left_ > batch_ ? left_ - batch_ : 0;
+            while (!found_->mayStart[first])
+                --first;
+            {
+                DocumentEdit edit(document(), 0,
+                                  left_ == matches.size() ? DocumentEdit::Step::New
+                                                          : DocumentEdit::Step::JoinPrevious);
+                edit.replace(matches.subspan(first, left_ - first));
+                // The caret ends where replacing at once leaves it: after
+                // the replacement made last, the first of the text.
+                caret_ = edit.end();
+            }
+            left_ = first;
+            const qint64 took = batchClock.nsecsElapsed();
+            if (took < milliseconds * 125'000LL)
+                batch_ *= 2;
+            else if (took > milliseconds * 500'000LL && batch_ > 1)
+                batch_ /= 2;
+        } while (left_ > 0 && clock.elapsed() < milliseconds);
+        return static_cast<int>(1000 - 1000 * left_ / matches.size());
+    }
+
+    void finish() override {
+        const int count = static_cast<int>(found_->matches.size());
+        if (view_ && count == 0)
+            notFound(view_, options_.text);
+        else if (view_)
+            view_->setTextCursor(caret_);
+        if (done_)
+            done_(count);
+    }
+
+    QPointer<CZuView> view_;
+    const FindOptions options_;
+    std::function<void(int)> done_;
+    std::shared_ptr<Found> found_;
+    std::size_t left_ = 0;
+    std::size_t batch_ = 1;
+    QTextCursor caret_;
+};
 
 } // namespace
 
@@ -113,7 +241,9 @@ void FindReplace::findNext(CZuView* view) {
 
 bool FindReplace::find(CZuView* view, const FindOptions& options) {
     last_ = options;
-    if (options.text.isEmpty())
+    // A document at work in the background is the work's, its text
+    // perhaps half in: the dialog, still open, must not touch it.
+    if (options.text.isEmpty() || view->doc()->text().work())
         return false;
     const QString text = view->doc()->text().sourceText();
     const EditBuffer::Range current = view->selection();
@@ -137,6 +267,8 @@ bool FindReplace::find(CZuView* view, const FindOptions& options) {
 
 bool FindReplace::replace(CZuView* view, const FindOptions& options) {
     last_ = options;
+    if (view->doc()->text().work())
+        return false;
     if (selectionMatches(*view, options))
         view->insertAtSelection(options.replacement);
     FindOptions forward = options;
@@ -144,23 +276,25 @@ bool FindReplace::replace(CZuView* view, const FindOptions& options) {
     return find(view, forward);
 }
 
-int FindReplace::replaceAll(CZuView* view, const FindOptions& options) {
+int FindReplace::replaceAll(CZuView* view, const FindOptions& options,
+                            std::function<void(int)> done) {
     last_ = options;
-    if (options.text.isEmpty())
+    if (options.text.isEmpty() || view->doc()->text().work())
         return 0;
-    // Every match is found in the text as it is, each after the one before.
-    std::vector<DocumentEdit::Replacement> matches;
-    {
-        const QString text = view->doc()->text().sourceText();
-        for (qsizetype at = findIn(text, options, 0, false); at >= 0;
-             at = findIn(text, options, at + options.text.size(), false))
-            matches.push_back({{at, at + options.text.size()}, options.replacement});
+    if (view->doc()->text().sourceLength() >= removalBackgroundLength()) {
+        new ReplaceAllWork(*view, options, std::move(done));
+        return 0;
     }
+    // Every match is found in the text as it is.
+    const std::vector<DocumentEdit::Replacement> matches =
+        everyMatch(view->doc()->text().sourceText(), options);
     if (matches.empty()) {
         notFound(view, options.text);
+        if (done)
+            done(0);
         return 0;
     }
-    // The caret ends after the last replacement.
+    // The caret ends after the replacement made last, the first match.
     QTextCursor caret;
     {
         DocumentEdit edit(*view->doc());
@@ -168,6 +302,8 @@ int FindReplace::replaceAll(CZuView* view, const FindOptions& options) {
         caret = edit.end();
     }
     view->setTextCursor(caret);
+    if (done)
+        done(static_cast<int>(matches.size()));
     return static_cast<int>(matches.size());
 }
 

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -39,8 +41,13 @@ public:
     bool find(CZuView* view, const FindOptions& options);
     // Replaces the selection when it is a match, then finds the next one.
     bool replace(CZuView* view, const FindOptions& options);
-    // Replaces every match as one undo step; returns how many.
-    int replaceAll(CZuView* view, const FindOptions& options);
+    // Replaces every match as one undo step; returns how many, and `done`
+    // hears it too. In a text of removalBackgroundLength() characters or
+    // more the matches are found while the window answers, the document's
+    // windows showing a bar and a ｷｬﾝｾﾙ button (cancelling changes nothing),
+    // and replaced a batch at a time between events: 0 is returned then,
+    // and `done` hears how many once they are all in, unless cancelled.
+    int replaceAll(CZuView* view, const FindOptions& options, std::function<void(int)> done = {});
 
     const FindOptions& last() const { return last_; }
     // The dialog now open, if any (for tests and for focus).

@@ -5,6 +5,7 @@
 #include "gui/doc/document_marks.h"
 #include "gui/doc/document_work.h"
 #include "gui/doc/text_copy.h"
+#include "gui/doc/text_load.h"
 #include "gui/doc/zu_doc.h"
 #include "gui/view/zu_view.h"
 #include "gui/widgets/ui.h"
@@ -46,98 +47,172 @@ void takeOutTags(CZuDoc& document, const TagRemoval& removal,
         DocumentEdit(document).takeOut(tags, removal.text);
 }
 
-// The control's text taken out a run of lines at a time between events,
-// since only the window's thread may read it (at once it held the window
-// up for a third of a second at 64 MB); the tags then searched for and cut
-// out on a thread of its own. Only the new text going in needs the window's
-// thread for long.
-class TagRemovalWork final : public DocumentWork {
+// The tags searched for and cut out on a thread of their own, which also
+// finds what the new text keeps of the old one's byte forms and breaks and
+// where its long lines are cut; the new text then goes into the control a
+// piece at a time, as a file read in the background does.
+class TagRemovalWork final : public WholeTextWork {
 public:
     TagRemovalWork(CZuDoc& document, std::function<void(TagRemoval::Outcome)> done)
-        : DocumentWork(&document), document_(document), done_(std::move(done)),
-          search_(std::make_shared<Search>(document.text())) {
-        poll_.setInterval(10);
-        connect(&poll_, &QTimer::timeout, this, &TagRemovalWork::poll);
-        QTimer::singleShot(0, this, &TagRemovalWork::takeSome);
-        document.text().setWork(this);
-    }
+        : TagRemovalWork(document, std::move(done), std::make_shared<Removal>(document)) {}
 
     QString caption() const override {
-        return QStringLiteral("%1 のタグを取り除いています。").arg(document_.title());
+        return QStringLiteral("%1 のタグを取り除いています。").arg(document().title());
     }
-    int permille() const override { return shown_; }
-    bool cancellable() const override { return !over_; }
-    void cancel() override { end(); }
-    int showAfterMilliseconds() const override { return barDelayMilliseconds(); }
 
 private:
-    // Taking the text out is most of the bar; the search is short.
-    static constexpr int kTakenAt = 900;
-    static constexpr int kTurnMilliseconds = 25;
-
-    struct Search {
-        explicit Search(const TextModel& text) : copy(text) {}
-        TextCopy copy;
-        // Written by the thread before it sets done, then read here only.
-        TagRemoval removal;
-        std::vector<SourceRange> tags;
-        std::atomic<bool> done{false};
+    struct Removal {
+        explicit Removal(const CZuDoc& document) : form(document.form()) {}
+        const TextForm form;
+        // Written by the thread before the search is over, then read on
+        // the window's thread only.
+        TagRemoval::Outcome outcome = TagRemoval::Outcome::Unchanged;
+        DocumentText kept;
+        // Made on the window's thread, found on the search's.
+        TextModel::LoadPlan plan;
     };
 
-    void takeSome() {
-        if (over_)
-            return;
-        if (!search_->copy.takeSome(kTurnMilliseconds)) {
-            show(kTakenAt * search_->copy.permille() / 1000);
-            QTimer::singleShot(0, this, &TagRemovalWork::takeSome);
-            return;
-        }
-        show(kTakenAt);
-        // Left to run on when given up: nothing stops removeTags, and the
-        // search keeps what it works on alive.
-        std::thread([search = search_] {
-            const std::u16string source = search->copy.takeSourceText();
-            search->removal = removeTags(source);
-            search->tags = tagRanges(search->removal);
-            search->done.store(true, std::memory_order_release);
-        }).detach();
-        poll_.start();
+    TagRemovalWork(CZuDoc& document, std::function<void(TagRemoval::Outcome)> done,
+                   std::shared_ptr<Removal> removal)
+        : WholeTextWork(document, [removal](TextCopy& copy) { search(copy, *removal); }),
+          done_(std::move(done)), removal_(std::move(removal)) {
+        start();
     }
 
-    void poll() {
-        if (over_ || !search_->done.load(std::memory_order_acquire))
+    static void search(TextCopy& copy, Removal& r) {
+        TagRemoval removal = removeTags(copy.takeSourceText());
+        r.outcome = removal.outcome;
+        if (removal.outcome != TagRemoval::Outcome::Removed)
             return;
-        end();
-        const ui::WaitCursor wait;
-        takeOutTags(document_, search_->removal, search_->tags);
+        const std::vector<SourceRange> tags = tagRanges(removal);
+        removal.tags = {};
+        r.kept = copy.keptText(std::move(removal.text), tags, r.form);
+        r.plan.find(r.kept.text);
+    }
+
+    bool beginPutting() override {
+        if (removal_->outcome != TagRemoval::Outcome::Removed)
+            return false;
+        // Loading anew drops the undo history, which names places in the
+        // old text: the change cannot be undone, as at once.
+        document().text().beginLoad(removal_->kept, std::move(removal_->plan),
+                                    TextLoad::stepCharacters());
+        return true;
+    }
+
+    int putSome(int milliseconds) override {
+        const int done = document().text().loadSome(milliseconds);
+        if (done >= 1000)
+            document().text().endLoad(removal_->kept);
+        return done;
+    }
+
+    void finish() override {
+        if (removal_->outcome == TagRemoval::Outcome::Removed)
+            document().text().setModified(true);
         if (done_)
-            done_(search_->removal.outcome);
+            done_(removal_->outcome);
     }
 
-    void show(int permille) {
-        if (permille != shown_)
-            emit progressed(shown_ = permille);
-    }
-
-    // Gives the document back to its windows and commands.
-    void end() {
-        if (over_)
-            return;
-        over_ = true;
-        poll_.stop();
-        document_.text().setWork(nullptr);
-        deleteLater();
-    }
-
-    CZuDoc& document_;
     std::function<void(TagRemoval::Outcome)> done_;
-    std::shared_ptr<Search> search_;
-    int shown_ = 0;
-    QTimer poll_;
-    bool over_ = false;
+    std::shared_ptr<Removal> removal_;
 };
 
 } // namespace
+
+struct WholeTextWork::Copying {
+    explicit Copying(const TextModel& text) : copy(text) {}
+    TextCopy copy;
+    std::atomic<bool> searched{false};
+};
+
+namespace {
+// Copying the text is the first part of the bar, the search the next;
+// putting the outcome in, the longest, the rest.
+constexpr int kCopiedAt = 300;
+constexpr int kSearchedAt = 400;
+constexpr int kCopyMilliseconds = 25;
+} // namespace
+
+WholeTextWork::WholeTextWork(CZuDoc& document, std::function<void(TextCopy&)> search)
+    : DocumentWork(&document), document_(document),
+      copying_(std::make_shared<Copying>(document.text())), search_(std::move(search)) {
+    poll_.setInterval(10);
+    connect(&poll_, &QTimer::timeout, this, &WholeTextWork::poll);
+}
+
+void WholeTextWork::start() {
+    QTimer::singleShot(0, this, &WholeTextWork::copySome);
+    document_.text().setWork(this);
+}
+
+int WholeTextWork::showAfterMilliseconds() const {
+    return barDelayMilliseconds();
+}
+
+void WholeTextWork::cancel() {
+    if (cancellable())
+        end();
+}
+
+void WholeTextWork::copySome() {
+    if (over_)
+        return;
+    if (!copying_->copy.takeSome(kCopyMilliseconds)) {
+        show(kCopiedAt * copying_->copy.permille() / 1000);
+        QTimer::singleShot(0, this, &WholeTextWork::copySome);
+        return;
+    }
+    show(kCopiedAt);
+    std::thread([copying = copying_, search = std::move(search_)] {
+        search(copying->copy);
+        copying->searched.store(true, std::memory_order_release);
+    }).detach();
+    poll_.start();
+}
+
+void WholeTextWork::poll() {
+    if (over_ || !copying_->searched.load(std::memory_order_acquire))
+        return;
+    poll_.stop();
+    show(kSearchedAt);
+    if (!beginPutting()) {
+        end();
+        finish();
+        return;
+    }
+    putting_ = true;
+    emit cancellableChanged(false);
+    QTimer::singleShot(0, this, &WholeTextWork::putTurn);
+}
+
+void WholeTextWork::putTurn() {
+    if (over_)
+        return;
+    const int done = putSome(TextLoad::stepMilliseconds());
+    show(kSearchedAt + (1000 - kSearchedAt) * done / 1000);
+    if (done < 1000) {
+        // After the events that came in meanwhile: typing elsewhere.
+        QTimer::singleShot(0, this, &WholeTextWork::putTurn);
+        return;
+    }
+    end();
+    finish();
+}
+
+void WholeTextWork::show(int permille) {
+    if (permille != shown_)
+        emit progressed(shown_ = permille);
+}
+
+void WholeTextWork::end() {
+    if (over_)
+        return;
+    over_ = true;
+    poll_.stop();
+    document_.text().setWork(nullptr);
+    deleteLater();
+}
 
 long& removalBackgroundLength() {
     // About a 4 MB page, as for reading a file in the background: shorter

@@ -10,6 +10,7 @@
 #include "gui/app/load_frame.h"
 #include "gui/doc/document_marks.h"
 #include "gui/doc/text_load.h"
+#include "gui/view/find_replace.h"
 #include "gui/view/whole_text.h"
 #include "gui/widgets/file_names.h"
 
@@ -45,6 +46,23 @@ protected:
             if (auto* l = qobject_cast<CLoadFrame*>(w))
                 return l;
         return nullptr;
+    }
+    // The bar over a document at work, saying `caption`.
+    LoadPanel* workPanel(const QString& caption) const {
+        auto* panel = frame().findChild<LoadPanel*>();
+        EXPECT_NE(panel, nullptr);
+        if (panel) {
+            EXPECT_EQ(panel->findChild<QLabel*>()->text(), caption);
+        }
+        return panel;
+    }
+    // Gives the work up with the bar's button, then waits long enough for
+    // work not given up to be over.
+    static void giveUp(LoadPanel* panel, const CZuDoc* doc) {
+        panel->findChild<QPushButton*>()->click();
+        QTest::qWait(300);
+        settle();
+        EXPECT_EQ(doc->text().work(), nullptr);
     }
     // Shift_JIS lines with CR LF, a few with LF, a line long enough to be
     // shown in pieces, raw bytes and the second byte form of a character.
@@ -214,18 +232,12 @@ TEST_F(BackgroundOpen, TagRemovalOnALongTextLeavesTheWindowUsable) {
     for (const bool giveUp : {true, false}) {
         std::optional<TagRemoval::Outcome> outcome;
         removeAllTags(*doc, [&](TagRemoval::Outcome o) { outcome = o; });
-        auto* panel = frame().findChild<LoadPanel*>();
+        LoadPanel* panel = workPanel(QStringLiteral("large.htm のタグを取り除いています。"));
         ASSERT_NE(panel, nullptr);
         EXPECT_TRUE(panel->isVisible());
-        EXPECT_EQ(panel->findChild<QLabel*>()->text(),
-                  QStringLiteral("large.htm のタグを取り除いています。"));
         EXPECT_FALSE(frame().isCommandEnabled(cmd::FileSave)) << "no command touches it";
         if (giveUp) {
-            panel->findChild<QPushButton*>()->click();
-            // Long enough for a removal not given up to be over.
-            QTest::qWait(300);
-            settle();
-            EXPECT_EQ(doc->text().work(), nullptr);
+            this->giveUp(panel, doc);
             EXPECT_FALSE(outcome);
             EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes,
                       page().toStdString());
@@ -243,6 +255,79 @@ TEST_F(BackgroundOpen, TagRemovalOnALongTextLeavesTheWindowUsable) {
         EXPECT_EQ(doc->text().encode(doc->form(), Unmappable::Report).bytes, removed.toStdString());
         EXPECT_TRUE(doc->text().isModified());
         EXPECT_TRUE(doc->views().front()->isEnabled());
+    }
+}
+
+// Replace All on a long text, in the same way: the bar, keys taken
+// elsewhere, nothing changed when given up; let run, the text, its pieces
+// and the caret are what replacing at once gives, matches on short lines
+// and in the pieces of a long one alike, and Undo takes each back in one
+// step as it does at once.
+TEST_F(BackgroundOpen, ReplaceAllOnALongTextGivesWhatReplacingAtOnceGives) {
+    TextModel::setDefaultJoinBound(100);
+    CZuView* other = view();
+    CZuDoc* doc = openWhole(writeFile(QStringLiteral("large.htm"), page()));
+    CZuDoc* direct = openWhole(writeFile(QStringLiteral("direct.htm"), page()));
+    ASSERT_TRUE(doc && direct);
+    CZuView* shown = doc->views().front();
+    FindReplace& find = FindReplace::instance();
+    const auto same = [&] {
+        EXPECT_EQ(doc->text().sourceText(), direct->text().sourceText());
+        EXPECT_EQ(doc->text().joinMap().starts(), direct->text().joinMap().starts());
+        EXPECT_EQ(shown->textCursor().position(), direct->views().front()->textCursor().position());
+    };
+    const struct {
+        const char16_t* find;
+        QString replacement;
+        int matches;
+    } rows[] = {
+        {u"1</p>", QStringLiteral("1</p><!--") + QString(120, u'x') + QStringLiteral("-->"), 300},
+        {u"ww", QStringLiteral("w w w"), 450}};
+    std::vector<QString> steps{doc->text().sourceText()};
+    int typed = 0;
+    for (const auto& row : rows) {
+        FindOptions options;
+        options.text = QString::fromUtf16(row.find);
+        options.replacement = row.replacement;
+        removalBackgroundLength() = 1L << 40;
+        EXPECT_EQ(find.replaceAll(direct->views().front(), options), row.matches);
+        removalBackgroundLength() = 1000;
+        const bool modified = doc->text().isModified();
+        for (const bool giveUp : {true, false}) {
+            ASSERT_TRUE(find.find(shown, options));
+            std::optional<int> heard;
+            EXPECT_EQ(find.replaceAll(shown, options, [&](int n) { heard = n; }), 0);
+            EXPECT_FALSE(find.replace(shown, options)) << "the dialog may not touch it";
+            LoadPanel* panel = workPanel(QStringLiteral("large.htm の文字列を置換しています。"));
+            ASSERT_NE(panel, nullptr);
+            if (giveUp) {
+                this->giveUp(panel, doc);
+                EXPECT_FALSE(heard);
+                EXPECT_EQ(doc->text().sourceText(), steps.back());
+                EXPECT_EQ(doc->text().isModified(), modified);
+                continue;
+            }
+            frame().mdiArea()->setActiveSubWindow(
+                qobject_cast<QMdiSubWindow*>(other->parentWidget()));
+            const int before = typed;
+            for (; !heard && typed < 5000; ++typed) {
+                QTest::keyClick(other, Qt::Key_A);
+                QCoreApplication::processEvents();
+            }
+            EXPECT_GE(typed - before, 3) << "keys went in between batches";
+            EXPECT_EQ(other->doc()->text().sourceText(), QString(typed, u'a'));
+            EXPECT_EQ(heard, row.matches);
+            same();
+            EXPECT_TRUE(doc->text().isModified());
+        }
+        steps.push_back(doc->text().sourceText());
+    }
+    steps.pop_back();
+    for (; !steps.empty(); steps.pop_back()) {
+        shown->undo();
+        direct->views().front()->undo();
+        EXPECT_EQ(doc->text().sourceText(), steps.back());
+        same();
     }
 }
 
