@@ -86,6 +86,8 @@ void TextLoad::start() {
     poll_.setInterval(50);
     connect(&poll_, &QTimer::timeout, this, &TextLoad::poll);
     poll_.start();
+    turn_.setInterval(0);
+    connect(&turn_, &QTimer::timeout, this, &TextLoad::fillSome);
     reader_ = std::thread(&TextLoad::read, reading_, absolute_.bytes(),
                           TextModel::defaultJoinBound(), QPointer<TextLoad>(this));
 }
@@ -95,6 +97,7 @@ TextLoad::~TextLoad() {
     reading_->cancelled = true;
     ended_ = true;
     poll_.stop();
+    turn_.stop();
     document_.reset();
     if (!reader_.joinable())
         return;
@@ -124,6 +127,7 @@ void TextLoad::cancel() {
     reading_->cancelled = true;
     ended_ = true;
     poll_.stop();
+    turn_.stop();
     if (target_) {
         target_->setWork(nullptr);
         deleteLater();
@@ -202,8 +206,13 @@ void TextLoad::startFilling() {
     if (document_)
         emit filling(document_.get());
     // After the events now waiting: a view made for the document is laid
-    // out for its size while the text is still empty.
-    QTimer::singleShot(0, this, &TextLoad::fillSome);
+    // out for its size while the text is still empty. The turns then go
+    // by the timer from the first on: a first turn of its own would run
+    // next to the timer's first, with nothing between them.
+    QTimer::singleShot(0, this, [this] {
+        if (!ended_)
+            turn_.start();
+    });
 }
 
 void TextLoad::fillSome() {
@@ -214,9 +223,11 @@ void TextLoad::fillSome() {
     if (filled_ < 1000) {
         // After the events that came in meanwhile: typing elsewhere, a
         // click on the cancel button.
-        QTimer::singleShot(0, this, &TextLoad::fillSome);
+        if (!turn_.isActive())
+            turn_.start();
         return;
     }
+    turn_.stop();
     Reading& r = *reading_;
     filled()->text().endLoad(r.decoded);
     filled()->takeFile(absolute_, r.stamp, r.hash, r.decoded);
@@ -228,6 +239,7 @@ void TextLoad::fillSome() {
 void TextLoad::finish(const QString& error) {
     ended_ = true;
     poll_.stop();
+    turn_.stop();
     shown_ = 1000;
     result_.document = std::move(document_);
     result_.error = error;

@@ -106,6 +106,11 @@ private:
     bool filling_ = false;
     int filled_ = 0; // in thousandths
     QTimer poll_;
+    // Runs the turns of filling: a timer, not a call posted each time. The
+    // window's event loop lets a timer that has just run wait until input
+    // and posted events are handled, so a key typed elsewhere waits for one
+    // turn at most, not two; and timers due meanwhile run between turns.
+    QTimer turn_;
     int shown_ = 0;
     bool ended_ = false;
     CZuDoc::OpenResult result_;
