@@ -218,11 +218,12 @@ void TextLoad::startFilling() {
 void TextLoad::fillSome() {
     if (ended_)
         return;
-    filled_ = filled()->text().loadSome(step().milliseconds);
-    poll();
     if (filled_ < 1000) {
+        filled_ = filled()->text().loadSome(step().milliseconds);
+        poll();
         // After the events that came in meanwhile: typing elsewhere, a
-        // click on the cancel button.
+        // click on the cancel button. The end, which makes the document's
+        // window, takes a turn of its own.
         if (!turn_.isActive())
             turn_.start();
         return;

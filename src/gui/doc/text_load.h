@@ -59,9 +59,12 @@ public:
     // How long one turn of filling may keep the window from answering, and
     // how many characters go into the control at once within it: a piece
     // of 16k characters takes the control a few milliseconds, on a busy
-    // machine some tens. Tests make the turns small, so that a small file
-    // takes several.
-    static constexpr int kStepMilliseconds = 25;
+    // machine some tens. A turn runs on past its time by its last piece and
+    // by the control taking in the turn's change, and on a shared machine
+    // the window's thread waits for the processor too: a key typed
+    // elsewhere must still be in within 50 ms. Tests make the turns small,
+    // so that a small file takes several.
+    static constexpr int kStepMilliseconds = 15;
     static constexpr std::size_t kStepCharacters = 16 * 1024;
     static void setStep(int milliseconds, std::size_t characters);
     // Files of at least this many bytes are read in the background.
