@@ -265,5 +265,14 @@ TEST_F(BackgroundOpen, SavingInPiecesWritesTheBytesOfTheWholeText) {
     EXPECT_EQ(doc->fileBase()->identity.hash, contentHash(page().toStdString()));
 }
 
+// The decoded text is as large as the file twice over: once in the
+// control, it is given back.
+TEST_F(BackgroundOpen, TheDecodedTextIsGivenBackOnceItIsIn) {
+    TextModel model;
+    DocumentText decoded = decodeDocument(std::string(100000, 'a'));
+    model.load(decoded);
+    EXPECT_LT(decoded.text.capacity(), 16u);
+}
+
 } // namespace
 } // namespace zu::test
