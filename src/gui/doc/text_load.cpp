@@ -228,12 +228,19 @@ void TextLoad::fillSome() {
             turn_.start();
         return;
     }
+    if (!filledIn_) {
+        // The text's own buffer goes here, which for the largest files
+        // takes the system a few tens of milliseconds: the window for the
+        // document is made on the next turn.
+        Reading& r = *reading_;
+        filled()->text().endLoad(r.decoded);
+        filled()->takeFile(absolute_, r.stamp, r.hash, r.decoded);
+        if (document_)
+            result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
+        filledIn_ = true;
+        return;
+    }
     turn_.stop();
-    Reading& r = *reading_;
-    filled()->text().endLoad(r.decoded);
-    filled()->takeFile(absolute_, r.stamp, r.hash, r.decoded);
-    if (document_)
-        result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
     finish({});
 }
 

@@ -107,7 +107,8 @@ private:
     std::unique_ptr<CZuDoc> document_;
     CZuDoc* target_ = nullptr; // the document read again, which owns this load
     bool filling_ = false;
-    int filled_ = 0; // in thousandths
+    int filled_ = 0;        // in thousandths
+    bool filledIn_ = false; // the whole text is in, the window not yet made
     QTimer poll_;
     // Runs the turns of filling: a timer, not a call posted each time. The
     // window's event loop lets a timer that has just run wait until input
