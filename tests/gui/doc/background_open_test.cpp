@@ -105,6 +105,7 @@ TEST_F(BackgroundOpen, AnotherDocumentTakesKeysWhileALargeFileLoads) {
     EXPECT_FALSE(opened->text().textDocument()->isUndoAvailable());
     ASSERT_EQ(opened->views().size(), 1u);
     EXPECT_EQ(opened->views().front()->textCursor().position(), 0);
+    EXPECT_FALSE(opened->views().front()->centerOnScroll()) << "scrolls no further than the end";
     EXPECT_EQ(app->recentFiles().paths().front().bytes(), file.toStdString());
 }
 
