@@ -62,6 +62,11 @@ void CLoadFrame::holdView(CZuView* view) {
     view_ = view;
     // Seen only once the text is in; until then it takes no key.
     view->setEnabled(false);
+    // Each turn of filling changes the text's size, on which the view
+    // fits its scroll bar to the last screen of the text: laying those
+    // lines out every turn, for a view no one sees yet. Centring on
+    // scrolling spares that; the view fits its bar once, when given up.
+    view->setCenterOnScroll(true);
     stack_->insertWidget(0, view);
     stack_->setCurrentIndex(1);
 }
@@ -72,6 +77,7 @@ CZuView* CLoadFrame::takeView() {
     if (view) {
         stack_->removeWidget(view);
         view->setEnabled(true);
+        view->setCenterOnScroll(false);
     }
     return view;
 }

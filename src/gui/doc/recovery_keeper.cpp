@@ -58,7 +58,15 @@ RecoveryKeeper::RecoveryKeeper(CZuDoc& doc, const std::string& folder,
     flush_.setSingleShot(true);
     flush_.setInterval(delayMilliseconds());
     retry_.setInterval(1000);
-    connect(&flush_, &QTimer::timeout, this, &RecoveryKeeper::flush);
+    connect(&flush_, &QTimer::timeout, this, [this] {
+        // While work in the background puts a new text in, the copy waits
+        // for it to be over: copying a text changed throughout would hold
+        // the window up between its turns. (writeNow copies at once.)
+        if (doc_.text().work())
+            flush_.start();
+        else
+            flush();
+    });
     connect(&retry_, &QTimer::timeout, this, [this] { writer_->retry(); });
     connect(doc.text().textDocument(), &QTextDocument::contentsChange, this,
             &RecoveryKeeper::changed);

@@ -93,6 +93,8 @@ void TextLoad::start() {
     poll_.setInterval(50);
     connect(&poll_, &QTimer::timeout, this, &TextLoad::poll);
     poll_.start();
+    turn_.setInterval(0);
+    connect(&turn_, &QTimer::timeout, this, &TextLoad::fillSome);
     reader_ = std::thread(&TextLoad::read, reading_, absolute_.bytes(), QPointer<TextLoad>(this));
 }
 
@@ -101,6 +103,7 @@ TextLoad::~TextLoad() {
     reading_->cancelled = true;
     ended_ = true;
     poll_.stop();
+    turn_.stop();
     document_.reset();
     if (!reader_.joinable())
         return;
@@ -130,6 +133,7 @@ void TextLoad::cancel() {
     reading_->cancelled = true;
     ended_ = true;
     poll_.stop();
+    turn_.stop();
     if (target_) {
         target_->text().setWork(nullptr);
         deleteLater();
@@ -208,32 +212,48 @@ void TextLoad::startFilling() {
     if (document_)
         emit filling(document_.get());
     // After the events now waiting: a view made for the document is laid
-    // out for its size while the text is still empty.
-    QTimer::singleShot(0, this, &TextLoad::fillSome);
+    // out for its size while the text is still empty. The turns then go
+    // by the timer from the first on: a first turn of its own would run
+    // next to the timer's first, with nothing between them.
+    QTimer::singleShot(0, this, [this] {
+        if (!ended_)
+            turn_.start();
+    });
 }
 
 void TextLoad::fillSome() {
     if (ended_)
         return;
-    filled_ = filled()->text().loadSome(step().milliseconds);
-    poll();
     if (filled_ < 1000) {
+        filled_ = filled()->text().loadSome(step().milliseconds);
+        poll();
         // After the events that came in meanwhile: typing elsewhere, a
-        // click on the cancel button.
-        QTimer::singleShot(0, this, &TextLoad::fillSome);
+        // click on the cancel button. The end, which makes the document's
+        // window, takes a turn of its own.
+        if (!turn_.isActive())
+            turn_.start();
         return;
     }
-    Reading& r = *reading_;
-    filled()->text().endLoad(r.decoded);
-    filled()->takeFile(absolute_, r.stamp, r.hash, r.decoded);
-    if (document_)
-        result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
+    if (!filledIn_) {
+        // The text's own buffer goes here, which for the largest files
+        // takes the system a few tens of milliseconds: the window for the
+        // document is made on the next turn.
+        Reading& r = *reading_;
+        filled()->text().endLoad(r.decoded);
+        filled()->takeFile(absolute_, r.stamp, r.hash, r.decoded);
+        if (document_)
+            result_.notice = QString::fromStdString(openNotice(title().toStdString(), r.decoded));
+        filledIn_ = true;
+        return;
+    }
+    turn_.stop();
     finish({});
 }
 
 void TextLoad::finish(const QString& error) {
     ended_ = true;
     poll_.stop();
+    turn_.stop();
     shown_ = 1000;
     result_.document = std::move(document_);
     result_.error = error;

@@ -59,9 +59,12 @@ public:
     // How long one turn of filling may keep the window from answering, and
     // how many characters go into the control at once within it: a piece
     // of 16k characters takes the control a few milliseconds, on a busy
-    // machine some tens. Tests make the turns small, so that a small file
-    // takes several.
-    static constexpr int kStepMilliseconds = 25;
+    // machine some tens. A turn runs on past its time by its last piece and
+    // by the control taking in the turn's change, and on a shared machine
+    // the window's thread waits for the processor too: a key typed
+    // elsewhere must still be in within 50 ms. Tests make the turns small,
+    // so that a small file takes several.
+    static constexpr int kStepMilliseconds = 15;
     static constexpr std::size_t kStepCharacters = 16 * 1024;
     static void setStep(int milliseconds, std::size_t characters);
     static int stepMilliseconds();
@@ -106,8 +109,14 @@ private:
     std::unique_ptr<CZuDoc> document_;
     CZuDoc* target_ = nullptr; // the document read again, which owns this load
     bool filling_ = false;
-    int filled_ = 0; // in thousandths
+    int filled_ = 0;        // in thousandths
+    bool filledIn_ = false; // the whole text is in, the window not yet made
     QTimer poll_;
+    // Runs the turns of filling: a timer, not a call posted each time. The
+    // window's event loop lets a timer that has just run wait until input
+    // and posted events are handled, so a key typed elsewhere waits for one
+    // turn at most, not two; and timers due meanwhile run between turns.
+    QTimer turn_;
     int shown_ = 0;
     bool ended_ = false;
     CZuDoc::OpenResult result_;

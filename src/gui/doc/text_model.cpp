@@ -177,7 +177,9 @@ void TextModel::endLoad(DocumentText& decoded) {
     QTextDocument* text = text_;
     const std::vector<std::size_t> joins = std::move(filling_->joins);
     filling_.reset();
-    decoded.text = std::u16string();
+    // Given back now, not when `decoded` goes: an empty string assigned to
+    // it would keep its buffer, as large as the whole text.
+    std::u16string().swap(decoded.text);
     joins_.reset(JoinMap::fromSourcePoints(joins));
     applyVariants(text, decoded.variants, joins_.map());
     hasVariants_ = !decoded.variants.empty();

@@ -131,7 +131,6 @@ namespace {
 // putting the outcome in, the longest, the rest.
 constexpr int kCopiedAt = 300;
 constexpr int kSearchedAt = 400;
-constexpr int kCopyMilliseconds = 25;
 } // namespace
 
 WholeTextWork::WholeTextWork(CZuDoc& document, std::function<void(TextCopy&)> search)
@@ -139,11 +138,20 @@ WholeTextWork::WholeTextWork(CZuDoc& document, std::function<void(TextCopy&)> se
       copying_(std::make_shared<Copying>(document.text())), search_(std::move(search)) {
     poll_.setInterval(10);
     connect(&poll_, &QTimer::timeout, this, &WholeTextWork::poll);
+    turn_.setInterval(0);
+    connect(&turn_, &QTimer::timeout, this, &WholeTextWork::turn);
 }
 
 void WholeTextWork::start() {
-    QTimer::singleShot(0, this, &WholeTextWork::copySome);
+    turn_.start();
     document_.text().setWork(this);
+}
+
+void WholeTextWork::turn() {
+    if (putting_)
+        putTurn();
+    else
+        copySome();
 }
 
 int WholeTextWork::showAfterMilliseconds() const {
@@ -158,11 +166,11 @@ void WholeTextWork::cancel() {
 void WholeTextWork::copySome() {
     if (over_)
         return;
-    if (!copying_->copy.takeSome(kCopyMilliseconds)) {
+    if (!copying_->copy.takeSome(TextLoad::stepMilliseconds())) {
         show(kCopiedAt * copying_->copy.permille() / 1000);
-        QTimer::singleShot(0, this, &WholeTextWork::copySome);
         return;
     }
+    turn_.stop();
     show(kCopiedAt);
     std::thread([copying = copying_, search = std::move(search_)] {
         search(copying->copy);
@@ -183,7 +191,7 @@ void WholeTextWork::poll() {
     }
     putting_ = true;
     emit cancellableChanged(false);
-    QTimer::singleShot(0, this, &WholeTextWork::putTurn);
+    turn_.start();
 }
 
 void WholeTextWork::putTurn() {
@@ -191,11 +199,8 @@ void WholeTextWork::putTurn() {
         return;
     const int done = putSome(TextLoad::stepMilliseconds());
     show(kSearchedAt + (1000 - kSearchedAt) * done / 1000);
-    if (done < 1000) {
-        // After the events that came in meanwhile: typing elsewhere.
-        QTimer::singleShot(0, this, &WholeTextWork::putTurn);
+    if (done < 1000)
         return;
-    }
     end();
     finish();
 }
@@ -210,6 +215,7 @@ void WholeTextWork::end() {
         return;
     over_ = true;
     poll_.stop();
+    turn_.stop();
     document_.text().setWork(nullptr);
     deleteLater();
 }

@@ -53,6 +53,7 @@ protected:
 
 private:
     struct Copying;
+    void turn();
     void copySome();
     void poll();
     void putTurn();
@@ -63,6 +64,10 @@ private:
     std::shared_ptr<Copying> copying_;
     std::function<void(TextCopy&)> search_;
     QTimer poll_;
+    // The turns of copying and of putting in: a timer lets the events that
+    // came in meanwhile (typing elsewhere) go first, where calls posted one
+    // after the other could run back to back.
+    QTimer turn_;
     int shown_ = 0;
     bool putting_ = false;
     bool over_ = false;

@@ -123,6 +123,7 @@ TEST_F(BackgroundOpen, AnotherDocumentTakesKeysWhileALargeFileLoads) {
     EXPECT_FALSE(opened->text().textDocument()->isUndoAvailable());
     ASSERT_EQ(opened->views().size(), 1u);
     EXPECT_EQ(opened->views().front()->textCursor().position(), 0);
+    EXPECT_FALSE(opened->views().front()->centerOnScroll()) << "scrolls no further than the end";
     EXPECT_EQ(app->recentFiles().paths().front().bytes(), file.toStdString());
 }
 
@@ -348,6 +349,15 @@ TEST_F(BackgroundOpen, SavingInPiecesWritesTheBytesOfTheWholeText) {
     ASSERT_TRUE(doc->saveTo(doc->pathName(), Unmappable::Report).saved());
     ASSERT_TRUE(doc->fileBase());
     EXPECT_EQ(doc->fileBase()->identity.hash, contentHash(page().toStdString()));
+}
+
+// The decoded text is as large as the file twice over: once in the
+// control, it is given back.
+TEST_F(BackgroundOpen, TheDecodedTextIsGivenBackOnceItIsIn) {
+    TextModel model;
+    DocumentText decoded = decodeDocument(std::string(100000, 'a'));
+    model.load(decoded);
+    EXPECT_LT(decoded.text.capacity(), 16u);
 }
 
 } // namespace

@@ -10,6 +10,9 @@
 #include "core/settings/config_location.h"
 #include "core/settings/settings.h"
 #include "gui/doc/recovery_keeper.h"
+#include "gui/doc/text_load.h"
+#include "gui/view/find_replace.h"
+#include "gui/view/whole_text.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -272,6 +275,44 @@ TEST_F(Recovery, TheCopyHoldsEveryEditExactly) {
 
 // The file was rewritten by another program after the edits were made:
 // the offer says so, and Save asks before writing over that program's work.
+// Replace All on a long text changes it a batch at a time between events:
+// the copy waits for the work to be over, then follows the whole change.
+TEST_F(Recovery, ACopyWaitsForWorkInTheBackgroundToBeOver) {
+    QByteArray page;
+    for (int line = 0; line < 300; ++line)
+        page += "<p>ab</p>\r\n";
+    ASSERT_NE(app->openFile(pathFromQt(writeFile(QStringLiteral("page.htm"), page))), nullptr);
+    settle();
+    type("x");
+    auto* keeper = doc()->findChild<RecoveryKeeper*>();
+    ASSERT_TRUE(keeper->writeNow());
+    const QString file = QString::fromStdString(keeper->file());
+    const QByteArray before = readFile(file);
+
+    // A batch a turn.
+    removalBackgroundLength() = 1000;
+    TextLoad::setStep(0, 1000);
+    FindOptions options;
+    options.text = QStringLiteral("ab");
+    options.replacement = QStringLiteral("cd");
+    std::optional<int> replaced;
+    FindReplace::instance().replaceAll(view(), options, [&](int n) { replaced = n; });
+    int turns = 0;
+    for (; !replaced && turns < 100000; ++turns) {
+        QCoreApplication::processEvents();
+        if (doc()->text().work()) {
+            ASSERT_EQ(readFile(file), before) << "turn " << turns;
+        }
+    }
+    removalBackgroundLength() = 4L << 20;
+    TextLoad::setStep(TextLoad::kStepMilliseconds, TextLoad::kStepCharacters);
+    EXPECT_EQ(replaced, 300);
+    ASSERT_TRUE(keeper->writeNow());
+    const auto back = parseRecovery(readFile(file).toStdString());
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->text, doc()->recoveryRecord().text);
+}
+
 TEST_F(Recovery, ARestoredDocumentAsksBeforeWritingOverANewerFile) {
     const QString file = writeFile(QStringLiteral("page.htm"), "old\r\n");
     ASSERT_NE(app->openFile(pathFromQt(file)), nullptr);
