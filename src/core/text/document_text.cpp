@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace zu {
 namespace {
@@ -168,6 +169,44 @@ EncodedDocument encodeDocument(std::u16string_view text, LineBreak style,
                                std::span<const Variant> variants, Unmappable policy,
                                std::span<const LineBreak> breaks) {
     return encodeDocument(text, TextForm{&cp932Encoding(), false, style}, variants, policy, breaks);
+}
+
+DocumentText keptText(std::u16string result, std::span<const SourceRange> removed,
+                      const TextForm& form, std::span<const Variant> variants,
+                      std::span<const long> breakAt, std::span<const LineBreak> kinds) {
+    // How many removed characters stand in front of a position of the old
+    // text, or none when it lies in a removed range; asked in ascending
+    // order.
+    struct Fate {
+        std::span<const SourceRange> removed;
+        std::size_t next = 0;
+        std::size_t gone = 0;
+        std::optional<std::size_t> movedBy(std::size_t at) {
+            while (next < removed.size() && static_cast<std::size_t>(removed[next].to) <= at) {
+                gone += static_cast<std::size_t>(removed[next].to - removed[next].from);
+                ++next;
+            }
+            if (next < removed.size() && static_cast<std::size_t>(removed[next].from) <= at)
+                return std::nullopt;
+            return gone;
+        }
+    };
+    DocumentText kept;
+    Fate forms{removed};
+    for (const Variant& v : variants)
+        if (const auto gone = forms.movedBy(v.index))
+            kept.variants.push_back({v.index - *gone, v.code});
+    Fate breaks{removed};
+    for (std::size_t k = 0; k < breakAt.size(); ++k)
+        if (breaks.movedBy(static_cast<std::size_t>(breakAt[k])))
+            kept.breaks.push_back(kinds[k]);
+    kept.lineBreak = form.lineBreak;
+    kept.encoding = form.encoding;
+    kept.byteOrderMark = form.byteOrderMark;
+    kept.text = std::move(result);
+    kept.rawBytes = static_cast<std::size_t>(
+        std::ranges::count_if(kept.text, [](char16_t c) { return cp932::isRawByte(c); }));
+    return kept;
 }
 
 } // namespace zu

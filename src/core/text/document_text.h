@@ -48,6 +48,23 @@ struct DocumentText {
     TextForm form() const { return {encoding, byteOrderMark, lineBreak}; }
 };
 
+// A stretch of a document's text from `from` up to `to`, in positions of
+// the text as the file holds it (source positions).
+struct SourceRange {
+    long from = 0;
+    long to = 0;
+};
+
+// `result`, a text with the ascending ranges `removed` taken out, as it is
+// loaded in place of that text: the characters that stay keep the byte
+// forms `variants` gave them and the breaks that stay their kinds (the
+// break at position breakAt[k] is of kind kinds[k]; every break, where the
+// text keeps them one by one, else none), at the places they now stand; the
+// text is written in `form`.
+DocumentText keptText(std::u16string result, std::span<const SourceRange> removed,
+                      const TextForm& form, std::span<const Variant> variants,
+                      std::span<const long> breakAt, std::span<const LineBreak> kinds);
+
 // File bytes in `encoding` to text; a byte-order mark of that encoding at
 // the start is taken off and remembered. Never fails.
 DocumentText decodeDocument(std::string_view bytes, const Encoding& encoding = cp932Encoding());

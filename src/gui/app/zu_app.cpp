@@ -38,11 +38,9 @@
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QPrinter>
-
 #include <QPrinterInfo>
 #include <QSettings>
 #include <QTimer>
-#include <malloc.h>
 
 #include <cerrno>
 #include <csignal>

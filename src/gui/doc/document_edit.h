@@ -9,6 +9,8 @@
 // pieces again and no empty piece is left. The marks follow the change
 // as the document reports it.
 
+#include "core/text/document_text.h"
+
 #include <QString>
 #include <QTextCursor>
 
@@ -17,12 +19,6 @@
 namespace zu {
 class CZuDoc;
 class TextModel;
-
-// A stretch of the text from `from` up to `to`, in source positions.
-struct SourceRange {
-    long from = 0;
-    long to = 0;
-};
 
 class DocumentEdit {
 public:

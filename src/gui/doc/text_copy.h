@@ -57,14 +57,4 @@ private:
     std::vector<int> kinds_;
 };
 
-// `result`, a text with the ascending ranges `removed` taken out, as it is
-// loaded in place of that text: the characters that stay keep the byte
-// forms `variants` gave them and the breaks that stay their kinds (the
-// break at source position breakAt[k] is of kind kinds[k]; every break,
-// where the text keeps them one by one, else none), at the places they now
-// stand; the text is written in `form`. Any thread may make it.
-DocumentText keptText(std::u16string result, std::span<const SourceRange> removed,
-                      const TextForm& form, std::span<const Variant> variants,
-                      std::span<const long> breakAt, std::span<const LineBreak> kinds);
-
 } // namespace zu

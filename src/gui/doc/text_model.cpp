@@ -2,7 +2,6 @@
 
 #include "core/text/fill_pieces.h"
 #include "gui/doc/document_marks.h"
-#include "gui/doc/text_copy.h"
 #include "gui/doc/text_properties.h"
 
 #include <QElapsedTimer>

@@ -146,6 +146,38 @@ TEST(DocumentText, VariantIndexesFollowTheNormalisedText) {
     EXPECT_EQ(decodeDocument("\xFF\r\x80"s).rawBytes, 2u);
 }
 
+// What a text keeps when ranges are taken out of it (every tag removed):
+// byte forms and break kinds of what stays move up to where it now stands;
+// those inside a removed range go with it.
+TEST(DocumentText, KeptTextMovesFormsAndBreaksOfWhatStays) {
+    // The text was u"x<b>y\n<i>\nz": 0 'x', 1-3 "<b>", 4 'y', 5 a break,
+    // 6-8 "<i>", 9 a break, 10 'z'.
+    const std::vector<Variant> forms{{0, 0x8790}, {2, 0x8791}, {4, 0x8792}, {10, 0x8793}};
+    const std::vector<long> breakAt{5, 9};
+    const std::vector<LineBreak> kinds{LineBreak::Cr, LineBreak::Lf};
+    const struct {
+        std::vector<SourceRange> removed;
+        std::u16string result;
+        std::vector<std::size_t> formsAt;
+        std::vector<LineBreak> breaks;
+    } rows[] = {
+        {{{1, 4}, {6, 9}}, u"xy\n\nz", {0, 1, 4}, {LineBreak::Cr, LineBreak::Lf}},
+        {{{1, 4}, {5, 9}}, u"xy\nz", {0, 1, 3}, {LineBreak::Lf}},
+        {{{0, 1}, {10, 11}}, u"<b>y\n<i>\n", {1, 3}, {LineBreak::Cr, LineBreak::Lf}},
+    };
+    const TextForm form{&cp932Encoding(), false, LineBreak::Lf};
+    for (const auto& row : rows) {
+        const DocumentText kept = keptText(row.result, row.removed, form, forms, breakAt, kinds);
+        EXPECT_EQ(kept.text, row.result);
+        std::vector<std::size_t> at;
+        for (const Variant& v : kept.variants)
+            at.push_back(v.index);
+        EXPECT_EQ(at, row.formsAt) << kept.variants.size();
+        EXPECT_EQ(kept.breaks, row.breaks);
+        EXPECT_EQ(kept.lineBreak, LineBreak::Lf);
+    }
+}
+
 TEST(DocumentText, WritesEveryBreakInTheGivenStyle) {
     // '\n', U+2029, "\r\n" and a lone '\r' are one break each.
     const std::u16string text = u"a\nb\u2029c\r\nd\re\r";
