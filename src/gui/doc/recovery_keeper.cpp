@@ -58,14 +58,16 @@ RecoveryKeeper::RecoveryKeeper(CZuDoc& doc, const std::string& folder,
     flush_.setSingleShot(true);
     flush_.setInterval(delayMilliseconds());
     retry_.setInterval(1000);
-    connect(&flush_, &QTimer::timeout, this, [this] {
-        // While work in the background puts a new text in, the copy waits
-        // for it to be over: copying a text changed throughout would hold
-        // the window up between its turns. (writeNow copies at once.)
+    connect(&flush_, &QTimer::timeout, this, &RecoveryKeeper::flush);
+    // What was typed before work in the background began is copied before
+    // the work changes the text; the copy then stays that text until the
+    // work is over. A text half put in is no copy to offer back, and
+    // copying one changed throughout would hold the window up.
+    connect(&doc.text(), &TextModel::workChanged, this, [this] {
         if (doc_.text().work())
-            flush_.start();
+            copyEdits();
         else
-            flush();
+            scheduleFlush();
     });
     connect(&retry_, &QTimer::timeout, this, [this] { writer_->retry(); });
     connect(doc.text().textDocument(), &QTextDocument::contentsChange, this,
@@ -174,6 +176,11 @@ void RecoveryKeeper::startFromText() {
 
 void RecoveryKeeper::flush() {
     flush_.stop();
+    if (!doc_.text().work())
+        copyEdits();
+}
+
+void RecoveryKeeper::copyEdits() {
     if (!doc_.text().isModified())
         return;
     const RecoveryForm form = doc_.recoveryForm();

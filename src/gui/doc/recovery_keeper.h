@@ -42,7 +42,8 @@ public:
     ~RecoveryKeeper() override;
 
     // Writes what the copy lacks and waits for it (the program is about to
-    // end): whether the copy now holds every edit.
+    // end): whether the copy now holds every edit (while work in the
+    // background changes the text: every edit made before it began).
     bool writeNow();
     // The whole document as a copy of the same name in `folder`, written now
     // (the recovery folder could not take it). 0, else the system's error.
@@ -65,6 +66,7 @@ private:
     void modificationChanged(bool modified);
     void scheduleFlush();
     void flush();
+    void copyEdits();
     void startFromText();
     void captureBase();
     void reported(const RecoveryWriter::Report& report);
