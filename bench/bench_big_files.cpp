@@ -39,14 +39,11 @@
 #include <cstring>
 #include <fstream>
 #include <random>
-#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -252,29 +249,10 @@ int measureSave(const QString& path) {
 
 // Runs this program again as `mode` on `path`, and reads its figures.
 bool inChild(const char* self, const char* mode, const std::string& path, Figures& f) {
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
+    const std::optional<std::string> out = zu::bench::childOutput({self, mode, path});
+    if (!out)
         return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    char* args[] = {const_cast<char*>(self), const_cast<char*>(mode),
-                    const_cast<char*>(path.c_str()), nullptr};
-    pid_t child = 0;
-    const bool spawned =
-        posix_spawn(&child, "/proc/self/exe", &actions, nullptr, args, environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
-    std::string out;
-    char buffer[256];
-    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
-        out.append(buffer, std::size_t(got));
-    ::close(pipeEnds[0]);
-    int status = 0;
-    if (!spawned || ::waitpid(child, &status, 0) != child || status != 0)
-        return false;
-    std::istringstream in(out);
+    std::istringstream in(*out);
     return static_cast<bool>(in >> f.firstPaintMs >> f.cpuMs >> f.stallMs >> f.keyMs >> f.peakMiB >>
                              f.keys);
 }

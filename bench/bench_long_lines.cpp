@@ -35,13 +35,10 @@
 #include <functional>
 #include <memory>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 
@@ -209,30 +206,9 @@ int peakOf(const QString& path, bool bare) {
 }
 
 std::string peakInChild(const char* self, const QString& path, bool bare) {
-    const std::string file = path.toStdString();
-    char* args[] = {const_cast<char*>(self), const_cast<char*>("--peak-of"),
-                    const_cast<char*>(file.c_str()), const_cast<char*>(bare ? "--bare" : "--zu"),
-                    nullptr};
-    int out[2];
-    if (::pipe(out) != 0)
-        return "?";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    pid_t child = 0;
-    const bool spawned =
-        posix_spawn(&child, "/proc/self/exe", &actions, nullptr, args, environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    std::string result;
-    char buffer[64];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
-        result.append(buffer, std::size_t(n));
-    ::close(out[0]);
-    if (spawned) {
-        int status = 0;
-        waitpid(child, &status, 0);
-    }
+    std::string result =
+        zu::bench::childOutput({self, "--peak-of", path.toStdString(), bare ? "--bare" : "--zu"})
+            .value_or("?");
     while (!result.empty() && (result.back() == '\n'))
         result.pop_back();
     return "   " + result + " MB";

@@ -7,9 +7,14 @@
 #include <cstring>
 #include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace zu::bench {
 
@@ -63,6 +68,37 @@ inline long statusKilobytes(const char* field) {
         if (line.rfind(field, 0) == 0)
             return std::strtol(line.c_str() + std::strlen(field), nullptr, 10);
     return -1;
+}
+
+// Runs this program again with `args` (argv[0] first), so that a figure
+// such as a peak of memory belongs to the one thing measured: what it
+// wrote to its standard output, once it has ended well.
+inline std::optional<std::string> childOutput(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0)
+        return std::nullopt;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    pid_t child = 0;
+    const bool spawned =
+        posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string written;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(out[0], buffer, sizeof buffer)) > 0;)
+        written.append(buffer, std::size_t(got));
+    ::close(out[0]);
+    int status = 0;
+    if (!spawned || ::waitpid(child, &status, 0) != child || status != 0)
+        return std::nullopt;
+    return written;
 }
 
 } // namespace zu::bench
